@@ -47,7 +47,7 @@ class WebWindow : public Object {
  public:
   // The open web, or null; only the null test matters.
   virtual Ref<Object> Web() = 0;
-  virtual Ref<PageWindows> PageWindows() = 0;
+  virtual Ref<host::PageWindows> PageWindows() = 0;
 };
 
 class ApplicationEvents {
