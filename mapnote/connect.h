@@ -1,0 +1,68 @@
+#pragma once
+// The add-in's connection to the host: hooks the "Tessaly..." menu item and
+// keeps the edited page open while its dialog is.
+#include "host/addins.h"
+#include "host/application.h"
+#include "host/commandbars.h"
+#include "host/events.h"
+
+namespace mapnote {
+
+class LibraryContext;
+
+class Connect : public host::Object,
+                public host::IDTExtensibility2,
+                private host::ApplicationEvents,
+                private host::CommandBarButtonEvents {
+ public:
+  explicit Connect(LibraryContext& library);
+  ~Connect() override;
+
+  void OnConnection(const host::Ref<host::Object>& Application, host::ext_ConnectMode ConnectMode,
+                    const host::Ref<host::Object>& AddInInst, host::Custom& custom) override;
+  void OnDisconnection(host::ext_DisconnectMode RemoveMode, host::Custom& custom) override;
+  void OnAddInsUpdate(host::Custom& custom) override;
+  void OnStartupComplete(host::Custom& custom) override;
+  void OnBeginShutdown(host::Custom& custom) override;
+
+ private:
+  // The add-in instance's events share their names with the connection
+  // interface's calls, so they arrive through a receiver of their own.
+  class AddInInstanceReceiver : public host::AddInInstanceEvents {
+   public:
+    explicit AddInInstanceReceiver(Connect& owner) : owner_(owner) {}
+    void OnDisconnection(host::ext_DisconnectMode RemoveMode, host::Custom& custom) override;
+    void OnAddInsUpdate(host::Custom& custom) override;
+    void OnBeginShutdown(host::Custom& custom) override;
+
+   private:
+    Connect& owner_;
+  };
+
+  void OnPageClose(const host::Ref<host::PageWindow>& pPage, host::Bool16& Cancel) override;
+  void Click(const host::Ref<host::CommandBarButton>& Ctrl, host::Bool16& CancelDefault) override;
+
+  void IDTExtensibility2_OnConnection(const host::Ref<host::Object>& Application, host::ext_ConnectMode ConnectMode,
+                                      const host::Ref<host::Object>& AddInInst, host::Custom& custom);
+  void IDTExtensibility2_OnDisconnection(host::ext_DisconnectMode RemoveMode, host::Custom& custom);
+  void IDTExtensibility2_OnStartupComplete(host::Custom& custom);
+  void IDTExtensibility2_OnAddInsUpdate(host::Custom& custom);
+  void IDTExtensibility2_OnBeginShutdown(host::Custom& custom);
+  void AddInInstance_OnDisconnection(host::ext_DisconnectMode RemoveMode, host::Custom& custom);
+  void AddInInstance_OnAddInsUpdate(host::Custom& custom);
+  void AddInInstance_OnBeginShutdown(host::Custom& custom);
+  void fpApp_OnPageClose(const host::Ref<host::PageWindow>& pPage, host::Bool16& Cancel);
+  void p_ctlBtnEvents_Click(const host::Ref<host::CommandBarButton>& Ctrl, host::Bool16& CancelDefault);
+
+  LibraryContext& library_;
+
+  host::Ref<host::Object> p_ctlPopup;
+  host::Ref<host::CommandBarButton> p_ctlBtn;
+  host::WithEvents<host::HostApplication, host::ApplicationEvents> fpApp{*this};
+  host::WithEvents<host::CommandBarButton, host::CommandBarButtonEvents> p_ctlBtnEvents{*this};
+
+  AddInInstanceReceiver addInInstanceReceiver_{*this};
+  host::WithEvents<host::COMAddIn, host::AddInInstanceEvents> AddInInstance{addInInstanceReceiver_};
+};
+
+}  // namespace mapnote
