@@ -46,6 +46,9 @@ void Connect::OnPageClose(const host::Ref<host::PageWindow>& pPage, host::Bool16
   fpApp_OnPageClose(pPage, Cancel);
 }
 void Connect::Click(const host::Ref<host::CommandBarButton>& Ctrl, host::Bool16& CancelDefault) {
+  // A click can end in the add-in's disconnection, and the host then drops
+  // this object; it stays whole until the handler has returned.
+  const auto keepAlive = weak_from_this().lock();
   p_ctlBtnEvents_Click(Ctrl, CancelDefault);
 }
 
@@ -95,8 +98,6 @@ void Connect::p_ctlBtnEvents_Click(const host::Ref<host::CommandBarButton>& /*Ct
     library_.boxes.MsgBox(NoPagePrompt, host::mb::Warning, u"Zarvik Tessaly");
     return;
   }
-  // May end in the add-in's disconnection, which releases this object:
-  // nothing of it is touched afterwards.
   at.StartAreaEditing();
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // The add-in's connection to the host: hooks the "Tessaly..." menu item and
 // keeps the edited page open while its dialog is.
+#include <memory>
+
 #include "host/addins.h"
 #include "host/application.h"
 #include "host/commandbars.h"
@@ -13,7 +15,8 @@ class LibraryContext;
 class Connect : public host::Object,
                 public host::IDTExtensibility2,
                 private host::ApplicationEvents,
-                private host::CommandBarButtonEvents {
+                private host::CommandBarButtonEvents,
+                public std::enable_shared_from_this<Connect> {
  public:
   explicit Connect(LibraryContext& library);
   ~Connect() override;
