@@ -1,0 +1,154 @@
+#include "standin/html/area_scanner.h"
+
+#include <array>
+
+namespace standin::html {
+namespace {
+
+bool IsAsciiAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+bool MatchesNoCase(std::string_view text, std::size_t at, std::string_view lowered) {
+  if (text.size() < at || text.size() - at < lowered.size()) return false;
+  for (std::size_t k = 0; k < lowered.size(); ++k) {
+    if (AsciiLower(text[at + k]) != lowered[k]) return false;
+  }
+  return true;
+}
+
+// "<name" or "</name" at `at`, ended as a tag name ends.
+bool IsTagNamed(std::string_view text, std::size_t at, std::string_view name, bool endTag) {
+  const std::string_view open = endTag ? "</" : "<";
+  if (text.compare(at, open.size(), open) != 0) return false;
+  const std::size_t nameAt = at + open.size();
+  if (!MatchesNoCase(text, nameAt, name)) return false;
+  const std::size_t after = nameAt + name.size();
+  return after < text.size() && (IsHtmlSpace(text[after]) || text[after] == '/' || text[after] == '>');
+}
+
+// Past the end tag at `at`, or the end of the page when it never closes.
+std::size_t PastTag(std::string_view page, std::size_t at) {
+  const auto tag = LexTag(page, at);
+  return tag ? tag->end : page.size();
+}
+
+std::size_t PastNext(std::string_view page, std::size_t from, std::string_view terminator) {
+  const std::size_t at = page.find(terminator, from);
+  return at == std::string_view::npos ? page.size() : at + terminator.size();
+}
+
+// Text of raw-text and RCDATA elements runs to the matching end tag.
+std::size_t SkipRawText(std::string_view page, std::size_t from, std::string_view name) {
+  for (std::size_t at = page.find("</", from); at != std::string_view::npos; at = page.find("</", at + 1)) {
+    if (IsTagNamed(page, at, name, true)) return PastTag(page, at);
+  }
+  return page.size();
+}
+
+// Script text, with the escapes of "<!--" and a nested "<script>" inside it
+// that keep a "</script>" from closing it.
+std::size_t SkipScript(std::string_view page, std::size_t from) {
+  enum class Mode { Plain, Escaped, DoubleEscaped } mode = Mode::Plain;
+  int dashes = 0;
+  for (std::size_t i = from; i < page.size();) {
+    const char c = page[i];
+    if (mode == Mode::Plain) {
+      if (IsTagNamed(page, i, "script", true)) return PastTag(page, i);
+      if (page.compare(i, 4, "<!--") == 0) {
+        mode = Mode::Escaped;
+        dashes = 2;
+        i += 4;
+      } else {
+        ++i;
+      }
+      continue;
+    }
+    if (c == '-') {
+      ++dashes;
+      ++i;
+      continue;
+    }
+    const bool closesEscape = c == '>' && dashes >= 2;
+    dashes = 0;
+    if (closesEscape) {
+      mode = Mode::Plain;
+      ++i;
+    } else if (mode == Mode::Escaped && IsTagNamed(page, i, "script", true)) {
+      return PastTag(page, i);
+    } else if (mode == Mode::Escaped && IsTagNamed(page, i, "script", false)) {
+      mode = Mode::DoubleEscaped;
+      i += 8;
+    } else if (mode == Mode::DoubleEscaped && IsTagNamed(page, i, "script", true)) {
+      mode = Mode::Escaped;
+      i += 9;
+    } else {
+      ++i;
+    }
+  }
+  return page.size();
+}
+
+constexpr std::array<std::string_view, 8> kRawTextElements = {"style",  "xmp",   "iframe",   "noembed",
+                                                              "noframes", "title", "textarea", "noscript"};
+
+// Where scanning resumes after the start tag `tag`.
+std::size_t AfterStartTag(std::string_view page, const Tag& tag) {
+  if (tag.name == "script") return SkipScript(page, tag.end);
+  if (tag.name == "plaintext") return page.size();
+  for (const auto name : kRawTextElements) {
+    if (tag.name == name) return SkipRawText(page, tag.end, name);
+  }
+  return tag.end;
+}
+
+// Past a markup declaration at `at` ("<!"): a comment, a doctype, or a
+// bogus comment such as "<![CDATA[...]>", which ends at the first '>'.
+std::size_t SkipDeclaration(std::string_view page, std::size_t at) {
+  if (page.compare(at, 4, "<!--") != 0) return PastNext(page, at + 2, ">");
+  const std::size_t body = at + 4;
+  if (page.compare(body, 1, ">") == 0) return body + 1;   // <!-->
+  if (page.compare(body, 2, "->") == 0) return body + 2;  // <!--->
+  const std::size_t close = page.find("--", body);
+  for (std::size_t k = close; k != std::string_view::npos; k = page.find("--", k + 1)) {
+    std::size_t after = k + 2;
+    while (after < page.size() && page[after] == '-') ++after;
+    if (page.compare(after, 1, ">") == 0) return after + 1;
+    if (page.compare(after, 2, "!>") == 0) return after + 2;
+  }
+  return page.size();
+}
+
+}  // namespace
+
+std::vector<Tag> ScanAreaTags(std::string_view page) {
+  std::vector<Tag> areas;
+  int templateDepth = 0;
+  for (std::size_t i = page.find('<'); i != std::string_view::npos && i + 1 < page.size(); i = page.find('<', i)) {
+    const char next = page[i + 1];
+    if (next == '!') {
+      i = SkipDeclaration(page, i);
+    } else if (next == '?') {
+      i = PastNext(page, i + 2, ">");
+    } else if (next == '/') {
+      if (i + 2 >= page.size()) break;
+      if (!IsAsciiAlpha(page[i + 2])) {
+        i = PastNext(page, i + 2, ">");  // "</>" is dropped, others are bogus comments
+        continue;
+      }
+      const auto tag = LexTag(page, i);
+      if (!tag) break;
+      if (tag->name == "template" && templateDepth > 0) --templateDepth;
+      i = tag->end;
+    } else if (IsAsciiAlpha(next)) {
+      auto tag = LexTag(page, i);
+      if (!tag) break;
+      if (tag->name == "template") ++templateDepth;
+      i = AfterStartTag(page, *tag);
+      if (tag->name == "area" && templateDepth == 0) areas.push_back(std::move(*tag));
+    } else {
+      ++i;
+    }
+  }
+  return areas;
+}
+
+}  // namespace standin::html

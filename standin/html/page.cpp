@@ -1,0 +1,157 @@
+#include "standin/html/page.h"
+
+#include <algorithm>
+
+#include "host/error.h"
+#include "standin/html/area_scanner.h"
+#include "standin/html/character_references.h"
+#include "standin/html/page_file.h"
+
+namespace standin::html {
+namespace {
+
+Encoding EncodingOrFail(std::string_view bytes, const std::string& path) {
+  const DetectedEncoding detected = DetectEncoding(bytes);
+  if (detected.encoding) return *detected.encoding;
+  throw host::Error(code::BadFileMode, host::FromUtf8("Cannot edit the page \"" + path + "\": its encoding \"" +
+                                                      detected.label + "\" is not supported"));
+}
+
+// Attribute names as a parser compares them; nullopt for a name that no
+// tag could hold.
+std::optional<std::string> AttributeName(std::u16string_view name) {
+  if (name.empty()) return std::nullopt;
+  std::string lowered;
+  for (const char16_t c : name) {
+    if (c >= 0x80 || c <= 0x20 || c == u'"' || c == u'\'' || c == u'/' || c == u'<' || c == u'>' || c == u'=') {
+      return std::nullopt;
+    }
+    lowered += AsciiLower(static_cast<char>(c));
+  }
+  return lowered;
+}
+
+// What a parser sees of the raw value bytes: line breaks normalised and NUL
+// replaced, before references are decoded.
+host::Text ValueText(std::string_view raw, Encoding encoding) {
+  host::Text text = Decode(raw, encoding);
+  host::Text out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == u'\r') {
+      out += u'\n';
+      if (i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+    } else {
+      out += text[i] == u'\0' ? u'\uFFFD' : text[i];
+    }
+  }
+  return DecodeAttributeReferences(out);
+}
+
+}  // namespace
+
+Page::Page(std::string path)
+    : path_(std::move(path)), source_(ReadPageFile(path_)), encoding_(EncodingOrFail(source_, path_)) {}
+
+std::vector<Page::Area>& Page::Index() {
+  if (!indexed_) {
+    areas_.clear();
+    for (const Tag& found : ScanAreaTags(source_)) {
+      std::string text = source_.substr(found.begin, found.end - found.begin);
+      Tag tag = *LexTag(text, 0);
+      areas_.push_back(Area{found.begin, found.end, std::move(text), std::move(tag)});
+    }
+    indexed_ = true;
+    ++indexBuilds_;
+  }
+  return areas_;
+}
+
+Page::Area& Page::At(std::size_t area) {
+  auto& areas = Index();
+  if (area >= areas.size()) throw host::Error(host::code::SubscriptOutOfRange);
+  return areas[area];
+}
+
+std::size_t Page::AreaCount() { return Index().size(); }
+
+std::optional<host::Text> Page::GetAttribute(std::size_t area, std::u16string_view name) {
+  const Area& found = At(area);
+  const auto lowered = AttributeName(name);
+  const TagAttribute* attribute = lowered ? found.tag.Find(*lowered) : nullptr;
+  if (!attribute) return std::nullopt;
+  return ValueText(std::string_view(found.text).substr(attribute->valueBegin, attribute->valueEnd - attribute->valueBegin),
+                   encoding_);
+}
+
+void Page::SetAttribute(std::size_t area, std::u16string_view name, std::u16string_view value) {
+  Area& found = At(area);
+  const auto lowered = AttributeName(name);
+  if (!lowered) throw host::Error(host::code::InvalidProcedureCall, u"Not an attribute name: " + host::Text(name));
+  const std::string quoted = "\"" + EncodeWithReferences(EscapeForDoubleQuotes(value), encoding_) + "\"";
+  const TagAttribute* attribute = found.tag.Find(*lowered);
+  if (!attribute) {
+    Rewrite(found, found.tag.insertAt, found.tag.insertAt, " " + *lowered + "=" + quoted);
+  } else if (attribute->form == ValueForm::None) {
+    Rewrite(found, attribute->nameEnd, attribute->nameEnd, "=" + quoted);
+  } else if (attribute->form == ValueForm::DoubleQuoted) {
+    Rewrite(found, attribute->valueBegin, attribute->valueEnd, quoted.substr(1, quoted.size() - 2));
+  } else if (attribute->form == ValueForm::SingleQuoted) {
+    // The quote character changes with the escaping, so the quotes go too.
+    Rewrite(found, attribute->valueBegin - 1, attribute->valueEnd + 1, quoted);
+  } else {
+    Rewrite(found, attribute->valueBegin, attribute->valueEnd, quoted);
+  }
+}
+
+bool Page::RemoveAttribute(std::size_t area, std::u16string_view name) {
+  Area& found = At(area);
+  const auto lowered = AttributeName(name);
+  if (!lowered || !found.tag.Find(*lowered)) return false;
+  // From the last so that earlier positions stay valid.
+  std::string text = found.text;
+  const auto& attributes = found.tag.attributes;
+  for (auto it = attributes.rbegin(); it != attributes.rend(); ++it) {
+    if (it->name == *lowered) text.erase(it->leadBegin, it->end - it->leadBegin);
+  }
+  Rewrite(found, 0, found.text.size(), text);
+  return true;
+}
+
+host::Text Page::AreaSource(std::size_t area) { return Decode(At(area).text, encoding_); }
+
+void Page::Rewrite(Area& area, std::size_t from, std::size_t to, std::string_view replacement) {
+  area.text.replace(from, to - from, replacement);
+  area.tag = *LexTag(area.text, 0);
+  area.edited = true;
+  modified_ = true;
+}
+
+std::string Page::Content() const {
+  if (!modified_) return source_;
+  std::string out;
+  out.reserve(source_.size() + source_.size() / 8);
+  std::size_t copied = 0;
+  for (const Area& area : areas_) {
+    if (!area.edited) continue;
+    out.append(source_, copied, area.begin - copied);
+    out += area.text;
+    copied = area.end;
+  }
+  out.append(source_, copied);
+  return out;
+}
+
+void Page::Save() {
+  std::string content = Content();
+  ReplacePageFile(path_, content);
+  if (modified_) {
+    // The page's bytes have changed: positions are found afresh.
+    source_ = std::move(content);
+    areas_.clear();
+    indexed_ = false;
+    modified_ = false;
+  }
+}
+
+}  // namespace standin::html

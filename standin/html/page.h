@@ -1,0 +1,68 @@
+#pragma once
+// A page of a web: an HTML file whose <area> elements can be read and whose
+// attributes can be edited and saved. Saving changes only the bytes of the
+// edited tags and keeps the file's own encoding.
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/text.h"
+#include "standin/html/encoding.h"
+#include "standin/html/tag_lexer.h"
+
+namespace standin::html {
+
+class Page {
+ public:
+  // Reads the file at `path` (UTF-8). Throws host::Error naming the file when
+  // it cannot be read or is in an encoding we cannot write back.
+  explicit Page(std::string path);
+
+  const std::string& path() const { return path_; }
+  Encoding encoding() const { return encoding_; }
+
+  // The areas in document order. An index past the end throws host::Error
+  // (subscript out of range).
+  std::size_t AreaCount();
+  // The first attribute of that name, in any letter case, decoded; nullopt
+  // when the area has none.
+  std::optional<host::Text> GetAttribute(std::size_t area, std::u16string_view name);
+  void SetAttribute(std::size_t area, std::u16string_view name, std::u16string_view value);
+  // Removes every attribute of that name from the tag, so that no duplicate
+  // a parser ignored comes back into force. False when there was none.
+  bool RemoveAttribute(std::size_t area, std::u16string_view name);
+  // The area's tag as it now stands, e.g. to show it before and after an edit.
+  host::Text AreaSource(std::size_t area);
+
+  bool Modified() const { return modified_; }
+  // Writes the page with its edits over the file, all at once; on failure
+  // (host::Error naming the file) the file and the edits stay as they were.
+  void Save();
+
+  // How often the area index was built: once per content of the page.
+  std::size_t IndexBuilds() const { return indexBuilds_; }
+
+ private:
+  struct Area {
+    std::size_t begin, end;  // where the tag lies in source_
+    std::string text;        // the tag's bytes, with any edits
+    Tag tag;                 // read from `text`
+    bool edited = false;
+  };
+
+  std::vector<Area>& Index();
+  Area& At(std::size_t area);
+  void Rewrite(Area& area, std::size_t from, std::size_t to, std::string_view replacement);
+  std::string Content() const;
+
+  std::string path_;
+  std::string source_;
+  Encoding encoding_;
+  std::vector<Area> areas_;
+  bool indexed_ = false;
+  bool modified_ = false;
+  std::size_t indexBuilds_ = 0;
+};
+
+}  // namespace standin::html

@@ -1,0 +1,24 @@
+#pragma once
+// Reading and replacing page files, with failures the host can report.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace standin::html {
+
+namespace code {
+inline constexpr std::uint32_t FileNotFound = 0x800A0035;    // file not found
+inline constexpr std::uint32_t BadFileMode = 0x800A0036;     // the file's content cannot be handled
+inline constexpr std::uint32_t PathFileAccess = 0x800A004B;  // path/file access error
+}  // namespace code
+
+// The whole file. Throws host::Error naming the file when it is missing, a
+// folder, or unreadable.
+std::string ReadPageFile(const std::string& path);
+
+// Replaces the file's content all at once: the bytes go to a new file in the
+// same folder, which then takes the old one's name, so that a failure leaves
+// the old file as it was. Throws host::Error naming the file.
+void ReplacePageFile(const std::string& path, std::string_view bytes);
+
+}  // namespace standin::html
