@@ -126,16 +126,18 @@ host::Text DecodeAttributeReferences(std::u16string_view value) {
   return out;
 }
 
-host::Text EscapeForDoubleQuotes(std::u16string_view value) {
+host::Text EscapeAttributeValue(std::u16string_view value, char16_t quote) {
   host::Text out;
   out.reserve(value.size());
   for (const char16_t c : value) {
-    switch (c) {
-      case u'&': out += u"&amp;"; break;
-      case u'"': out += u"&quot;"; break;
-      // A raw carriage return would be read back as a line feed.
-      case u'\r': out += u"&#13;"; break;
-      default: out += c;
+    if (c == u'&') {
+      out += u"&amp;";
+    } else if (c == quote) {
+      out += c == u'"' ? u"&quot;" : u"&#39;";
+    } else if (c == u'\r') {
+      out += u"&#13;";  // a raw one would be read back as a line feed
+    } else {
+      out += c;
     }
   }
   return out;

@@ -12,7 +12,8 @@ namespace standin::html {
 // digit or '=' follows it).
 host::Text DecodeAttributeReferences(std::u16string_view value);
 
-// Escapes what a double-quoted attribute value cannot hold as it stands.
-host::Text EscapeForDoubleQuotes(std::u16string_view value);
+// Escapes what an attribute value quoted with `quote` (' or ") cannot hold
+// as it stands.
+host::Text EscapeAttributeValue(std::u16string_view value, char16_t quote);
 
 }  // namespace standin::html

@@ -1,6 +1,6 @@
 #include "standin/html/page.h"
 
-#include <algorithm>
+#include <utility>
 
 #include "host/error.h"
 #include "standin/html/area_scanner.h"
@@ -53,7 +53,7 @@ host::Text ValueText(std::string_view raw, Encoding encoding) {
 Page::Page(std::string path)
     : path_(std::move(path)), source_(ReadPageFile(path_)), encoding_(EncodingOrFail(source_, path_)) {}
 
-std::vector<Page::Area>& Page::Index() {
+std::vector<Page::Area>& Page::Index() const {
   if (!indexed_) {
     areas_.clear();
     for (const Tag& found : ScanAreaTags(source_)) {
@@ -67,15 +67,17 @@ std::vector<Page::Area>& Page::Index() {
   return areas_;
 }
 
-Page::Area& Page::At(std::size_t area) {
-  auto& areas = Index();
+const Page::Area& Page::At(std::size_t area) const {
+  const auto& areas = Index();
   if (area >= areas.size()) throw host::Error(host::code::SubscriptOutOfRange);
   return areas[area];
 }
 
-std::size_t Page::AreaCount() { return Index().size(); }
+Page::Area& Page::At(std::size_t area) { return const_cast<Area&>(std::as_const(*this).At(area)); }
 
-std::optional<host::Text> Page::GetAttribute(std::size_t area, std::u16string_view name) {
+std::size_t Page::AreaCount() const { return Index().size(); }
+
+std::optional<host::Text> Page::GetAttribute(std::size_t area, std::u16string_view name) const {
   const Area& found = At(area);
   const auto lowered = AttributeName(name);
   const TagAttribute* attribute = lowered ? found.tag.Find(*lowered) : nullptr;
@@ -88,17 +90,17 @@ void Page::SetAttribute(std::size_t area, std::u16string_view name, std::u16stri
   Area& found = At(area);
   const auto lowered = AttributeName(name);
   if (!lowered) throw host::Error(host::code::InvalidProcedureCall, u"Not an attribute name: " + host::Text(name));
-  const std::string quoted = "\"" + EncodeWithReferences(EscapeForDoubleQuotes(value), encoding_) + "\"";
+  const auto escaped = [&](char16_t quote) { return EncodeWithReferences(EscapeAttributeValue(value, quote), encoding_); };
+  const std::string quoted = "\"" + escaped(u'"') + "\"";
   const TagAttribute* attribute = found.tag.Find(*lowered);
   if (!attribute) {
     Rewrite(found, found.tag.insertAt, found.tag.insertAt, " " + *lowered + "=" + quoted);
   } else if (attribute->form == ValueForm::None) {
     Rewrite(found, attribute->nameEnd, attribute->nameEnd, "=" + quoted);
   } else if (attribute->form == ValueForm::DoubleQuoted) {
-    Rewrite(found, attribute->valueBegin, attribute->valueEnd, quoted.substr(1, quoted.size() - 2));
+    Rewrite(found, attribute->valueBegin, attribute->valueEnd, escaped(u'"'));
   } else if (attribute->form == ValueForm::SingleQuoted) {
-    // The quote character changes with the escaping, so the quotes go too.
-    Rewrite(found, attribute->valueBegin - 1, attribute->valueEnd + 1, quoted);
+    Rewrite(found, attribute->valueBegin, attribute->valueEnd, escaped(u'\''));
   } else {
     Rewrite(found, attribute->valueBegin, attribute->valueEnd, quoted);
   }
@@ -118,7 +120,7 @@ bool Page::RemoveAttribute(std::size_t area, std::u16string_view name) {
   return true;
 }
 
-host::Text Page::AreaSource(std::size_t area) { return Decode(At(area).text, encoding_); }
+host::Text Page::AreaSource(std::size_t area) const { return Decode(At(area).text, encoding_); }
 
 void Page::Rewrite(Area& area, std::size_t from, std::size_t to, std::string_view replacement) {
   area.text.replace(from, to - from, replacement);
@@ -142,9 +144,12 @@ std::string Page::Content() const {
   return out;
 }
 
-void Page::Save() {
+void Page::Save() { SaveAs(path_); }
+
+void Page::SaveAs(std::string path) {
   std::string content = Content();
-  ReplacePageFile(path_, content);
+  ReplacePageFile(path, content);
+  path_ = std::move(path);
   if (modified_) {
     // The page's bytes have changed: positions are found afresh.
     source_ = std::move(content);

@@ -24,21 +24,23 @@ class Page {
 
   // The areas in document order. An index past the end throws host::Error
   // (subscript out of range).
-  std::size_t AreaCount();
+  std::size_t AreaCount() const;
   // The first attribute of that name, in any letter case, decoded; nullopt
   // when the area has none.
-  std::optional<host::Text> GetAttribute(std::size_t area, std::u16string_view name);
+  std::optional<host::Text> GetAttribute(std::size_t area, std::u16string_view name) const;
   void SetAttribute(std::size_t area, std::u16string_view name, std::u16string_view value);
   // Removes every attribute of that name from the tag, so that no duplicate
   // a parser ignored comes back into force. False when there was none.
   bool RemoveAttribute(std::size_t area, std::u16string_view name);
   // The area's tag as it now stands, e.g. to show it before and after an edit.
-  host::Text AreaSource(std::size_t area);
+  host::Text AreaSource(std::size_t area) const;
 
   bool Modified() const { return modified_; }
   // Writes the page with its edits over the file, all at once; on failure
   // (host::Error naming the file) the file and the edits stay as they were.
   void Save();
+  // Saves under a new path, which the page then has.
+  void SaveAs(std::string path);
 
   // How often the area index was built: once per content of the page.
   std::size_t IndexBuilds() const { return indexBuilds_; }
@@ -51,7 +53,8 @@ class Page {
     bool edited = false;
   };
 
-  std::vector<Area>& Index();
+  std::vector<Area>& Index() const;
+  const Area& At(std::size_t area) const;
   Area& At(std::size_t area);
   void Rewrite(Area& area, std::size_t from, std::size_t to, std::string_view replacement);
   std::string Content() const;
@@ -59,10 +62,12 @@ class Page {
   std::string path_;
   std::string source_;
   Encoding encoding_;
-  std::vector<Area> areas_;
-  bool indexed_ = false;
+  // Built when first asked for; edits keep it up to date, and a save that
+  // changes the bytes drops it.
+  mutable std::vector<Area> areas_;
+  mutable bool indexed_ = false;
+  mutable std::size_t indexBuilds_ = 0;
   bool modified_ = false;
-  std::size_t indexBuilds_ = 0;
 };
 
 }  // namespace standin::html
