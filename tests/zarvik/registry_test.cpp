@@ -1,0 +1,173 @@
+// The stand-in registry as the 8-bit advapi32 calls and the tests see it.
+#include "standin/registry.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "standin/windows1252.h"
+
+namespace {
+
+using host::HKEY_CURRENT_USER;
+using host::HKEY32;
+namespace reg = host::reg;
+
+constexpr const char* Key = "HKEY_CURRENT_USER\\SOFTWARE\\Zarvik\\Add-ins";
+
+class RegistryQuery : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    registry.SetString(Key, "1", "Mapnote,Tessaly...");
+    ASSERT_EQ(registry.RegOpenKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Zarvik\\Add-ins", key), reg::ERROR_SUCCESS);
+  }
+  standin::Registry registry;
+  HKEY32 key = 0;
+};
+
+TEST_F(RegistryQuery, NullDataReportsTypeAndSizeWithTheNul) {
+  std::uint32_t type = 0, size = 0;
+  EXPECT_EQ(registry.RegQueryValueExA(key, "1", 0, type, nullptr, size), reg::ERROR_SUCCESS);
+  EXPECT_EQ(type, reg::REG_SZ);
+  EXPECT_EQ(size, 19u);
+}
+
+TEST_F(RegistryQuery, TooSmallBufferGivesMoreDataAndTheNeededSizeWithoutWriting) {
+  std::uint32_t type = 0, size = 5;
+  std::uint8_t buffer[5] = {'x', 'x', 'x', 'x', 'x'};
+  EXPECT_EQ(registry.RegQueryValueExA(key, "1", 0, type, buffer, size), reg::ERROR_MORE_DATA);
+  EXPECT_EQ(size, 19u);
+  EXPECT_EQ(type, reg::REG_SZ);
+  EXPECT_EQ(buffer[0], 'x');
+}
+
+TEST_F(RegistryQuery, LargeEnoughBufferGetsTheBytesAndTheirCount) {
+  std::uint32_t type = 0, size = 32;
+  std::uint8_t buffer[32] = {};
+  EXPECT_EQ(registry.RegQueryValueExA(key, "1", 0, type, buffer, size), reg::ERROR_SUCCESS);
+  EXPECT_EQ(size, 19u);
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), size), std::string("Mapnote,Tessaly...\0", 19));
+}
+
+TEST_F(RegistryQuery, FailuresLeaveTheTypeAsItWas) {
+  std::uint32_t type = 77, size = 0;
+  EXPECT_EQ(registry.RegQueryValueExA(key, "2", 0, type, nullptr, size), reg::ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(registry.RegQueryValueExA(0, "1", 0, type, nullptr, size), reg::ERROR_INVALID_HANDLE);
+  EXPECT_EQ(registry.RegQueryValueExA(key, "1", 1, type, nullptr, size), standin::reg::ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(type, 77u);
+}
+
+TEST_F(RegistryQuery, NamesCompareWithoutRegardToCase) {
+  HKEY32 other = 0;
+  EXPECT_EQ(registry.RegOpenKeyA(HKEY_CURRENT_USER, "software\\ZARVIK\\add-INS", other), reg::ERROR_SUCCESS);
+  registry.SetString(Key, "Name", "a");
+  std::uint32_t type = 0, size = 0;
+  EXPECT_EQ(registry.RegQueryValueExA(other, "nAME", 0, type, nullptr, size), reg::ERROR_SUCCESS);
+  EXPECT_EQ(size, 2u);
+}
+
+TEST_F(RegistryQuery, AHandleToADeletedKeyNoLongerReads) {
+  ASSERT_TRUE(registry.DeleteKey("HKCU\\SOFTWARE\\Zarvik"));
+  std::uint32_t type = 0, size = 0;
+  EXPECT_EQ(registry.RegQueryValueExA(key, "1", 0, type, nullptr, size), standin::reg::ERROR_KEY_DELETED);
+  // Re-creating the key does not bring the old handle back to life.
+  registry.SetString(Key, "1", "x");
+  EXPECT_EQ(registry.RegQueryValueExA(key, "1", 0, type, nullptr, size), standin::reg::ERROR_KEY_DELETED);
+}
+
+TEST(RegistryOpen, MissingOrMalformedKeysLeaveTheHandleZero) {
+  standin::Registry registry;
+  registry.CreateKey("HKCU\\A\\B");
+  HKEY32 key = 123;
+  EXPECT_EQ(registry.RegOpenKeyA(HKEY_CURRENT_USER, "A\\C", key), reg::ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(key, 0u);
+  key = 123;
+  EXPECT_EQ(registry.RegOpenKeyA(HKEY_CURRENT_USER, "\\A", key), standin::reg::ERROR_BAD_PATHNAME);
+  EXPECT_EQ(key, 0u);
+  key = 123;
+  EXPECT_EQ(registry.RegOpenKeyA(0x1234, "A", key), reg::ERROR_INVALID_HANDLE);
+  EXPECT_EQ(key, 0u);
+}
+
+TEST(RegistryOpen, HandlesAreCountedUntilClosedAndCloseOnlyOnce) {
+  standin::Registry registry;
+  registry.CreateKey("HKCU\\A\\B");
+  HKEY32 a = 0, b = 0;
+  ASSERT_EQ(registry.RegOpenKeyA(HKEY_CURRENT_USER, "A", a), reg::ERROR_SUCCESS);
+  ASSERT_EQ(registry.RegOpenKeyA(a, "B\\", b), reg::ERROR_SUCCESS);  // relative, with a trailing backslash
+  EXPECT_NE(a, b);
+  EXPECT_EQ(registry.OpenHandles(), 2u);
+  EXPECT_EQ(registry.RegCloseKey(a), reg::ERROR_SUCCESS);
+  EXPECT_EQ(registry.RegCloseKey(a), reg::ERROR_INVALID_HANDLE);
+  EXPECT_EQ(registry.RegCloseKey(b), reg::ERROR_SUCCESS);
+  EXPECT_EQ(registry.OpenHandles(), 0u);
+  // An empty subkey hands back the hive itself, which needs no closing.
+  HKEY32 same = 0;
+  EXPECT_EQ(registry.RegOpenKeyA(HKEY_CURRENT_USER, "", same), reg::ERROR_SUCCESS);
+  EXPECT_EQ(same, HKEY_CURRENT_USER);
+  EXPECT_EQ(registry.OpenHandles(), 0u);
+}
+
+TEST(RegistryWrites, ValuesOfEveryTypeKeepTheirBytes) {
+  standin::Registry registry;
+  registry.SetString(Key, "sz", "ab");
+  registry.SetString(Key, "bare", "ab", reg::REG_SZ, standin::Nul::Unterminated);
+  registry.SetString(Key, "expand", "%TEMP%", reg::REG_EXPAND_SZ);
+  registry.SetDword(Key, "dword", 0x01020304);
+  registry.SetValue(Key, "odd", 0x2a, {1, 2, 3});
+
+  EXPECT_EQ(registry.GetValue(Key, "sz")->data, (std::vector<std::uint8_t>{'a', 'b', 0}));
+  EXPECT_EQ(registry.GetValue(Key, "bare")->data, (std::vector<std::uint8_t>{'a', 'b'}));
+  EXPECT_EQ(registry.GetValue(Key, "expand")->type, reg::REG_EXPAND_SZ);
+  EXPECT_EQ(registry.GetValue(Key, "dword")->data, (std::vector<std::uint8_t>{4, 3, 2, 1}));
+  EXPECT_EQ(registry.GetValue(Key, "odd")->type, 0x2au);
+}
+
+TEST(RegistryWrites, RewritingKeepsPlaceAndFirstSpellingAndDeletesAreReported) {
+  standin::Registry registry;
+  registry.SetString(Key, "First", "1");
+  registry.SetString(Key, "Second", "2");
+  registry.SetDword(Key, "FIRST", 7);
+  const auto values = registry.Values(Key);
+  ASSERT_EQ(values.size(), 2u);
+  EXPECT_EQ(values[0].name, "First");
+  EXPECT_EQ(values[0].type, reg::REG_DWORD);
+  EXPECT_EQ(values[1].name, "Second");
+
+  EXPECT_TRUE(registry.DeleteValue(Key, "second"));
+  EXPECT_FALSE(registry.DeleteValue(Key, "second"));
+  EXPECT_FALSE(registry.DeleteValue("HKCU\\Nowhere", "x"));
+  EXPECT_FALSE(registry.DeleteKey("HKCU\\Nowhere"));
+  EXPECT_THROW(registry.DeleteKey("HKEY_CURRENT_USER"), std::invalid_argument);
+}
+
+TEST(RegistryWrites, SubkeysEnumerateSortedWithoutRegardToCaseAndMissingKeysThrow) {
+  standin::Registry registry;
+  registry.CreateKey("HKCU\\Root\\beta");
+  registry.CreateKey("HKCU\\Root\\Alpha");
+  registry.CreateKey("HKCU\\Root\\gamma");
+  registry.CreateKey("HKCU\\Root\\ALPHA");  // the same key again
+  EXPECT_EQ(registry.SubKeys("HKCU\\Root"), (std::vector<std::string>{"Alpha", "beta", "gamma"}));
+  EXPECT_THROW(registry.Values("HKCU\\Missing"), std::out_of_range);
+  EXPECT_THROW(registry.SubKeys("HKCU\\Missing"), std::out_of_range);
+  EXPECT_THROW(registry.CreateKey("HKEY_NOWHERE\\A"), std::invalid_argument);
+  EXPECT_THROW(registry.CreateKey("HKCU\\A\\\\B"), std::invalid_argument);
+}
+
+TEST(Windows1252, EveryByteSurvivesTheRoundTripThroughUtf16) {
+  standin::Windows1252 cp;
+  std::string all;
+  for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+  const host::Text text = cp.ToUtf16(all);
+  EXPECT_EQ(text[0x80], u'\u20AC');  // the euro sign
+  EXPECT_EQ(text[0x9F], u'\u0178');
+  EXPECT_EQ(text[0xE9], u'\u00E9');
+  EXPECT_EQ(cp.FromUtf16(text), all);
+  EXPECT_EQ(cp.FromUtf16(u"a\u4E2D\U0001F600b"), "a??b");
+}
+
+TEST(Windows1252, CaseFoldingCoversTheLettersOfTheCodePage) {
+  EXPECT_EQ(standin::FoldCase("add-ins \xE9\x9A\xFF\xF7"), "ADD-INS \xC9\x8A\x9F\xF7");
+}
+
+}  // namespace

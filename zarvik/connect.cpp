@@ -1,0 +1,145 @@
+#include "zarvik/connect.h"
+
+#include "host/advapi32.h"
+#include "zarvik/mod_registry.h"
+
+namespace zarvik {
+
+using host::Deref;
+using host::Text;
+using host::Variant;
+
+namespace {
+
+const Text PopupName = u"Zarvik";
+const Text AddInsKey = u"SOFTWARE\\Zarvik\\Add-ins";
+constexpr std::int16_t LastEntry = 25;
+
+// Whether the popup already holds an item for this entry, as a popup reused
+// from an earlier run or connection does.
+bool HoldsItem(host::CommandBarControls& items, const Text& caption, const Text& prefix) {
+  const host::Int16 count = host::Int16::From(items.Count());
+  for (std::int32_t i = 1; i <= count.value(); ++i) {
+    auto& item = Deref(items.Item(Variant(i)));
+    if (item.Caption() == caption && item.Tag() == prefix) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+Connect::Connect(const LibraryContext& library) : library_(library) {}
+
+Connect::~Connect() = default;
+
+Text Connect::GetCaption(const Text& sRegEntry) {
+  const std::size_t comma = sRegEntry.find(u',');
+  return comma == Text::npos ? sRegEntry : sRegEntry.substr(comma + 1);
+}
+
+Text Connect::GetTag(const Text& sRegEntry) {
+  const std::size_t comma = sRegEntry.find(u',');
+  // Without a comma the prefix would be -1 characters long.
+  if (comma == Text::npos) throw host::Error(host::code::InvalidProcedureCall);
+  return sRegEntry.substr(0, comma);
+}
+
+host::Bool16 Connect::CreateZarvikPopups() {
+  // Through the global application object, so that a direct client of the
+  // class reaches the same menu as the host's own connection does.
+  auto menuBar = Deref(Deref(library_.globals.Application()).CommandBars()).Item(Text(u"Menu Bar"));
+  // Held as a plain control; its items are reached by member name.
+  host::Ref<host::CommandBarControl> popup = Deref(Deref(menuBar).Controls()).Item(PopupName);
+  auto items = host::LateControls(popup);
+
+  for (std::int16_t i = 1; i <= LastEntry; ++i) {
+    Text entry;
+    try {
+      entry = ReadRegistryString(library_.advapi32, library_.codePage, host::HKEY_CURRENT_USER, AddInsKey,
+                                 host::Decimal(i))
+                  .ToText();
+    } catch (const host::Error&) {
+      continue;  // an unreadable entry costs its own item, not the menu
+    }
+    // Another installer's entry without a comma names no add-in; skip it.
+    if (entry.empty() || entry.find(u',') == Text::npos) continue;
+
+    _Connect& self = *this;
+    const Text caption = self.GetCaption(entry);
+    const Text prefix = self.GetTag(entry);
+    if (HoldsItem(Deref(items), caption, prefix)) continue;
+
+    auto& item = Deref(Deref(items).Add(Variant(host::msoControlButton), Variant::Missing(), Variant(prefix),
+                                       Variant::Missing(), Variant::Missing()));
+    item.put_Caption(caption);
+    item.put_OnAction(u"!<" + prefix + u".Connect>");
+    item.put_Tag(prefix);
+  }
+
+  if (host::Int16::From(Deref(items).Count()).value() == 0) Deref(popup).Delete(Variant::Missing());
+  return host::False;
+}
+
+void Connect::OnConnection(const host::Ref<host::Object>& Application, host::ext_ConnectMode ConnectMode,
+                           const host::Ref<host::Object>& AddInInst, host::Custom& custom) {
+  IDTExtensibility2_OnConnection(Application, ConnectMode, AddInInst, custom);
+}
+void Connect::OnDisconnection(host::ext_DisconnectMode RemoveMode, host::Custom& custom) {
+  IDTExtensibility2_OnDisconnection(RemoveMode, custom);
+}
+void Connect::OnAddInsUpdate(host::Custom& custom) { IDTExtensibility2_OnAddInsUpdate(custom); }
+void Connect::OnStartupComplete(host::Custom& custom) { IDTExtensibility2_OnStartupComplete(custom); }
+void Connect::OnBeginShutdown(host::Custom& custom) { IDTExtensibility2_OnBeginShutdown(custom); }
+
+void Connect::AddInInstanceReceiver::OnDisconnection(host::ext_DisconnectMode RemoveMode, host::Custom& custom) {
+  owner_.AddInInstance_OnDisconnection(RemoveMode, custom);
+}
+void Connect::AddInInstanceReceiver::OnAddInsUpdate(host::Custom& custom) {
+  owner_.AddInInstance_OnAddInsUpdate(custom);
+}
+void Connect::AddInInstanceReceiver::OnBeginShutdown(host::Custom& custom) {
+  owner_.AddInInstance_OnBeginShutdown(custom);
+}
+
+void Connect::OnPageClose(const host::Ref<host::PageWindow>& /*pPage*/, host::Bool16& /*Cancel*/) {}
+
+void Connect::IDTExtensibility2_OnConnection(const host::Ref<host::Object>& Application,
+                                             host::ext_ConnectMode /*ConnectMode*/,
+                                             const host::Ref<host::Object>& AddInInst, host::Custom& /*custom*/) {
+  fpApp.Set(host::TakeAs<host::HostApplication>(Application));
+  AddInInstance.Set(std::dynamic_pointer_cast<host::COMAddIn>(AddInInst));
+
+  cbMenuBar = Deref(fpApp->CommandBars()).Item(Text(u"menu bar"));
+  cbpPopup = host::TakeAs<host::CommandBarPopup>(Deref(cbMenuBar).FindControl(
+      Variant::Missing(), Variant::Missing(), Variant(PopupName), Variant::Missing(), Variant::Missing()));
+  if (!cbpPopup) {
+    // Goes last on the bar.
+    cbpPopup = host::TakeAs<host::CommandBarPopup>(Deref(cbMenuBar->Controls()).Add(
+        Variant(host::msoControlPopup), Variant::Missing(), Variant::Missing(), Variant::Missing(),
+        Variant::Missing()));
+    Deref(cbpPopup).put_Caption(PopupName);
+    cbpPopup->put_Tag(PopupName);
+  }
+  CreateZarvikPopups();
+}
+
+void Connect::IDTExtensibility2_OnBeginShutdown(host::Custom& /*custom*/) {
+  auto controls =
+      Deref(Deref(Deref(library_.globals.Application()).CommandBars()).Item(Text(u"Menu Bar"))).Controls();
+  host::Ref<host::CommandBarControl> popup;
+  try {
+    popup = Deref(controls).Item(PopupName);
+  } catch (const host::Error&) {
+    return;  // already gone (emptied, or deleted by another add-in): nothing to remove
+  }
+  Deref(popup).Delete(Variant::Missing());
+}
+
+void Connect::IDTExtensibility2_OnDisconnection(host::ext_DisconnectMode /*RemoveMode*/, host::Custom& /*custom*/) {}
+void Connect::IDTExtensibility2_OnStartupComplete(host::Custom& /*custom*/) {}
+void Connect::IDTExtensibility2_OnAddInsUpdate(host::Custom& /*custom*/) {}
+void Connect::AddInInstance_OnDisconnection(host::ext_DisconnectMode /*RemoveMode*/, host::Custom& /*custom*/) {}
+void Connect::AddInInstance_OnAddInsUpdate(host::Custom& /*custom*/) {}
+void Connect::AddInInstance_OnBeginShutdown(host::Custom& /*custom*/) {}
+
+}  // namespace zarvik
