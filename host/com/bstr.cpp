@@ -1,0 +1,24 @@
+#include "host/com/bstr.h"
+
+#include "host/error.h"
+
+namespace host::com {
+
+Bstr::Bstr(std::u16string_view text) {
+  s_ = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()), static_cast<UINT>(text.size()));
+  if (!s_) throw Error(static_cast<std::uint32_t>(E_OUTOFMEMORY));
+}
+
+Bstr Bstr::Copy() const {
+  if (!s_) return Bstr();
+  return Bstr(text());
+}
+
+Text Bstr::text() const { return TextOf(s_); }
+
+Text TextOf(BSTR s) {
+  if (!s) return Text();
+  return Text(reinterpret_cast<const char16_t*>(s), SysStringLen(s));
+}
+
+}  // namespace host::com

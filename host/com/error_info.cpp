@@ -1,0 +1,72 @@
+#include "host/com/error_info.h"
+
+#include <new>
+#include <stdexcept>
+
+#include "host/com/bstr.h"
+#include "host/com/com_ptr.h"
+#include "host/error.h"
+
+namespace host::com {
+namespace {
+
+void SetErrorInfoFor(REFIID iid, const OLECHAR* source, const Text& description) noexcept {
+  try {
+    ComPtr<ICreateErrorInfo> create;
+    if (FAILED(CreateErrorInfo(create.put()))) return;
+    create->SetGUID(iid);
+    if (source) create->SetSource(const_cast<OLECHAR*>(source));
+    Bstr text(description);
+    create->SetDescription(text.get());
+    if (auto info = create.As<IErrorInfo>()) SetErrorInfo(0, info.get());
+  } catch (...) {
+    // Out of memory for the description: the HRESULT alone still goes back.
+  }
+}
+
+}  // namespace
+
+HRESULT AsFailure(std::uint32_t code) noexcept {
+  HRESULT hr = static_cast<HRESULT>(code);
+  return FAILED(hr) ? hr : E_FAIL;
+}
+
+Text StandardDescription(std::uint32_t code) {
+  switch (code) {
+    case code::InvalidProcedureCall: return u"Invalid procedure call or argument";
+    case code::Overflow: return u"Overflow";
+    case code::SubscriptOutOfRange: return u"Subscript out of range";
+    case code::TypeMismatch: return u"Type mismatch";
+    case code::ObjectNotSet: return u"Object variable or With block variable not set";
+    case code::InvalidUseOfNull: return u"Invalid use of Null";
+    case code::NotSupported: return u"Object doesn't support this property or method";
+    case static_cast<std::uint32_t>(E_OUTOFMEMORY): return u"Out of memory";
+    default: return u"Automation error";
+  }
+}
+
+HRESULT ReportCurrentException(REFIID iid, const OLECHAR* source) noexcept {
+  HRESULT hr = E_UNEXPECTED;
+  try {
+    Text description;
+    try {
+      throw;
+    } catch (const Error& e) {
+      hr = AsFailure(e.code());
+      description = e.description().empty() ? StandardDescription(e.code()) : e.description();
+    } catch (const std::bad_alloc&) {
+      hr = E_OUTOFMEMORY;
+      description = StandardDescription(static_cast<std::uint32_t>(hr));
+    } catch (const std::exception& e) {
+      description = FromUtf8(e.what());
+    } catch (...) {
+      description = StandardDescription(static_cast<std::uint32_t>(hr));
+    }
+    SetErrorInfoFor(iid, source, description);
+  } catch (...) {
+    // No memory for the description: the HRESULT alone goes back.
+  }
+  return hr;
+}
+
+}  // namespace host::com

@@ -1,0 +1,36 @@
+#pragma once
+// No C++ exception may cross a COM method. Each method body runs inside
+// Guarded, which turns a failure into its HRESULT and sets the thread's
+// error info (IErrorInfo: description, source, interface) for the caller.
+#include <windows.h>
+#include <ole2.h>
+
+#include <cstdint>
+
+#include "host/text.h"
+
+namespace host::com {
+
+// The HRESULT of a failure code; a code that does not read as a failure
+// (0, or another success code) becomes E_FAIL, so a failure is never
+// reported as success.
+HRESULT AsFailure(std::uint32_t code) noexcept;
+
+// The text shown for a failure that came without a description.
+Text StandardDescription(std::uint32_t code);
+
+// To be called only inside a catch block: translates the exception being
+// handled and sets the error info.
+HRESULT ReportCurrentException(REFIID iid, const OLECHAR* source) noexcept;
+
+template <class Body>
+HRESULT Guarded(REFIID iid, const OLECHAR* source, Body&& body) noexcept {
+  try {
+    body();
+    return S_OK;
+  } catch (...) {
+    return ReportCurrentException(iid, source);
+  }
+}
+
+}  // namespace host::com

@@ -1,0 +1,48 @@
+#pragma once
+// The registry writes of registration: keys created or deleted by path, and
+// values set. A failing call throws host::Error with HRESULT_FROM_WIN32.
+#include <windows.h>
+
+#include <string>
+#include <utility>
+
+namespace host::com {
+
+class RegKey {
+ public:
+  RegKey() = default;
+  RegKey(RegKey&& other) noexcept : key_(std::exchange(other.key_, nullptr)) {}
+  RegKey& operator=(RegKey&& other) noexcept {
+    std::swap(key_, other.key_);
+    return *this;
+  }
+  RegKey(const RegKey&) = delete;
+  RegKey& operator=(const RegKey&) = delete;
+  ~RegKey() {
+    if (key_) RegCloseKey(key_);
+  }
+
+  // Creates the key (and its missing parents) or opens it for writing.
+  static RegKey Create(HKEY root, const std::wstring& path);
+  // Opens an existing key; an empty RegKey when there is none.
+  static RegKey Open(HKEY root, const std::wstring& path, REGSAM access = KEY_READ);
+
+  HKEY get() const { return key_; }
+  explicit operator bool() const { return key_ != nullptr; }
+
+  // An empty name sets the key's default value.
+  void SetString(const std::wstring& name, const std::wstring& value);
+  void SetDword(const std::wstring& name, DWORD value);
+
+ private:
+  HKEY key_ = nullptr;
+};
+
+// Deletes the key with everything below it; a missing key is no failure.
+void DeleteTree(HKEY root, const std::wstring& path);
+
+// Deletes `path` and then each parent of it while the key is left empty (no
+// subkey, no value), stopping below `floor`, which must be a prefix of path.
+void PruneEmpty(HKEY root, std::wstring path, const std::wstring& floor);
+
+}  // namespace host::com

@@ -1,0 +1,21 @@
+#include "host/com/safe_array.h"
+
+#include "host/error.h"
+
+namespace host::com {
+
+SafeArray SafeArray::Vector(VARTYPE type, ULONG count) {
+  SAFEARRAY* a = SafeArrayCreateVector(type, 0, count);
+  if (!a) throw Error(static_cast<std::uint32_t>(E_OUTOFMEMORY));
+  return Adopt(a);
+}
+
+LONG SafeArray::size() const {
+  if (!a_ || SafeArrayGetDim(a_) != 1) return 0;
+  LONG lower = 0, upper = -1;
+  SafeArrayGetLBound(a_, 1, &lower);
+  SafeArrayGetUBound(a_, 1, &upper);
+  return upper - lower + 1;
+}
+
+}  // namespace host::com

@@ -1,0 +1,36 @@
+#include "host/com/type_info_dispatch.h"
+
+#include "host/com/module.h"
+
+namespace host::com {
+
+InterfaceTypeInfo LoadInterfaceTypeInfo(REFIID iid) noexcept {
+  InterfaceTypeInfo info;
+  ComPtr<ITypeLib> library;
+  info.status = LoadTypeLibEx(Module::Instance().Path().c_str(), REGKIND_NONE, library.put());
+  if (FAILED(info.status)) return info;
+  ComPtr<ITypeInfo> described;
+  info.status = library->GetTypeInfoOfGuid(iid, described.put());
+  if (FAILED(info.status)) return info;
+
+  TYPEATTR* attributes = nullptr;
+  info.status = described->GetTypeAttr(&attributes);
+  if (FAILED(info.status)) return info;
+  const TYPEKIND kind = attributes->typekind;
+  described->ReleaseTypeAttr(attributes);
+
+  if (kind == TKIND_INTERFACE) {
+    info.dispatch = described;
+    info.vtable = described;
+    return info;
+  }
+  // A dual interface is described as a dispinterface; its vtable half is the
+  // type it refers to as implemented type -1.
+  info.dispatch = described;
+  HREFTYPE vtableRef = 0;
+  info.status = described->GetRefTypeOfImplType(static_cast<UINT>(-1), &vtableRef);
+  if (SUCCEEDED(info.status)) info.status = described->GetRefTypeInfo(vtableRef, info.vtable.put());
+  return info;
+}
+
+}  // namespace host::com
