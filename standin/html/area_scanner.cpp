@@ -1,5 +1,6 @@
 #include "standin/html/area_scanner.h"
 
+#include <algorithm>
 #include <array>
 
 namespace standin::html {
@@ -87,18 +88,45 @@ std::size_t SkipScript(std::string_view page, std::size_t from) {
   return page.size();
 }
 
-constexpr std::array<std::string_view, 8> kRawTextElements = {"style",  "xmp",   "iframe",   "noembed",
-                                                              "noframes", "title", "textarea", "noscript"};
+// Scripting is taken as off, as in the parsers we compare with, so the
+// content of <noscript> is markup.
+constexpr std::array<std::string_view, 7> kRawTextElements = {"style",    "xmp",   "iframe",  "noembed",
+                                                              "noframes", "title", "textarea"};
+
+// Start tags that end a <select> before they take effect.
+constexpr std::array<std::string_view, 12> kSelectEnders = {"select", "input", "keygen", "textarea", "caption", "table",
+                                                            "tbody",  "tfoot", "thead",  "tr",       "td",      "th"};
+
+bool IsOneOf(std::string_view name, const auto& names) {
+  return std::find(std::begin(names), std::end(names), name) != std::end(names);
+}
 
 // Where scanning resumes after the start tag `tag`.
 std::size_t AfterStartTag(std::string_view page, const Tag& tag) {
   if (tag.name == "script") return SkipScript(page, tag.end);
   if (tag.name == "plaintext") return page.size();
-  for (const auto name : kRawTextElements) {
-    if (tag.name == name) return SkipRawText(page, tag.end, name);
-  }
+  if (IsOneOf(tag.name, kRawTextElements)) return SkipRawText(page, tag.end, tag.name);
   return tag.end;
 }
+
+// Inside a <select> a parser drops most start tags, <area> among them, and
+// with them the switch to raw text; only scripts keep their meaning.
+struct SelectState {
+  bool open = false;
+
+  // Whether the start tag takes effect.
+  bool Admits(const Tag& tag) {
+    if (!open) {
+      open = tag.name == "select";
+      return true;
+    }
+    if (IsOneOf(tag.name, kSelectEnders)) {
+      open = false;
+      return tag.name != "select";
+    }
+    return tag.name == "script" || tag.name == "template" || tag.name == "option" || tag.name == "optgroup";
+  }
+};
 
 // Past a markup declaration at `at` ("<!"): a comment, a doctype, or a
 // bogus comment such as "<![CDATA[...]>", which ends at the first '>'.
@@ -122,6 +150,7 @@ std::size_t SkipDeclaration(std::string_view page, std::size_t at) {
 std::vector<Tag> ScanAreaTags(std::string_view page) {
   std::vector<Tag> areas;
   int templateDepth = 0;
+  SelectState select;
   for (std::size_t i = page.find('<'); i != std::string_view::npos && i + 1 < page.size(); i = page.find('<', i)) {
     const char next = page[i + 1];
     if (next == '!') {
@@ -137,10 +166,15 @@ std::vector<Tag> ScanAreaTags(std::string_view page) {
       const auto tag = LexTag(page, i);
       if (!tag) break;
       if (tag->name == "template" && templateDepth > 0) --templateDepth;
+      if (tag->name == "select") select.open = false;
       i = tag->end;
     } else if (IsAsciiAlpha(next)) {
       auto tag = LexTag(page, i);
       if (!tag) break;
+      if (!select.Admits(*tag)) {
+        i = tag->end;
+        continue;
+      }
       if (tag->name == "template") ++templateDepth;
       i = AfterStartTag(page, *tag);
       if (tag->name == "area" && templateDepth == 0) areas.push_back(std::move(*tag));

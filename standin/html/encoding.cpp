@@ -50,35 +50,40 @@ void AppendUtf8(std::string& out, char32_t c) {
   }
 }
 
-// One UTF-8 sequence at bytes[i]: its code point and length, or nullopt
-// when it is malformed (overlong, surrogate, out of range or cut short).
+// One UTF-8 sequence at bytes[i]. A malformed one yields U+FFFD for its
+// longest valid beginning (at least one byte), as browsers decode.
 struct Utf8Step {
   char32_t c;
   std::size_t length;
+  bool valid;
 };
-std::optional<Utf8Step> NextUtf8(std::string_view bytes, std::size_t i) {
+Utf8Step NextUtf8(std::string_view bytes, std::size_t i) {
   const auto b = static_cast<unsigned char>(bytes[i]);
-  if (b < 0x80) return Utf8Step{b, 1};
-  std::size_t length;
+  if (b < 0x80) return {b, 1, true};
+  std::size_t needed;
+  unsigned char low = 0x80, high = 0xBF;  // bounds of the second byte
   char32_t c;
-  char32_t min;
-  if ((b & 0xE0) == 0xC0) {
-    length = 2, c = b & 0x1F, min = 0x80;
-  } else if ((b & 0xF0) == 0xE0) {
-    length = 3, c = b & 0x0F, min = 0x800;
-  } else if ((b & 0xF8) == 0xF0) {
-    length = 4, c = b & 0x07, min = 0x10000;
+  if (b >= 0xC2 && b <= 0xDF) {
+    needed = 1, c = b & 0x1F;
+  } else if (b >= 0xE0 && b <= 0xEF) {
+    needed = 2, c = b & 0x0F;
+    if (b == 0xE0) low = 0xA0;
+    if (b == 0xED) high = 0x9F;  // no surrogates
+  } else if (b >= 0xF0 && b <= 0xF4) {
+    needed = 3, c = b & 0x07;
+    if (b == 0xF0) low = 0x90;
+    if (b == 0xF4) high = 0x8F;  // nothing past U+10FFFF
   } else {
-    return std::nullopt;
+    return {0xFFFD, 1, false};
   }
-  if (i + length > bytes.size()) return std::nullopt;
-  for (std::size_t k = 1; k < length; ++k) {
+  for (std::size_t k = 1; k <= needed; ++k) {
+    if (i + k >= bytes.size()) return {0xFFFD, k, false};
     const auto cont = static_cast<unsigned char>(bytes[i + k]);
-    if ((cont & 0xC0) != 0x80) return std::nullopt;
+    if (cont < low || cont > high) return {0xFFFD, k, false};
+    low = 0x80, high = 0xBF;
     c = (c << 6) | (cont & 0x3F);
   }
-  if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return std::nullopt;
-  return Utf8Step{c, length};
+  return {c, needed + 1, true};
 }
 
 // The code point at text[i], joining a surrogate pair; a lone surrogate
@@ -96,9 +101,9 @@ char32_t NextUtf16(std::u16string_view text, std::size_t& i) {
 
 bool IsValidUtf8(std::string_view bytes) {
   for (std::size_t i = 0; i < bytes.size();) {
-    const auto step = NextUtf8(bytes, i);
-    if (!step) return false;
-    i += step->length;
+    const Utf8Step step = NextUtf8(bytes, i);
+    if (!step.valid) return false;
+    i += step.length;
   }
   return true;
 }
@@ -114,12 +119,10 @@ host::Text Decode(std::string_view bytes, Encoding encoding) {
     } else if (encoding == Encoding::Windows1252) {
       out += b < 0xA0 ? kHigh1252[b - 0x80] : static_cast<char16_t>(b);
       ++i;
-    } else if (const auto step = NextUtf8(bytes, i)) {
-      AppendUtf16(out, step->c);
-      i += step->length;
     } else {
-      out += u'\uFFFD';
-      ++i;
+      const Utf8Step step = NextUtf8(bytes, i);
+      AppendUtf16(out, step.c);
+      i += step.length;
     }
   }
   return out;
