@@ -56,7 +56,4 @@ class MemoryPageContent final : public PageContent {
 // Areas as a test reads them back.
 std::vector<Area> ReadAreas(const PageContent& content);
 
-// ASCII letter case folded, as HTML compares names.
-bool SameName(const host::Text& a, const host::Text& b);
-
 }  // namespace standin

@@ -1,0 +1,81 @@
+// The COM add-in list and the host's record of each add-in.
+#include "standin/core.h"
+#include "standin/live_objects.h"
+
+namespace standin {
+namespace {
+
+using host::Ref;
+using host::Variant;
+
+class AddInObject final : public host::COMAddIn, Counted {
+ public:
+  AddInObject(std::weak_ptr<Core> core, std::shared_ptr<AddInRecord> record)
+      : core_(std::move(core)), record_(std::move(record)) {}
+
+  host::Text ProgId() override {
+    Enter("COMAddIn.ProgId");
+    return record_->progId;
+  }
+  host::Bool16 Connect() override {
+    Enter("COMAddIn.Connect");
+    return record_->instance ? host::True : host::False;
+  }
+  void put_Connect(host::Bool16 value) override {
+    auto core = Enter("COMAddIn.put_Connect");
+    if (value) {
+      core->Connect(record_, host::ext_ConnectMode::ext_cm_AfterStartup);
+    } else {
+      core->Disconnect(*record_, host::ext_DisconnectMode::ext_dm_UserClosed);
+    }
+  }
+  host::Connection Advise(host::AddInInstanceEvents& sink) override {
+    Enter("COMAddIn.Advise");
+    return record_->receivers.Add(sink);
+  }
+
+ private:
+  std::shared_ptr<Core> Enter(std::string_view operation) const {
+    auto core = Lock(core_);
+    core->Check(operation);
+    return core;
+  }
+  std::weak_ptr<Core> core_;
+  std::shared_ptr<AddInRecord> record_;
+};
+
+class AddInsObject final : public host::COMAddIns, Counted {
+ public:
+  explicit AddInsObject(std::weak_ptr<Core> core) : core_(std::move(core)) {}
+
+  Ref<host::COMAddIn> Item(const Variant& index) override {
+    auto core = Lock(core_);
+    core->Check("COMAddIns.Item");
+    if (index.IsText()) {
+      if (auto record = core->FindAddIn(index.ToText())) return core->MakeAddIn(record);
+      throw host::Error(host::code::SubscriptOutOfRange, u"no add-in " + index.ToText());
+    }
+    const auto position = index.ToInt32();
+    if (position < 1 || position > static_cast<std::int32_t>(core->addIns.size()))
+      throw host::Error(host::code::SubscriptOutOfRange);
+    return core->MakeAddIn(core->addIns[static_cast<std::size_t>(position - 1)]);
+  }
+  std::int32_t Count() override {
+    auto core = Lock(core_);
+    core->Check("COMAddIns.Count");
+    return static_cast<std::int32_t>(core->addIns.size());
+  }
+
+ private:
+  std::weak_ptr<Core> core_;
+};
+
+}  // namespace
+
+host::Ref<host::COMAddIns> Core::MakeAddIns() { return std::make_shared<AddInsObject>(weak_from_this()); }
+
+host::Ref<host::COMAddIn> Core::MakeAddIn(const std::shared_ptr<AddInRecord>& record) {
+  return std::make_shared<AddInObject>(weak_from_this(), record);
+}
+
+}  // namespace standin

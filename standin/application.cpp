@@ -1,0 +1,97 @@
+// The application object, its web window and the page-window list.
+#include "standin/core.h"
+#include "standin/live_objects.h"
+
+namespace standin {
+namespace {
+
+using host::Ref;
+using host::Variant;
+
+class WebObject final : public host::Object, Counted {};
+
+class PageWindowsObject final : public host::PageWindows, Counted {
+ public:
+  explicit PageWindowsObject(std::weak_ptr<Core> core) : core_(std::move(core)) {}
+
+  Ref<host::PageWindow> Item(const Variant& index) override {
+    auto core = Enter("PageWindows.Item");
+    if (index.IsText()) {
+      if (auto page = core->FindOpenPage(index.ToText())) return core->MakePageWindow(page);
+      throw host::Error(host::code::InvalidProcedureCall, u"no open page " + index.ToText());
+    }
+    const auto pages = core->OpenPages();
+    const auto position = index.ToInt32();
+    if (position < 0 || position >= static_cast<std::int32_t>(pages.size()))
+      throw host::Error(host::code::InvalidProcedureCall);
+    return core->MakePageWindow(pages[static_cast<std::size_t>(position)]);
+  }
+  std::int32_t Count() override { return static_cast<std::int32_t>(Enter("PageWindows.Count")->OpenPages().size()); }
+
+ private:
+  std::shared_ptr<Core> Enter(std::string_view operation) const {
+    auto core = Lock(core_);
+    core->Check(operation);
+    return core;
+  }
+  std::weak_ptr<Core> core_;
+};
+
+class WebWindowObject final : public host::WebWindow, Counted {
+ public:
+  explicit WebWindowObject(std::weak_ptr<Core> core) : core_(std::move(core)) {}
+
+  Ref<host::Object> Web() override {
+    auto core = Lock(core_);
+    core->Check("WebWindow.Web");
+    return core->web ? std::make_shared<WebObject>() : nullptr;
+  }
+  Ref<host::PageWindows> PageWindows() override {
+    Lock(core_)->Check("WebWindow.PageWindows");
+    return std::make_shared<PageWindowsObject>(core_);
+  }
+
+ private:
+  std::weak_ptr<Core> core_;
+};
+
+class ApplicationObject final : public host::HostApplication, Counted {
+ public:
+  explicit ApplicationObject(std::weak_ptr<Core> core) : core_(std::move(core)) {}
+
+  Ref<host::PageWindow> ActivePageWindow() override {
+    auto core = Enter("HostApplication.ActivePageWindow");
+    return core->active ? core->MakePageWindow(core->active) : nullptr;
+  }
+  Ref<host::WebWindow> ActiveWebWindow() override {
+    Enter("HostApplication.ActiveWebWindow");
+    return std::make_shared<WebWindowObject>(core_);
+  }
+  Ref<host::CommandBars> CommandBars() override {
+    return MakeCommandBars(Enter("HostApplication.CommandBars")->bars->State());
+  }
+  Ref<host::COMAddIns> COMAddIns() override { return Enter("HostApplication.COMAddIns")->MakeAddIns(); }
+  host::Connection Advise(host::ApplicationEvents& sink) override {
+    return Enter("HostApplication.Advise")->appReceivers.Add(sink);
+  }
+
+ private:
+  std::shared_ptr<Core> Enter(std::string_view operation) const {
+    auto core = Lock(core_);
+    core->Check(operation);
+    return core;
+  }
+  std::weak_ptr<Core> core_;
+};
+
+}  // namespace
+
+host::Ref<host::HostApplication> Core::MakeApplication() { return std::make_shared<ApplicationObject>(weak_from_this()); }
+
+host::Ref<host::HostApplication> Core::Application() {
+  Check("HostGlobals.Application");
+  if (phase == Phase::Ended) throw host::Error(kHostFailure, u"the host has quit");
+  return MakeApplication();
+}
+
+}  // namespace standin
