@@ -97,10 +97,10 @@ void Host::OpenWeb(const host::Text& url) { core_->web = url; }
 void Host::CloseWeb() { core_->web.reset(); }
 
 void Host::OpenPage(const host::Text& url, const std::vector<Area>& areas) {
-  OpenPage(url, std::make_shared<MemoryPageContent>(areas));
+  OpenPageContent(url, std::make_shared<MemoryPageContent>(areas));
 }
 
-void Host::OpenPage(const host::Text& url, std::shared_ptr<PageContent> content) {
+void Host::OpenPageContent(const host::Text& url, std::shared_ptr<PageContent> content) {
   if (core_->FindOpenPage(url)) throw std::invalid_argument("page already open: " + host::ToUtf8(url));
   auto page = std::make_shared<PageState>();
   page->url = url;

@@ -26,6 +26,7 @@
 //
 // Destroying a Host that was not quit ends the run like Crash(): the add-ins
 // are released without being called.
+#include <concepts>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -82,7 +83,11 @@ class Host {
   void OpenWeb(const host::Text& url = u"http://localhost/web");
   void CloseWeb();
   void OpenPage(const host::Text& url, const std::vector<Area>& areas);
-  void OpenPage(const host::Text& url, std::shared_ptr<PageContent> content);
+  // Any kind of content; a template so that OpenPage(url, {}) opens an empty page.
+  template <std::derived_from<PageContent> Content>
+  void OpenPage(const host::Text& url, std::shared_ptr<Content> content) {
+    OpenPageContent(url, std::move(content));
+  }
   void ActivatePage(const host::Text& url);
   // Raises OnPageClose; returns whether the page closed.
   bool ClosePage(const host::Text& url);
@@ -121,6 +126,8 @@ class Host {
   const std::shared_ptr<CommandBarStore>& Bars() const;
 
  private:
+  void OpenPageContent(const host::Text& url, std::shared_ptr<PageContent> content);
+
   std::shared_ptr<Core> core_;
 };
 
