@@ -1,5 +1,6 @@
 #include "standin/html/page.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "host/error.h"
@@ -122,6 +123,33 @@ bool Page::RemoveAttribute(std::size_t area, std::u16string_view name) {
 
 host::Text Page::AreaSource(std::size_t area) const { return Decode(At(area).text, encoding_); }
 
+void Page::AppendArea() {
+  auto& areas = Index();
+  std::size_t at = source_.size();
+  if (!areas.empty()) {
+    at = areas.back().end;
+  } else {
+    std::string lowered(source_);
+    for (char& c : lowered) c = AsciiLower(c);
+    if (const std::size_t map = lowered.find("</map"); map != std::string::npos) {
+      at = map;
+    } else if (const std::size_t body = lowered.rfind("</body"); body != std::string::npos) {
+      at = body;
+    }
+  }
+  std::string text = "<area>";
+  Tag tag = *LexTag(text, 0);
+  areas.push_back(Area{at, at, std::move(text), std::move(tag), true});
+  modified_ = true;
+}
+
+void Page::RemoveArea(std::size_t area) {
+  const Area& found = At(area);
+  if (found.end > found.begin) removed_.emplace_back(found.begin, found.end);
+  areas_.erase(areas_.begin() + static_cast<std::ptrdiff_t>(area));
+  modified_ = true;
+}
+
 void Page::Rewrite(Area& area, std::size_t from, std::size_t to, std::string_view replacement) {
   area.text.replace(from, to - from, replacement);
   area.tag = *LexTag(area.text, 0);
@@ -131,14 +159,27 @@ void Page::Rewrite(Area& area, std::size_t from, std::size_t to, std::string_vie
 
 std::string Page::Content() const {
   if (!modified_) return source_;
+  // Spans of source_ to replace, in order; a new area's empty span goes
+  // before a dropped tag that starts where it does.
+  struct Replacement {
+    std::size_t begin, end;
+    std::string_view text;
+  };
+  std::vector<Replacement> replacements;
+  for (const Area& area : areas_) {
+    if (area.edited) replacements.push_back({area.begin, area.end, area.text});
+  }
+  for (const auto& [begin, end] : removed_) replacements.push_back({begin, end, {}});
+  std::stable_sort(replacements.begin(), replacements.end(), [](const Replacement& a, const Replacement& b) {
+    return a.begin != b.begin ? a.begin < b.begin : a.end < b.end;
+  });
   std::string out;
   out.reserve(source_.size() + source_.size() / 8);
   std::size_t copied = 0;
-  for (const Area& area : areas_) {
-    if (!area.edited) continue;
-    out.append(source_, copied, area.begin - copied);
-    out += area.text;
-    copied = area.end;
+  for (const auto& r : replacements) {
+    out.append(source_, copied, r.begin - copied);
+    out += r.text;
+    copied = r.end;
   }
   out.append(source_, copied);
   return out;
@@ -154,6 +195,7 @@ void Page::SaveAs(std::string path) {
     // The page's bytes have changed: positions are found afresh.
     source_ = std::move(content);
     areas_.clear();
+    removed_.clear();
     indexed_ = false;
     modified_ = false;
   }

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/text.h"
@@ -35,6 +36,12 @@ class Page {
   // The area's tag as it now stands, e.g. to show it before and after an edit.
   host::Text AreaSource(std::size_t area) const;
 
+  // Reshaping the image map. A new area is a bare "<area>" after the last
+  // one, or, on a page without areas, before the first </map> or </body>.
+  void AppendArea();
+  // Drops the area's tag.
+  void RemoveArea(std::size_t area);
+
   bool Modified() const { return modified_; }
   // Writes the page with its edits over the file, all at once; on failure
   // (host::Error naming the file) the file and the edits stay as they were.
@@ -47,7 +54,7 @@ class Page {
 
  private:
   struct Area {
-    std::size_t begin, end;  // where the tag lies in source_
+    std::size_t begin, end;  // where the tag lies in source_; empty for a new one
     std::string text;        // the tag's bytes, with any edits
     Tag tag;                 // read from `text`
     bool edited = false;
@@ -65,6 +72,7 @@ class Page {
   // Built when first asked for; edits keep it up to date, and a save that
   // changes the bytes drops it.
   mutable std::vector<Area> areas_;
+  std::vector<std::pair<std::size_t, std::size_t>> removed_;  // tags dropped from source_
   mutable bool indexed_ = false;
   mutable std::size_t indexBuilds_ = 0;
   bool modified_ = false;

@@ -1,0 +1,115 @@
+#include "standin/html/web_folder.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "host/error.h"
+#include "standin/html/file_page_content.h"
+#include "standin/html/page_file.h"
+
+namespace standin::html {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool IsUnreserved(unsigned char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
+         c == '_' || c == '~' || c == '/';
+}
+
+std::string PercentEncoded(const std::string& utf8) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (const char ch : utf8) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (IsUnreserved(c)) {
+      out += ch;
+    } else {
+      out += '%';
+      out += kHex[c >> 4];
+      out += kHex[c & 0xF];
+    }
+  }
+  return out;
+}
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+std::optional<std::string> PercentDecoded(const std::string& text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '%') {
+      out += text[i];
+      continue;
+    }
+    if (i + 2 >= text.size()) return std::nullopt;
+    const int high = HexDigit(text[i + 1]), low = HexDigit(text[i + 2]);
+    if (high < 0 || low < 0) return std::nullopt;
+    if (high == 0 && low == 0) return std::nullopt;  // no file name holds NUL
+    out += static_cast<char>(high * 16 + low);
+    i += 2;
+  }
+  return out;
+}
+
+[[noreturn]] void NotInWeb(const host::Text& url, const char* why) {
+  throw host::Error(code::FileNotFound, u"No page \"" + url + u"\" in this web: " + host::FromUtf8(why));
+}
+
+bool IsPageFile(const fs::path& path) {
+  std::string extension = path.extension().string();
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+  return extension == ".htm" || extension == ".html";
+}
+
+std::string Utf8Of(const fs::path& path) {
+  const std::u8string u8 = path.generic_u8string();
+  return std::string(u8.begin(), u8.end());
+}
+
+}  // namespace
+
+WebFolder::WebFolder(std::string folder, host::Text baseUrl) : folder_(std::move(folder)), baseUrl_(std::move(baseUrl)) {}
+
+host::Text WebFolder::UrlOf(const std::string& relativePath) const {
+  return baseUrl_ + u"/" + host::FromUtf8(PercentEncoded(relativePath));
+}
+
+std::string WebFolder::PathOf(const host::Text& url) const {
+  if (url.size() <= baseUrl_.size() + 1 || url.compare(0, baseUrl_.size(), baseUrl_) != 0 ||
+      url[baseUrl_.size()] != u'/') {
+    NotInWeb(url, "it is not under the web's address");
+  }
+  const auto relative = PercentDecoded(host::ToUtf8(url.substr(baseUrl_.size() + 1)));
+  if (!relative) NotInWeb(url, "it has a malformed escape");
+  const fs::path inside = fs::path(std::u8string(relative->begin(), relative->end())).lexically_normal();
+  if (inside.is_absolute() || inside.has_root_name() || inside.empty() || *inside.begin() == "..") {
+    NotInWeb(url, "it leads out of the web's folder");
+  }
+  return Utf8Of(fs::path(std::u8string(folder_.begin(), folder_.end())) / inside);
+}
+
+std::vector<host::Text> WebFolder::PageUrls() const {
+  const fs::path root(std::u8string(folder_.begin(), folder_.end()));
+  std::vector<std::string> relatives;
+  std::error_code ec;
+  for (fs::recursive_directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
+    if (it->is_regular_file(ec) && IsPageFile(it->path())) relatives.push_back(Utf8Of(it->path().lexically_relative(root)));
+  }
+  std::sort(relatives.begin(), relatives.end());
+  std::vector<host::Text> urls;
+  for (const auto& relative : relatives) urls.push_back(UrlOf(relative));
+  return urls;
+}
+
+std::shared_ptr<FilePageContent> WebFolder::Open(const host::Text& url) const {
+  return std::make_shared<FilePageContent>(*this, PathOf(url));
+}
+
+}  // namespace standin::html
