@@ -140,7 +140,9 @@ std::string EncodeWithReferences(std::u16string_view text, Encoding encoding) {
     } else if (const auto byte = encoding == Encoding::Windows1252 ? To1252(c) : std::nullopt) {
       out += static_cast<char>(*byte);
     } else {
-      out += "&#" + std::to_string(static_cast<std::uint32_t>(c)) + ";";
+      out += "&#";
+      out += std::to_string(static_cast<std::uint32_t>(c));
+      out += ';';
     }
   }
   return out;

@@ -92,7 +92,9 @@ void Page::SetAttribute(std::size_t area, std::u16string_view name, std::u16stri
   const auto lowered = AttributeName(name);
   if (!lowered) throw host::Error(host::code::InvalidProcedureCall, u"Not an attribute name: " + host::Text(name));
   const auto escaped = [&](char16_t quote) { return EncodeWithReferences(EscapeAttributeValue(value, quote), encoding_); };
-  const std::string quoted = "\"" + escaped(u'"') + "\"";
+  std::string quoted(1, '"');
+  quoted += escaped(u'"');
+  quoted += '"';
   const TagAttribute* attribute = found.tag.Find(*lowered);
   if (!attribute) {
     Rewrite(found, found.tag.insertAt, found.tag.insertAt, " " + *lowered + "=" + quoted);

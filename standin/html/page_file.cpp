@@ -26,9 +26,14 @@ fs::path TemporaryBeside(const fs::path& target) {
   static std::atomic<unsigned> counter{0};
   const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
   for (;;) {
-    const std::string suffix = "." + std::to_string(stamp) + "-" + std::to_string(counter++) + ".tmp";
+    std::u8string name = u8".";
+    name += target.filename().u8string();
+    for (const auto& part : {std::string("."), std::to_string(stamp), std::string("-"), std::to_string(counter++)}) {
+      name.append(part.begin(), part.end());
+    }
+    name += u8".tmp";
     fs::path candidate = target;
-    candidate.replace_filename(u8"." + target.filename().u8string() + std::u8string(suffix.begin(), suffix.end()));
+    candidate.replace_filename(name);
     std::error_code ec;
     if (!fs::exists(candidate, ec)) return candidate;
   }

@@ -62,7 +62,8 @@ std::optional<std::string> PercentDecoded(const std::string& text) {
 }
 
 bool IsPageFile(const fs::path& path) {
-  std::string extension = path.extension().string();
+  const std::u8string u8 = path.extension().u8string();
+  std::string extension(u8.begin(), u8.end());
   std::transform(extension.begin(), extension.end(), extension.begin(),
                  [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
   return extension == ".htm" || extension == ".html";
