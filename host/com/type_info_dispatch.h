@@ -6,6 +6,7 @@
 // its own IDispatch methods.
 #include <windows.h>
 #include <ole2.h>
+#include <cguid.h>
 
 #include "host/com/com_ptr.h"
 

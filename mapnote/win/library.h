@@ -1,0 +1,15 @@
+#pragma once
+// The composition root of mapnote.dll: one library context for as long as
+// the DLL is loaded, running on the Windows ports.
+// The portable headers come first: some of their names are macros in <windows.h>.
+#include "mapnote/library_context.h"
+
+#include "host/com/host_objects.h"
+
+namespace mapnote::win {
+
+LibraryContext& Library();
+// The host's global application object, as the connection last gave it.
+host::com::HostApplicationSlot& HostApplication();
+
+}  // namespace mapnote::win

@@ -1,0 +1,15 @@
+#pragma once
+// The composition root of zarvik.dll: the ports of the library for as long
+// as the DLL is loaded.
+// The portable headers come first: some of their names are macros in <windows.h>.
+#include "zarvik/library_context.h"
+
+#include "host/com/host_objects.h"
+
+namespace zarvik::win {
+
+const LibraryContext& Library();
+// The host's global application object, as the connection last gave it.
+host::com::HostApplicationSlot& HostApplication();
+
+}  // namespace zarvik::win
