@@ -20,8 +20,8 @@ constexpr std::int16_t LastEntry = 25;
 bool HoldsItem(host::CommandBarControls& items, const Text& caption, const Text& prefix) {
   const host::Int16 count = host::Int16::From(items.Count());
   for (std::int32_t i = 1; i <= count.value(); ++i) {
-    auto& item = Deref(items.Item(Variant(i)));
-    if (item.Caption() == caption && item.Tag() == prefix) return true;
+    const auto item = items.Item(Variant(i));
+    if (Deref(item).Caption() == caption && item->Tag() == prefix) return true;
   }
   return false;
 }
@@ -69,11 +69,11 @@ host::Bool16 Connect::CreateZarvikPopups() {
     const Text prefix = self.GetTag(entry);
     if (HoldsItem(Deref(items), caption, prefix)) continue;
 
-    auto& item = Deref(Deref(items).Add(Variant(host::msoControlButton), Variant::Missing(), Variant(prefix),
-                                       Variant::Missing(), Variant::Missing()));
-    item.put_Caption(caption);
-    item.put_OnAction(u"!<" + prefix + u".Connect>");
-    item.put_Tag(prefix);
+    const auto item = Deref(items).Add(Variant(host::msoControlButton), Variant::Missing(), Variant(prefix),
+                                       Variant::Missing(), Variant::Missing());
+    Deref(item).put_Caption(caption);
+    item->put_OnAction(u"!<" + prefix + u".Connect>");
+    item->put_Tag(prefix);
   }
 
   if (host::Int16::From(Deref(items).Count()).value() == 0) Deref(popup).Delete(Variant::Missing());

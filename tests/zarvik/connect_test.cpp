@@ -66,8 +66,8 @@ class ZarvikMenu : public ::testing::Test {
     auto items = Deref(Popup()).Controls();
     std::vector<Item> result;
     for (std::int32_t i = 1; i <= items->Count(); ++i) {
-      auto& c = Deref(items->Item(Variant(i)));
-      result.push_back({c.Caption(), c.Tag(), c.Parameter(), c.OnAction(), c.Type()});
+      const auto c = items->Item(Variant(i));
+      result.push_back({Deref(c).Caption(), c->Tag(), c->Parameter(), c->OnAction(), c->Type()});
     }
     return result;
   }
@@ -142,6 +142,7 @@ TEST_F(ZarvikMenu, QuitRemovesThePopupAndTheNextStartBuildsItAfresh) {
   StartHost();
   host->Quit();
   EXPECT_TRUE(Failures().empty());
+  EXPECT_FALSE(host->HasMenuItem({u"Zarvik"}));
   StartHost();
   EXPECT_EQ(PopupItems(), std::vector<Item>{Button(u"Tessaly...", u"Mapnote")});
 }
