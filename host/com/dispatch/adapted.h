@@ -1,0 +1,25 @@
+#pragma once
+// What every host adapter shares: the late-bound object it stands for.
+#include "host/com/dispatch/late_bound.h"
+
+namespace host::com {
+
+class Adapted {
+ public:
+  explicit Adapted(ComPtr<IDispatch> object) : late_(std::move(object)) {}
+  // Keeps the DISPIDs already asked for while the object's kind was found out.
+  explicit Adapted(LateBound late) : late_(std::move(late)) {}
+  virtual ~Adapted() = default;
+  Adapted(const Adapted&) = delete;
+  Adapted& operator=(const Adapted&) = delete;
+
+  IDispatch* dispatch() const { return late_.get(); }
+
+ protected:
+  LateBound& late() { return late_; }
+
+ private:
+  LateBound late_;
+};
+
+}  // namespace host::com

@@ -1,0 +1,122 @@
+// The application, its windows and the HTML documents of its pages.
+#include "host/com/dispatch/adapted.h"
+#include "host/com/dispatch/adapters.h"
+#include "host/com/dispatch/event_sink.h"
+
+namespace host::com {
+namespace {
+
+class HTMLElementAdapter final : public HTMLElement, public Adapted {
+ public:
+  using Adapted::Adapted;
+  Variant getAttribute(const Text& name) override {
+    const Variant args[] = {name};
+    return late().Call(u"getAttribute", args);
+  }
+  void setAttribute(const Text& name, const Variant& value) override {
+    const Variant args[] = {name, value};
+    late().Call(u"setAttribute", args);
+  }
+  Bool16 removeAttribute(const Text& name) override {
+    const Variant args[] = {name};
+    return late().Call(u"removeAttribute", args).ToBool();
+  }
+};
+
+class ElementCollectionAdapter final : public ElementCollection, public Adapted {
+ public:
+  using Adapted::Adapted;
+  std::int32_t length() override { return late().Get(u"length").ToInt32(); }
+  Ref<HTMLElement> Item(const Variant& index) override {
+    const Variant args[] = {index};
+    auto element = AdaptElement(late().GetObject(u"Item", args));
+    // The document gives nothing, not a failure, past the end.
+    if (!element) throw Error(code::InvalidProcedureCall, u"No element at this index");
+    return element;
+  }
+  Ref<ElementCollection> tags(const Text& tagName) override {
+    const Variant args[] = {tagName};
+    return AdaptElements(late().GetObject(u"tags", args));
+  }
+};
+
+class HTMLDocumentAdapter final : public HTMLDocument, public Adapted {
+ public:
+  using Adapted::Adapted;
+  Text URL() override { return late().Get(u"URL").ToText(); }
+  Ref<ElementCollection> all() override { return AdaptElements(late().GetObject(u"all")); }
+};
+
+class PageWindowAdapter final : public PageWindow, public Adapted {
+ public:
+  using Adapted::Adapted;
+  Ref<HTMLDocument> Document() override { return AdaptDocument(late().GetObject(u"Document")); }
+  Ref<HTMLDocument> ActiveDocument() override { return AdaptDocument(late().GetObject(u"ActiveDocument")); }
+  void Activate() override { late().Call(u"Activate"); }
+};
+
+class PageWindowsAdapter final : public PageWindows, public Adapted {
+ public:
+  using Adapted::Adapted;
+  Ref<PageWindow> Item(const Variant& index) override {
+    const Variant args[] = {index};
+    return AdaptPageWindow(late().GetObject(u"Item", args));
+  }
+  std::int32_t Count() override { return late().Get(u"Count").ToInt32(); }
+};
+
+class WebWindowAdapter final : public WebWindow, public Adapted {
+ public:
+  using Adapted::Adapted;
+  Ref<Object> Web() override { return AdaptPlainObject(late().GetObject(u"Web")); }
+  Ref<host::PageWindows> PageWindows() override { return AdaptPageWindows(late().GetObject(u"PageWindows")); }
+};
+
+class HostApplicationAdapter final : public HostApplication, public Adapted {
+ public:
+  using Adapted::Adapted;
+  Ref<PageWindow> ActivePageWindow() override { return AdaptPageWindow(late().GetObject(u"ActivePageWindow")); }
+  Ref<WebWindow> ActiveWebWindow() override { return AdaptWebWindow(late().GetObject(u"ActiveWebWindow")); }
+  Ref<host::CommandBars> CommandBars() override { return AdaptCommandBars(late().GetObject(u"CommandBars")); }
+  Ref<host::COMAddIns> COMAddIns() override { return AdaptAddIns(late().GetObject(u"COMAddIns")); }
+
+  // OnPageClose(pPage, Cancel), on whichever events interface of the
+  // application declares it.
+  Connection Advise(ApplicationEvents& sink) override {
+    const auto events = FindEventInterface(dispatch(), u"OnPageClose");
+    if (!events) throw Error(code::NotSupported, u"The application raises no OnPageClose");
+    const DISPID onPageClose = events->member;
+    auto handler = [&sink, onPageClose](DISPID member, DISPPARAMS& params) {
+      if (member != onPageClose) return;
+      const Ref<PageWindow> page = AdaptPageWindow(DispatchOf(EventArgument(params, 2, 0)));
+      VARIANT_BOOL* cancelRef = BoolReference(EventArgument(params, 2, 1));
+      Bool16 cancel{cancelRef ? *cancelRef : V_BOOL(&EventArgument(params, 2, 1))};
+      sink.OnPageClose(page, cancel);
+      if (cancelRef) *cancelRef = cancel ? VARIANT_TRUE : VARIANT_FALSE;
+    };
+    return advisories_.Add(host::com::Advise(dispatch(), events->iid, std::move(handler)));
+  }
+
+ private:
+  Advisories advisories_;
+};
+
+template <class Adapter, class Interface>
+Ref<Interface> Make(ComPtr<IDispatch> object) {
+  if (!object) return nullptr;
+  return std::make_shared<Adapter>(std::move(object));
+}
+
+}  // namespace
+
+Ref<HostApplication> AdaptApplication(ComPtr<IDispatch> o) { return Make<HostApplicationAdapter, HostApplication>(std::move(o)); }
+Ref<WebWindow> AdaptWebWindow(ComPtr<IDispatch> o) { return Make<WebWindowAdapter, WebWindow>(std::move(o)); }
+Ref<PageWindows> AdaptPageWindows(ComPtr<IDispatch> o) { return Make<PageWindowsAdapter, PageWindows>(std::move(o)); }
+Ref<PageWindow> AdaptPageWindow(ComPtr<IDispatch> o) { return Make<PageWindowAdapter, PageWindow>(std::move(o)); }
+Ref<HTMLDocument> AdaptDocument(ComPtr<IDispatch> o) { return Make<HTMLDocumentAdapter, HTMLDocument>(std::move(o)); }
+Ref<ElementCollection> AdaptElements(ComPtr<IDispatch> o) {
+  return Make<ElementCollectionAdapter, ElementCollection>(std::move(o));
+}
+Ref<HTMLElement> AdaptElement(ComPtr<IDispatch> o) { return Make<HTMLElementAdapter, HTMLElement>(std::move(o)); }
+
+}  // namespace host::com

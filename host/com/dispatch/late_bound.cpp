@@ -1,0 +1,139 @@
+#include "host/com/dispatch/late_bound.h"
+
+#include "host/com/bstr.h"
+#include "host/com/dispatch/dispatch_variant.h"
+
+namespace host::com {
+namespace {
+
+// An error number the object raised (EXCEPINFO.wCode) as the HRESULT the
+// classic runtime gives it.
+std::uint32_t ErrorNumberCode(WORD number) { return 0x800A0000u | number; }
+
+// Takes over the strings of an EXCEPINFO so that none leaks.
+struct ExceptionInfo {
+  EXCEPINFO info{};
+  ~ExceptionInfo() {
+    SysFreeString(info.bstrSource);
+    SysFreeString(info.bstrDescription);
+    SysFreeString(info.bstrHelpFile);
+  }
+};
+
+[[noreturn]] void ThrowInvokeFailure(HRESULT hr, ExceptionInfo& exception) {
+  if (hr != DISP_E_EXCEPTION) throw Error(static_cast<std::uint32_t>(hr));
+  EXCEPINFO& info = exception.info;
+  if (info.pfnDeferredFillIn) info.pfnDeferredFillIn(&info);
+  std::uint32_t code = static_cast<std::uint32_t>(hr);
+  if (FAILED(info.scode)) {
+    code = static_cast<std::uint32_t>(info.scode);
+  } else if (info.wCode != 0) {
+    code = ErrorNumberCode(info.wCode);
+  }
+  throw Error(code, TextOf(info.bstrDescription));
+}
+
+std::vector<const char16_t*> NamesOf(const char16_t* member, std::span<const NamedArgument> named) {
+  std::vector<const char16_t*> names{member};
+  for (const NamedArgument& a : named) names.push_back(a.name);
+  return names;
+}
+
+}  // namespace
+
+LateBound::LateBound(ComPtr<IDispatch> object) : object_(std::move(object)) {
+  if (!object_) throw Error(code::ObjectNotSet);
+}
+
+const std::vector<DISPID>& LateBound::Ids(const std::vector<const char16_t*>& names) {
+  std::vector<Text> key(names.begin(), names.end());
+  if (auto known = ids_.find(key); known != ids_.end()) return known->second;
+
+  std::vector<LPOLESTR> ole;
+  for (const char16_t* name : names) ole.push_back(const_cast<LPOLESTR>(reinterpret_cast<const OLECHAR*>(name)));
+  std::vector<DISPID> ids(names.size(), DISPID_UNKNOWN);
+  const HRESULT hr = object_->GetIDsOfNames(IID_NULL, ole.data(), static_cast<UINT>(ole.size()), LOCALE_USER_DEFAULT,
+                                            ids.data());
+  // An unknown name is remembered as well: it stays unknown.
+  if (FAILED(hr) && hr != DISP_E_UNKNOWNNAME) throw Error(static_cast<std::uint32_t>(hr));
+  return ids_.emplace(std::move(key), std::move(ids)).first->second;
+}
+
+bool LateBound::Offers(const char16_t* member) { return Ids({member})[0] != DISPID_UNKNOWN; }
+
+VariantValue LateBound::Invoke(const char16_t* member, WORD flags, std::span<const Variant> args,
+                               std::span<const NamedArgument> named) {
+  const std::vector<DISPID>& ids = Ids(NamesOf(member, named));
+  for (DISPID id : ids) {
+    if (id == DISPID_UNKNOWN) throw Error(code::NotSupported, Text(member));
+  }
+
+  // Named arguments first, in the order of their DISPIDs; then the
+  // positional ones, last first.
+  std::vector<VariantValue> values;
+  std::vector<DISPID> namedIds(ids.begin() + 1, ids.end());
+  for (const NamedArgument& a : named) values.push_back(ToVariant(a.value));
+  for (auto a = args.rbegin(); a != args.rend(); ++a) values.push_back(ToVariant(*a));
+  const bool put = flags == DISPATCH_PROPERTYPUT;
+  DISPID putId = DISPID_PROPERTYPUT;
+
+  std::vector<VARIANT> raw;
+  for (VariantValue& v : values) raw.push_back(v.get());  // shallow: `values` keeps ownership
+  DISPPARAMS params{raw.data(), put ? &putId : namedIds.data(), static_cast<UINT>(raw.size()),
+                    put ? 1u : static_cast<UINT>(namedIds.size())};
+  if (raw.empty()) params.rgvarg = nullptr;
+  if (params.cNamedArgs == 0) params.rgdispidNamedArgs = nullptr;
+
+  VariantValue result;
+  ExceptionInfo exception;
+  UINT badArgument = 0;
+  const HRESULT hr = object_->Invoke(ids[0], IID_NULL, LOCALE_USER_DEFAULT, flags, &params, put ? nullptr : result.put(),
+                                     &exception.info, &badArgument);
+  if (FAILED(hr)) ThrowInvokeFailure(hr, exception);
+  return result;
+}
+
+Variant LateBound::Get(const char16_t* member, std::span<const Variant> args) {
+  return FromVariant(Invoke(member, DISPATCH_PROPERTYGET | DISPATCH_METHOD, args).get());
+}
+
+ComPtr<IDispatch> LateBound::GetObject(const char16_t* member, std::span<const Variant> args) {
+  return DispatchOf(Invoke(member, DISPATCH_PROPERTYGET | DISPATCH_METHOD, args).get());
+}
+
+Variant LateBound::Call(const char16_t* member, std::span<const Variant> args) {
+  return FromVariant(Invoke(member, DISPATCH_METHOD, args).get());
+}
+
+void LateBound::Put(const char16_t* member, const Variant& value) {
+  const Variant args[] = {value};
+  Invoke(member, DISPATCH_PROPERTYPUT, args);
+}
+
+ComPtr<IDispatch> LateBound::GetObjectNamed(const char16_t* member, std::span<const NamedArgument> args) {
+  return DispatchOf(Invoke(member, DISPATCH_METHOD | DISPATCH_PROPERTYGET, {}, args).get());
+}
+
+ComPtr<IDispatch> DispatchOf(const VARIANT& value) {
+  const VARIANT* v = &value;
+  if (V_VT(v) == (VT_VARIANT | VT_BYREF)) v = V_VARIANTREF(v);
+  switch (V_VT(v)) {
+    case VT_EMPTY:
+    case VT_NULL:
+      return nullptr;
+    case VT_DISPATCH:
+      return ComPtr<IDispatch>::Retain(V_DISPATCH(v));
+    case VT_DISPATCH | VT_BYREF:
+      return ComPtr<IDispatch>::Retain(*V_DISPATCHREF(v));
+    case VT_UNKNOWN: {
+      if (!V_UNKNOWN(v)) return nullptr;
+      ComPtr<IDispatch> dispatch;
+      if (FAILED(V_UNKNOWN(v)->QueryInterface(IID_IDispatch, dispatch.put_void()))) throw Error(code::TypeMismatch);
+      return dispatch;
+    }
+    default:
+      throw Error(code::TypeMismatch);
+  }
+}
+
+}  // namespace host::com
