@@ -1,0 +1,90 @@
+#pragma once
+// The base of every automation object the stand-in hands out: reference
+// counting that counts the object as live in this program's module (so the
+// host can tell at quit whether every reference came back), IDispatch from
+// the host's own type library, and rich error info for failures.
+#include <windows.h>
+#include <ole2.h>
+
+#include "host/com/bstr.h"
+#include "host/com/com_ptr.h"
+#include "host/com/error_info.h"
+#include "host/com/module.h"
+#include "host/com/type_info_dispatch.h"
+#include "host/com/variant_value.h"
+#include "standin_tlb.h"
+
+namespace standin::com {
+
+using host::com::ComPtr;
+
+inline constexpr const OLECHAR* kSource = L"Standin.Application";
+
+template <class Itf>
+class Automation : public host::com::TypeInfoDispatch<Itf>, public ISupportErrorInfo {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == __uuidof(Itf)) {
+      *out = static_cast<Itf*>(this);
+    } else if (riid == IID_ISupportErrorInfo) {
+      *out = static_cast<ISupportErrorInfo*>(this);
+    } else {
+      *out = QueryMore(riid);
+    }
+    if (!*out) return E_NOINTERFACE;
+    AddRef();
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return refs_.Add(); }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const ULONG n = refs_.Drop();
+    if (n == 0) delete this;
+    return n;
+  }
+  HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID riid) override {
+    return riid == __uuidof(Itf) ? S_OK : S_FALSE;
+  }
+
+ protected:
+  Automation() = default;
+  virtual ~Automation() = default;
+  // Further interfaces of a derived object; null when it has none for riid.
+  virtual void* QueryMore(REFIID) { return nullptr; }
+
+  // Runs a method body: a failure becomes its HRESULT with error info.
+  template <class Body>
+  HRESULT Run(Body&& body) noexcept {
+    return host::com::Guarded(__uuidof(Itf), kSource, std::forward<Body>(body));
+  }
+
+ private:
+  host::com::RefCount refs_;
+};
+
+// Result slots are cleared before a method runs, so that a failure never
+// hands out garbage; a null slot is E_POINTER.
+template <class Itf>
+void Clear(Itf** out) { *out = nullptr; }
+inline void Clear(BSTR* out) { *out = nullptr; }
+inline void Clear(long* out) { *out = 0; }
+inline void Clear(VARIANT_BOOL* out) { *out = VARIANT_FALSE; }
+inline void Clear(VARIANT* out) { VariantInit(out); }
+
+template <class Itf>
+void Deliver(ComPtr<Itf> value, Itf** out) { *out = value.Detach(); }
+inline void Deliver(host::com::Bstr value, BSTR* out) { *out = value.Detach(); }
+inline void Deliver(long value, long* out) { *out = value; }
+inline void Deliver(VARIANT_BOOL value, VARIANT_BOOL* out) { *out = value; }
+inline void Deliver(host::com::VariantValue value, VARIANT* out) { value.Detach(out); }
+
+// A property or method with a result: runs `make` and hands its value out.
+template <class Itf, class Slot, class Make>
+HRESULT Produce(Slot* out, Make&& make) noexcept {
+  if (!out) return E_POINTER;
+  Clear(out);
+  return host::com::Guarded(__uuidof(Itf), kSource, [&] { Deliver(make(), out); });
+}
+
+}  // namespace standin::com

@@ -1,0 +1,158 @@
+// The command bars, their controls, and each button's Click event.
+#include "standin/com/events.h"
+#include "standin/com/faces.h"
+#include "standin/com/variant_conversion.h"
+
+namespace standin::com {
+namespace {
+
+using host::com::Bstr;
+using host::com::TextOf;
+
+class ButtonEvents final : public host::CommandBarButtonEvents {
+ public:
+  explicit ButtonEvents(ComPtr<IDispatch> sink) : sink_(std::move(sink)) {}
+
+  void Click(const host::Ref<host::CommandBarButton>& Ctrl, host::Bool16& CancelDefault) override {
+    auto control = ControlFace(Ctrl);
+    VARIANT_BOOL cancel = CancelDefault.value;
+    std::vector<VARIANTARG> args(2);
+    V_VT(&args[0]) = VT_BOOL | VT_BYREF;
+    V_BOOLREF(&args[0]) = &cancel;
+    V_VT(&args[1]) = VT_DISPATCH;
+    V_DISPATCH(&args[1]) = control.get();
+    Fire(sink_.get(), 1, args);
+    CancelDefault.value = cancel;
+  }
+
+ private:
+  ComPtr<IDispatch> sink_;
+};
+
+class ControlObject final : public Eventful<ICommandBarControl> {
+ public:
+  explicit ControlObject(host::Ref<host::CommandBarControl> control)
+      : Eventful(CLSID_CommandBarButton, DIID__CommandBarButtonEvents, AdviseThrough<ButtonEvents>(std::dynamic_pointer_cast<host::CommandBarButton>(control))),
+        control_(std::move(control)) {}
+
+  HRESULT STDMETHODCALLTYPE get_Type(LONG* type) override {
+    return Produce<ICommandBarControl>(type, [&] { return long{control_->Type()}; });
+  }
+  HRESULT STDMETHODCALLTYPE get_Caption(BSTR* caption) override {
+    return Produce<ICommandBarControl>(caption, [&] { return Bstr(control_->Caption()); });
+  }
+  HRESULT STDMETHODCALLTYPE put_Caption(BSTR caption) override {
+    return Run([&] { control_->put_Caption(TextOf(caption)); });
+  }
+  HRESULT STDMETHODCALLTYPE get_Tag(BSTR* tag) override {
+    return Produce<ICommandBarControl>(tag, [&] { return Bstr(control_->Tag()); });
+  }
+  HRESULT STDMETHODCALLTYPE put_Tag(BSTR tag) override {
+    return Run([&] { control_->put_Tag(TextOf(tag)); });
+  }
+  HRESULT STDMETHODCALLTYPE get_OnAction(BSTR* action) override {
+    return Produce<ICommandBarControl>(action, [&] { return Bstr(control_->OnAction()); });
+  }
+  HRESULT STDMETHODCALLTYPE put_OnAction(BSTR action) override {
+    return Run([&] { control_->put_OnAction(TextOf(action)); });
+  }
+  HRESULT STDMETHODCALLTYPE get_Parameter(BSTR* parameter) override {
+    return Produce<ICommandBarControl>(parameter, [&] { return Bstr(control_->Parameter()); });
+  }
+  HRESULT STDMETHODCALLTYPE put_Parameter(BSTR parameter) override {
+    return Run([&] { control_->put_Parameter(TextOf(parameter)); });
+  }
+  HRESULT STDMETHODCALLTYPE Delete(VARIANT temporary) override {
+    return Run([&] { control_->Delete(FromVariant(temporary)); });
+  }
+  HRESULT STDMETHODCALLTYPE Execute() override {
+    return Run([&] { control_->Execute(); });
+  }
+  HRESULT STDMETHODCALLTYPE get_Controls(ICommandBarControls** controls) override {
+    return Produce<ICommandBarControl>(controls, [&] {
+      auto popup = std::dynamic_pointer_cast<host::CommandBarPopup>(control_);
+      if (!popup) throw host::Error(host::code::NotSupported);
+      return ControlsFace(popup->Controls());
+    });
+  }
+
+ private:
+  host::Ref<host::CommandBarControl> control_;
+};
+
+class ControlsObject final : public Automation<ICommandBarControls> {
+ public:
+  explicit ControlsObject(host::Ref<host::CommandBarControls> controls) : controls_(std::move(controls)) {}
+
+  HRESULT STDMETHODCALLTYPE Item(VARIANT index, ICommandBarControl** control) override {
+    return Produce<ICommandBarControls>(control, [&] { return ControlFace(controls_->Item(FromVariant(index))); });
+  }
+  HRESULT STDMETHODCALLTYPE get_Count(LONG* count) override {
+    return Produce<ICommandBarControls>(count, [&] { return long{controls_->Count()}; });
+  }
+  HRESULT STDMETHODCALLTYPE Add(VARIANT type, VARIANT id, VARIANT parameter, VARIANT before, VARIANT temporary,
+                                ICommandBarControl** control) override {
+    return Produce<ICommandBarControls>(control, [&] {
+      return ControlFace(controls_->Add(FromVariant(type), FromVariant(id), FromVariant(parameter), FromVariant(before),
+                                        FromVariant(temporary)));
+    });
+  }
+
+ private:
+  host::Ref<host::CommandBarControls> controls_;
+};
+
+class BarObject final : public Automation<ICommandBar> {
+ public:
+  explicit BarObject(host::Ref<host::CommandBar> bar) : bar_(std::move(bar)) {}
+
+  HRESULT STDMETHODCALLTYPE get_Name(BSTR* name) override {
+    return Produce<ICommandBar>(name, [&] { return Bstr(bar_->Name()); });
+  }
+  HRESULT STDMETHODCALLTYPE get_Controls(ICommandBarControls** controls) override {
+    return Produce<ICommandBar>(controls, [&] { return ControlsFace(bar_->Controls()); });
+  }
+  HRESULT STDMETHODCALLTYPE FindControl(VARIANT type, VARIANT id, VARIANT tag, VARIANT visible, VARIANT recursive,
+                                        ICommandBarControl** control) override {
+    return Produce<ICommandBar>(control, [&] {
+      return ControlFace(bar_->FindControl(FromVariant(type), FromVariant(id), FromVariant(tag), FromVariant(visible),
+                                           FromVariant(recursive)));
+    });
+  }
+
+ private:
+  host::Ref<host::CommandBar> bar_;
+};
+
+class BarsObject final : public Automation<ICommandBars> {
+ public:
+  explicit BarsObject(host::Ref<host::CommandBars> bars) : bars_(std::move(bars)) {}
+
+  HRESULT STDMETHODCALLTYPE Item(VARIANT index, ICommandBar** bar) override {
+    return Produce<ICommandBars>(bar, [&] { return CommandBarFace(bars_->Item(FromVariant(index))); });
+  }
+
+ private:
+  host::Ref<host::CommandBars> bars_;
+};
+
+}  // namespace
+
+ComPtr<ICommandBars> CommandBarsFace(host::Ref<host::CommandBars> bars) {
+  if (!bars) return nullptr;
+  return ComPtr<ICommandBars>::Adopt(new BarsObject(std::move(bars)));
+}
+ComPtr<ICommandBar> CommandBarFace(host::Ref<host::CommandBar> bar) {
+  if (!bar) return nullptr;
+  return ComPtr<ICommandBar>::Adopt(new BarObject(std::move(bar)));
+}
+ComPtr<ICommandBarControls> ControlsFace(host::Ref<host::CommandBarControls> controls) {
+  if (!controls) return nullptr;
+  return ComPtr<ICommandBarControls>::Adopt(new ControlsObject(std::move(controls)));
+}
+ComPtr<ICommandBarControl> ControlFace(host::Ref<host::CommandBarControl> control) {
+  if (!control) return nullptr;
+  return ComPtr<ICommandBarControl>::Adopt(new ControlObject(std::move(control)));
+}
+
+}  // namespace standin::com

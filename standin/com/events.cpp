@@ -1,0 +1,118 @@
+#include "standin/com/events.h"
+
+#include "host/com/bstr.h"
+#include "host/com/module.h"
+#include "host/error.h"
+
+namespace standin::com {
+namespace {
+
+class Point final : public IConnectionPoint {
+ public:
+  Point(const IID& iid, ComPtr<IConnectionPointContainer> container, std::shared_ptr<Subscriptions> subscriptions)
+      : iid_(iid), container_(std::move(container)), subscriptions_(std::move(subscriptions)) {}
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (riid != IID_IUnknown && riid != IID_IConnectionPoint) return E_NOINTERFACE;
+    *out = static_cast<IConnectionPoint*>(this);
+    AddRef();
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return refs_.Add(); }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const ULONG n = refs_.Drop();
+    if (n == 0) delete this;
+    return n;
+  }
+
+  HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID* out) override {
+    if (!out) return E_POINTER;
+    *out = iid_;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetConnectionPointContainer(IConnectionPointContainer** out) override {
+    if (!out) return E_POINTER;
+    *out = ComPtr<IConnectionPointContainer>(container_).Detach();
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Advise(IUnknown* sink, DWORD* cookie) override {
+    if (!sink || !cookie) return E_POINTER;
+    *cookie = 0;
+    // A sink answers for the event interface, which is a dispinterface, and
+    // is called through IDispatch.
+    ComPtr<IDispatch> dispatch;
+    if (FAILED(sink->QueryInterface(iid_, dispatch.put_void())) &&
+        FAILED(sink->QueryInterface(IID_IDispatch, dispatch.put_void())))
+      return CONNECT_E_CANNOTCONNECT;
+    return host::com::Guarded(IID_IConnectionPoint, kSource, [&] { *cookie = subscriptions_->Add(dispatch); });
+  }
+  HRESULT STDMETHODCALLTYPE Unadvise(DWORD cookie) override {
+    return subscriptions_->Remove(cookie) ? S_OK : CONNECT_E_NOCONNECTION;
+  }
+  HRESULT STDMETHODCALLTYPE EnumConnections(IEnumConnections** out) override {
+    if (out) *out = nullptr;
+    return E_NOTIMPL;
+  }
+
+ private:
+  host::com::RefCount refs_;
+  IID iid_;
+  ComPtr<IConnectionPointContainer> container_;
+  std::shared_ptr<Subscriptions> subscriptions_;
+};
+
+host::Error SinkFailure(HRESULT hr, EXCEPINFO& info) {
+  if (hr != DISP_E_EXCEPTION) return host::Error(static_cast<std::uint32_t>(hr));
+  if (info.pfnDeferredFillIn) info.pfnDeferredFillIn(&info);
+  auto description = host::com::Bstr::Adopt(info.bstrDescription).text();
+  host::com::Bstr::Adopt(info.bstrSource);
+  host::com::Bstr::Adopt(info.bstrHelpFile);
+  std::uint32_t code = static_cast<std::uint32_t>(info.scode);
+  if (code == 0) code = info.wCode ? 0x800A0000u | info.wCode : static_cast<std::uint32_t>(E_FAIL);
+  return host::Error(code, std::move(description));
+}
+
+}  // namespace
+
+void Fire(IDispatch* sink, DISPID id, std::vector<VARIANTARG>& args) {
+  DISPPARAMS params{args.data(), nullptr, static_cast<UINT>(args.size()), 0};
+  EXCEPINFO info{};
+  UINT argError = 0;
+  const HRESULT hr = sink->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, &info, &argError);
+  if (FAILED(hr)) throw SinkFailure(hr, info);
+}
+
+DWORD Subscriptions::Add(ComPtr<IDispatch> sink) {
+  const DWORD cookie = next_++;
+  connections_.emplace(cookie, advise_(std::move(sink)));
+  return cookie;
+}
+
+bool Subscriptions::Remove(DWORD cookie) {
+  const auto found = connections_.find(cookie);
+  if (found == connections_.end()) return false;
+  // Taken out of the map first: dropping the connection releases the sink,
+  // which may call back into us.
+  auto connection = std::move(found->second);
+  connections_.erase(found);
+  connection.Reset();
+  return true;
+}
+
+ComPtr<IConnectionPoint> MakeConnectionPoint(const IID& iid, ComPtr<IConnectionPointContainer> container,
+                                             std::shared_ptr<Subscriptions> subscriptions) {
+  return ComPtr<IConnectionPoint>::Adopt(new Point(iid, std::move(container), std::move(subscriptions)));
+}
+
+HRESULT ClassTypeInfo(const CLSID& clsid, ITypeInfo** out) noexcept {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  ComPtr<ITypeLib> library;
+  HRESULT hr = LoadTypeLibEx(host::com::Module::Instance().Path().c_str(), REGKIND_NONE, library.put());
+  if (FAILED(hr)) return hr;
+  return library->GetTypeInfoOfGuid(clsid, out);
+}
+
+}  // namespace standin::com

@@ -1,0 +1,259 @@
+#include "standin/com/main_window.h"
+
+#include <fstream>
+#include <stdexcept>
+
+#include "host/error.h"
+#include "standin/html/file_page_content.h"
+
+namespace standin::com {
+namespace {
+
+constexpr UINT_PTR kRefreshTimer = 1;
+constexpr UINT kRefreshMilliseconds = 100;
+constexpr const wchar_t* kClassName = L"StandinHostMainWindow";
+constexpr const wchar_t* kTitle = L"Stand-in FrontPage";
+
+std::wstring Wide(const host::Text& text) { return std::wstring(text.begin(), text.end()); }
+
+struct MenuEntry {
+  host::Text caption;
+  bool popup = false;
+  std::vector<MenuEntry> children;
+};
+
+std::vector<MenuEntry> ReadControls(const host::Ref<host::CommandBarControls>& controls) {
+  std::vector<MenuEntry> entries;
+  const auto count = controls->Count();
+  for (std::int32_t i = 1; i <= count; ++i) {
+    auto control = controls->Item(host::Variant(i));
+    MenuEntry entry{control->Caption(), false, {}};
+    if (auto popup = std::dynamic_pointer_cast<host::CommandBarPopup>(control)) {
+      entry.popup = true;
+      entry.children = ReadControls(popup->Controls());
+    }
+    entries.push_back(std::move(entry));
+  }
+  return entries;
+}
+
+std::vector<MenuEntry> ReadMenuBar(Host& host) {
+  if (!host.Running()) return {};
+  return ReadControls(host.Application()->CommandBars()->Item(host::Variant(u"Menu Bar"))->Controls());
+}
+
+void Sign(const std::vector<MenuEntry>& entries, std::wstring& out) {
+  for (const auto& entry : entries) {
+    out += Wide(entry.caption);
+    if (entry.popup) {
+      out += L'{';
+      Sign(entry.children, out);
+      out += L'}';
+    }
+    out += L'\n';
+  }
+}
+
+}  // namespace
+
+MainWindow::MainWindow(Host& host, html::WebFolder web) : host_(host), web_(std::move(web)) {}
+
+MainWindow::~MainWindow() {
+  if (hwnd_) {
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    DestroyWindow(hwnd_);
+  }
+}
+
+bool MainWindow::Create(HINSTANCE instance) {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.lpfnWndProc = &MainWindow::Procedure;
+  windowClass.hInstance = instance;
+  windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1);
+  windowClass.lpszClassName = kClassName;
+  RegisterClassExW(&windowClass);
+  hwnd_ = CreateWindowExW(0, kClassName, kTitle, WS_OVERLAPPEDWINDOW, 20, 20, 760, 520, nullptr, nullptr, instance,
+                          this);
+  if (!hwnd_) return false;
+  Refresh();
+  ShowWindow(hwnd_, SW_SHOW);
+  SetTimer(hwnd_, kRefreshTimer, kRefreshMilliseconds, nullptr);
+  return true;
+}
+
+LRESULT CALLBACK MainWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+  return self->Handle(message, wParam, lParam);
+}
+
+LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND: {
+      const auto found = commands_.find(LOWORD(wParam));
+      if (found != commands_.end()) {
+        // The menu may be rebuilt by the command itself.
+        auto action = found->second;
+        Run(action);
+        Refresh();
+      }
+      return 0;
+    }
+    case WM_TIMER:
+      if (wParam == kRefreshTimer) Refresh();
+      return 0;
+    case WM_CLOSE:
+      Run([this] { host_.Quit(); });
+      KillTimer(hwnd_, kRefreshTimer);
+      SetMenu(hwnd_, nullptr);
+      DestroyWindow(hwnd_);
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      hwnd_ = nullptr;
+      return 0;
+    default:
+      return DefWindowProcW(hwnd_, message, wParam, lParam);
+  }
+}
+
+void MainWindow::Run(const std::function<void()>& action) {
+  std::wstring problem;
+  try {
+    action();
+  } catch (const host::Error& e) {
+    wchar_t code[16];
+    wsprintfW(code, L"0x%08X", e.code());
+    problem = L"The command failed (" + std::wstring(code) + L")" +
+              (e.description().empty() ? L"." : L": " + Wide(e.description()));
+  } catch (const std::exception& e) {
+    problem = L"The command failed: " + Wide(host::FromUtf8(e.what()));
+  }
+  if (!problem.empty()) MessageBoxW(hwnd_, problem.c_str(), kTitle, MB_OK | MB_ICONERROR);
+}
+
+std::wstring MainWindow::MenuSignature() {
+  std::wstring signature;
+  Sign(ReadMenuBar(host_), signature);
+  for (const auto& url : host_.OpenPageUrls()) signature += L"page " + Wide(url) + L'\n';
+  return signature;
+}
+
+void MainWindow::Refresh() {
+  if (!hwnd_) return;
+  std::wstring signature;
+  try {
+    signature = MenuSignature();
+  } catch (const std::exception&) {
+    return;  // the host is between states; the next tick tries again
+  }
+  if (signature != shownSignature_) {
+    // No rebuild while the author has a menu open: it would close under them.
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    if (GetGUIThreadInfo(GetCurrentThreadId(), &info) && (info.flags & GUI_INMENUMODE)) return;
+    HMENU old = GetMenu(hwnd_);
+    commands_.clear();
+    nextCommand_ = 100;
+    SetMenu(hwnd_, BuildMenuBar());
+    if (old) DestroyMenu(old);
+    DrawMenuBar(hwnd_);
+    shownSignature_ = signature;
+  }
+  const auto active = host_.ActivePageUrl();
+  std::wstring title = active ? std::wstring(kTitle) + L" - " + Wide(*active) : kTitle;
+  if (title != shownTitle_) {
+    SetWindowTextW(hwnd_, title.c_str());
+    shownTitle_ = title;
+  }
+}
+
+UINT MainWindow::Command(std::function<void()> action) {
+  const UINT id = nextCommand_++;
+  commands_[id] = std::move(action);
+  return id;
+}
+
+HMENU MainWindow::BuildMenuBar() {
+  HMENU bar = CreateMenu();
+  std::function<void(HMENU, const std::vector<MenuEntry>&, std::vector<host::Text>)> fill =
+      [&](HMENU menu, const std::vector<MenuEntry>& entries, std::vector<host::Text> path) {
+        for (const auto& entry : entries) {
+          auto here = path;
+          here.push_back(entry.caption);
+          const auto caption = Wide(entry.caption);
+          if (entry.popup) {
+            HMENU popup = CreatePopupMenu();
+            fill(popup, entry.children, here);
+            if (path.empty() && entry.caption == u"&File") AddHostItems(popup);
+            AppendMenuW(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup), caption.c_str());
+          } else {
+            AppendMenuW(menu, MF_STRING, Command([this, here] { host_.Click(here); }), caption.c_str());
+          }
+        }
+      };
+  try {
+    fill(bar, ReadMenuBar(host_), {});
+  } catch (const std::exception&) {
+    // An unreadable bar leaves the host's own menu only.
+  }
+  if (GetMenuItemCount(bar) == 0) {
+    HMENU file = CreatePopupMenu();
+    AddHostItems(file);
+    AppendMenuW(bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(file), L"&File");
+  }
+  return bar;
+}
+
+void MainWindow::AddHostItems(HMENU file) {
+  if (GetMenuItemCount(file) > 0) AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
+  HMENU pages = CreatePopupMenu();
+  for (const auto& url : web_.PageUrls())
+    AppendMenuW(pages, MF_STRING, Command([this, url] { OpenPage(url); }), Wide(url).c_str());
+  AppendMenuW(file, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(pages), L"&Open Page");
+  AppendMenuW(file, MF_STRING, Command([this] { NewPage(); }), L"&New Page");
+  AppendMenuW(file, MF_STRING, Command([this] { CloseActivePage(); }), L"&Close Page");
+  AppendMenuW(file, MF_STRING, Command([this] { SaveActivePage(); }), L"Save &Page");
+  AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(file, MF_STRING, Command([this] { PostMessageW(hwnd_, WM_CLOSE, 0, 0); }), L"E&xit");
+}
+
+void MainWindow::OpenPage(const host::Text& url) {
+  for (const auto& open : host_.OpenPageUrls()) {
+    if (open == url) {
+      host_.ActivatePage(url);
+      return;
+    }
+  }
+  host_.OpenPage(url, web_.Open(url));
+}
+
+void MainWindow::NewPage() {
+  // A new page lives in a scratch file until it is saved into the web under
+  // the name it was given here.
+  const auto number = ++newPages_;
+  const auto name = "new_page_" + std::to_string(number) + ".htm";
+  wchar_t folder[MAX_PATH];
+  GetTempPathW(MAX_PATH, folder);
+  const std::string scratch = host::ToUtf8(std::u16string(folder, folder + wcslen(folder))) + "standin-" +
+                              std::to_string(GetCurrentProcessId()) + "-" + name;
+  std::ofstream(scratch, std::ios::binary) << "<html>\r\n<head><title>New Page</title></head>\r\n<body>\r\n</body>\r\n</html>\r\n";
+  host_.ScriptSaveAs(web_.UrlOf(name));
+  host_.OpenPage(u"unsaved:///" + host::FromUtf8(name), std::make_shared<html::FilePageContent>(web_, scratch));
+}
+
+void MainWindow::CloseActivePage() {
+  if (const auto active = host_.ActivePageUrl()) host_.ClosePage(*active);
+}
+
+void MainWindow::SaveActivePage() {
+  host_.Application()->CommandBars()->Item(host::Variant(u"File"))->Controls()->Item(host::Variant(u"&Save"))->Execute();
+}
+
+}  // namespace standin::com

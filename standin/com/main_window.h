@@ -1,0 +1,62 @@
+#pragma once
+// The stand-in host's main window. Its menu bar mirrors the host's main
+// command bar ("Menu Bar"), so that an add-in's popup shows up as a menu the
+// author can use, and it is rebuilt whenever the bar changes. The "&File"
+// menu also carries the host's own commands: open a page of the web, a new
+// page, close the active page, save it, and exit. The title names the active
+// page.
+// The portable host first: its user32 constants share names with the
+// macros of <windows.h>.
+#include "standin/host.h"
+#include "standin/html/web_folder.h"
+
+#include <windows.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+namespace standin::com {
+
+class MainWindow {
+ public:
+  MainWindow(Host& host, html::WebFolder web);
+  ~MainWindow();
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  // Creates and shows the window; false when it cannot be created.
+  bool Create(HINSTANCE instance);
+  HWND hwnd() const { return hwnd_; }
+
+  // The host's own commands, also used from the command line.
+  void OpenPage(const host::Text& url);
+  void NewPage();
+  void CloseActivePage();
+  void SaveActivePage();
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+
+  // Rebuilds the menu bar and the title when what they show has changed.
+  void Refresh();
+  std::wstring MenuSignature();
+  HMENU BuildMenuBar();
+  void AddHostItems(HMENU file);
+  UINT Command(std::function<void()> action);
+  // Runs a command; a failure is shown to the author and the host goes on.
+  void Run(const std::function<void()>& action);
+
+  Host& host_;
+  html::WebFolder web_;
+  HWND hwnd_ = nullptr;
+  std::wstring shownSignature_;
+  std::wstring shownTitle_;
+  std::map<UINT, std::function<void()>> commands_;
+  UINT nextCommand_ = 100;
+  int newPages_ = 0;
+};
+
+}  // namespace standin::com

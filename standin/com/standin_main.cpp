@@ -1,0 +1,147 @@
+// standin.exe: the stand-in web-page editor as a real COM host.
+//
+//   standin.exe --web FOLDER [--open PAGE]... [--report FILE]
+//
+// It connects the add-ins registered for the host under HKEY_CURRENT_USER
+// (load behaviour 3 at start, the others on demand), opens the web in FOLDER
+// and the named pages of it, and runs until its window is closed. At quit it
+// writes the report: the COM objects it handed out that are still alive,
+// each add-in DLL's answer to DllCanUnloadNow, and the failures that add-ins
+// returned to it.
+// The portable host first: its user32 constants share names with the
+// macros of <windows.h>.
+#include "standin/host.h"
+
+#include <windows.h>
+#include <ole2.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/com/module.h"
+#include "standin/com/addin_registry.h"
+#include "standin/com/com_addin.h"
+#include "standin/com/main_window.h"
+#include "standin/host.h"
+
+namespace {
+
+using standin::com::LoadedServers;
+
+struct Options {
+  std::string web;
+  std::vector<std::string> pages;
+  std::wstring report;
+};
+
+std::string Utf8(const wchar_t* text) { return host::ToUtf8(std::u16string(text, text + wcslen(text))); }
+
+std::optional<Options> ParseOptions() {
+  int count = 0;
+  LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (!args) return std::nullopt;
+  Options options;
+  bool ok = true;
+  for (int i = 1; i < count && ok; ++i) {
+    const std::wstring arg = args[i];
+    const bool hasValue = i + 1 < count;
+    if (arg == L"--web" && hasValue) {
+      options.web = Utf8(args[++i]);
+    } else if (arg == L"--open" && hasValue) {
+      options.pages.push_back(Utf8(args[++i]));
+    } else if (arg == L"--report" && hasValue) {
+      options.report = args[++i];
+    } else {
+      ok = false;
+    }
+  }
+  LocalFree(args);
+  if (!ok || options.web.empty()) return std::nullopt;
+  return options;
+}
+
+std::string Hex(std::uint32_t value) {
+  char text[16];
+  std::snprintf(text, sizeof(text), "0x%08X", value);
+  return text;
+}
+
+std::string Answer(HRESULT hr) {
+  if (hr == S_OK) return "S_OK";
+  if (hr == S_FALSE) return "S_FALSE";
+  return Hex(static_cast<std::uint32_t>(hr));
+}
+
+void WriteReport(const std::wstring& path, long liveAtQuit, long liveAfterUnload,
+                 const std::vector<LoadedServers::Answer>& servers, const std::vector<standin::HostFailure>& failures) {
+  std::ofstream out(path.c_str(), std::ios::binary | std::ios::trunc);
+  out << "live-objects-at-quit " << liveAtQuit << "\r\n";
+  out << "live-objects " << liveAfterUnload << "\r\n";
+  for (const auto& server : servers) {
+    out << "server " << Utf8(server.path.c_str()) << " DllCanUnloadNow " << Answer(server.canUnloadNow) << "\r\n";
+  }
+  for (const auto& failure : failures) out << "failure " << failure.where << " " << Hex(failure.code) << "\r\n";
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
+  const auto options = ParseOptions();
+  if (!options) {
+    MessageBoxW(nullptr, L"Usage: standin.exe --web FOLDER [--open PAGE]... [--report FILE]", L"Stand-in FrontPage",
+                MB_OK | MB_ICONERROR);
+    return 2;
+  }
+  if (FAILED(OleInitialize(nullptr))) return 3;
+
+  auto servers = std::make_shared<LoadedServers>();
+  std::vector<standin::HostFailure> failures;
+  long liveAtQuit = 0;
+  int status = 0;
+  {
+    standin::Host host;
+    for (const auto& addIn : standin::com::ReadRegisteredAddIns()) {
+      const host::Text progId(addIn.progId.begin(), addIn.progId.end());
+      host.RegisterAddIn(progId, host::Text(addIn.friendlyName.begin(), addIn.friendlyName.end()),
+                         host::Text(addIn.description.begin(), addIn.description.end()),
+                         static_cast<std::int32_t>(addIn.loadBehavior),
+                         standin::com::ComAddInFactory(addIn.progId, servers));
+    }
+    standin::html::WebFolder web(options->web, u"http://localhost/web");
+    host.OpenWeb(web.baseUrl());
+    host.Start();
+
+    standin::com::MainWindow window(host, web);
+    if (!window.Create(instance)) {
+      status = 4;
+      host.Quit();
+    } else {
+      for (const auto& page : options->pages) {
+        try {
+          window.OpenPage(web.UrlOf(page));
+        } catch (const std::exception&) {
+          failures.push_back({"open " + page, 0x800A0035});
+        }
+      }
+      MSG message;
+      while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+      }
+    }
+    if (host.Running()) host.Quit();
+    failures.insert(failures.begin(), host.Failures().begin(), host.Failures().end());
+  }
+  liveAtQuit = host::com::Module::Instance().objects();
+  const auto answers = servers->AskCanUnloadNow();
+  // Unloads the add-in DLLs: what they kept for as long as they stayed
+  // loaded goes now, and with it their last references to our objects.
+  OleUninitialize();
+  const long liveAfterUnload = host::com::Module::Instance().objects();
+  if (!options->report.empty()) WriteReport(options->report, liveAtQuit, liveAfterUnload, answers, failures);
+  return status;
+}
