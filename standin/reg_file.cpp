@@ -6,7 +6,6 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
-#include <sstream>
 #include <vector>
 
 #include "host/text.h"

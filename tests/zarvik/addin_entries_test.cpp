@@ -66,14 +66,6 @@ TEST(AddInEntries, MistypedValuesReadAsEmptyAndNotLoaded) {
   EXPECT_TRUE(standin::ReadAddInEntries(standin::Registry()).empty());
 }
 
-TEST(AddInEntries, ClassesAreFoundByProgIdWithoutRegardToCase) {
-  std::vector<std::string> log;
-  standin::ClassRegistry classes;
-  classes.Register(u"Mapnote.Connect", Recording(log, "mapnote"));
-  EXPECT_NE(classes.Find(u"MAPNOTE.connect"), nullptr);
-  EXPECT_EQ(classes.Find(u"Other.Connect"), nullptr);
-}
-
 TEST(AddInEntries, StartConnectsLoadBehaviourThreeAndAClickConnectsNineOnDemand) {
   standin::Registry registry;
   standin::Windows1252 codePage;

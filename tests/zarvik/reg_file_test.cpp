@@ -223,19 +223,4 @@ TEST_P(RegRoundTrip, FilesOnDiskReadBackTheSame) {
 
 INSTANTIATE_TEST_SUITE_P(BothFormats, RegRoundTrip, ::testing::Values(RegFormat::Regedit4, RegFormat::Version5));
 
-TEST(RegExport, LongHexValuesWrapWithinEightyColumns) {
-  Registry registry;
-  registry.SetValue("HKCU\\A", "b", reg::REG_BINARY, std::vector<std::uint8_t>(100, 0xab));
-  const std::string file = standin::ExportReg(registry, "HKCU\\A", RegFormat::Regedit4);
-  std::size_t start = 0, lines = 0;
-  while (start < file.size()) {
-    const std::size_t end = file.find("\r\n", start);
-    EXPECT_LE(end - start, 80u) << file.substr(start, end - start);
-    start = end + 2;
-    ++lines;
-  }
-  EXPECT_GT(lines, 5u);
-  EXPECT_THROW(standin::ExportReg(registry, "HKCU\\Missing", RegFormat::Regedit4), std::out_of_range);
-}
-
 }  // namespace
