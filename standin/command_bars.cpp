@@ -293,13 +293,7 @@ void Press(const std::shared_ptr<BarStoreState>& store, const std::shared_ptr<Co
   const Ref<host::CommandBarButton> button = std::make_shared<ButtonObject>(store, control);
   const auto where = "Click " + host::ToUtf8(control->caption);
   control->receivers.ForEach([&](host::CommandBarButtonEvents& receiver) {
-    try {
-      receiver.Click(button, cancelDefault);
-    } catch (const host::Error& e) {
-      host.Report(where, e.code());
-    } catch (const std::exception&) {
-      host.Report(where, kHostFailure);
-    }
+    Guarded(host, where, [&] { receiver.Click(button, cancelDefault); });
   });
   if (control->builtIn == BuiltIn::Save && !cancelDefault) host.SaveActivePage();
 }

@@ -4,12 +4,14 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "host/commandbars.h"
 #include "standin/command_bar_store.h"
+#include "standin/faults.h"
 #include "standin/sink_list.h"
 
 namespace standin {
@@ -43,6 +45,19 @@ class DispatchScope {
  private:
   CommandHost& host_;
 };
+
+// Runs a call into add-in code; what it throws goes to the host's record
+// of failures, and the host goes on.
+template <class Call>
+void Guarded(CommandHost& host, const std::string& where, Call call) {
+  try {
+    call();
+  } catch (const host::Error& e) {
+    host.Report(where, e.code());
+  } catch (const std::exception&) {
+    host.Report(where, kHostFailure);
+  }
+}
 
 enum class BuiltIn { None, Save };
 

@@ -7,17 +7,6 @@
 namespace standin {
 namespace {
 
-template <class Call>
-void Guarded(Core& core, const std::string& where, Call call) {
-  try {
-    call();
-  } catch (const host::Error& e) {
-    core.Report(where, e.code());
-  } catch (const std::exception&) {
-    core.Report(where, kHostFailure);
-  }
-}
-
 std::string Where(const AddInRecord& record, const char* what) { return host::ToUtf8(record.progId) + " " + what; }
 
 }  // namespace

@@ -58,12 +58,10 @@ void Host::Start() {
   for (const auto& record : started) {
     if (const auto instance = record->instance) {
       DispatchScope dispatch(*core_);
-      try {
+      Guarded(*core_, host::ToUtf8(record->progId) + " OnStartupComplete", [&] {
         host::Custom custom;
         instance->OnStartupComplete(custom);
-      } catch (const host::Error& e) {
-        core_->Report(host::ToUtf8(record->progId) + " OnStartupComplete", e.code());
-      }
+      });
     }
   }
 }
@@ -75,12 +73,10 @@ void Host::Quit() {
     const auto records = core_->addIns;
     for (const auto& record : records) {
       if (const auto instance = record->instance) {
-        try {
+        Guarded(*core_, host::ToUtf8(record->progId) + " OnBeginShutdown", [&] {
           host::Custom custom;
           instance->OnBeginShutdown(custom);
-        } catch (const host::Error& e) {
-          core_->Report(host::ToUtf8(record->progId) + " OnBeginShutdown", e.code());
-        }
+        });
       }
     }
     for (const auto& record : records) core_->Disconnect(*record, host::ext_DisconnectMode::ext_dm_HostShutdown);
@@ -123,11 +119,7 @@ bool Host::ClosePage(const host::Text& url) {
     const auto window = core_->MakePageWindow(page);
     host::Bool16 cancel = host::False;
     core_->appReceivers.ForEach([&](host::ApplicationEvents& receiver) {
-      try {
-        receiver.OnPageClose(window, cancel);
-      } catch (const host::Error& e) {
-        core_->Report("OnPageClose", e.code());
-      }
+      Guarded(*core_, "OnPageClose", [&] { receiver.OnPageClose(window, cancel); });
     });
     if (cancel) return false;
   }

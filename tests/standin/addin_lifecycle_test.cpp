@@ -143,6 +143,19 @@ TEST_F(AddInLifecycle, AClickConnectsTheAddInOfItsOnActionThenReachesEveryReceiv
   EXPECT_EQ(*log, (Log{"A Click Tessaly...", "A Click done", "B Click Tessaly...", "B Click done"}));
 }
 
+TEST_F(AddInLifecycle, ExecuteRunsAControlAsTheAuthorsClickDoes) {
+  standin::Host host;
+  AddMenuItem(host, u"b.Connect");
+  host.RegisterAddIn(u"b.Connect", u"B", u"", 9, Factory("B", [&](auto& b) { b.hookPath = hook; }));
+  host.Start();
+  auto popup = host::TakeAs<host::CommandBarPopup>(
+      host.Application()->CommandBars()->Item(u"Menu Bar")->Controls()->Item(u"Zarvik"));
+  popup->Controls()->Item(u"Tessaly...")->Execute();
+  EXPECT_EQ(*log, (Log{"B OnConnection 0", "B Click Tessaly...", "B Click done"}));
+  popup->Execute();  // opening a menu runs nothing
+  EXPECT_EQ(log->size(), 3u);
+}
+
 TEST_F(AddInLifecycle, AnAddInThatDisconnectsItselfInItsClickLivesUntilTheClickReturns) {
   standin::Host host;
   AddMenuItem(host, u"b.Connect");
