@@ -6,8 +6,7 @@ namespace host::com {
 
 class Adapted {
  public:
-  explicit Adapted(ComPtr<IDispatch> object) : late_(std::move(object)) {}
-  // Keeps the DISPIDs already asked for while the object's kind was found out.
+  // The object with the DISPIDs already asked for while its kind was found out.
   explicit Adapted(LateBound late) : late_(std::move(late)) {}
   virtual ~Adapted() = default;
   Adapted(const Adapted&) = delete;

@@ -2,28 +2,28 @@
 // The typed wrappers behind host_adapters.h: each takes an object the host
 // returned for a member whose kind is known, and gives null for null.
 #include "host/application.h"
-#include "host/com/com_ptr.h"
+#include "host/com/dispatch/late_bound.h"
 
 namespace host::com {
 
-Ref<HostApplication> AdaptApplication(ComPtr<IDispatch> object);
-Ref<WebWindow> AdaptWebWindow(ComPtr<IDispatch> object);
-Ref<PageWindows> AdaptPageWindows(ComPtr<IDispatch> object);
-Ref<PageWindow> AdaptPageWindow(ComPtr<IDispatch> object);
-Ref<HTMLDocument> AdaptDocument(ComPtr<IDispatch> object);
-Ref<ElementCollection> AdaptElements(ComPtr<IDispatch> object);
-Ref<HTMLElement> AdaptElement(ComPtr<IDispatch> object);
+Ref<HostApplication> AdaptApplication(LateBound object);
+Ref<WebWindow> AdaptWebWindow(LateBound object);
+Ref<PageWindows> AdaptPageWindows(LateBound object);
+Ref<PageWindow> AdaptPageWindow(LateBound object);
+Ref<HTMLDocument> AdaptDocument(LateBound object);
+Ref<ElementCollection> AdaptElements(LateBound object);
+Ref<HTMLElement> AdaptElement(LateBound object);
 
-Ref<CommandBars> AdaptCommandBars(ComPtr<IDispatch> object);
-Ref<CommandBar> AdaptCommandBar(ComPtr<IDispatch> object);
-Ref<CommandBarControls> AdaptControls(ComPtr<IDispatch> object);
+Ref<CommandBars> AdaptCommandBars(LateBound object);
+Ref<CommandBar> AdaptCommandBar(LateBound object);
+Ref<CommandBarControls> AdaptControls(LateBound object);
 // A popup (Type 10), a button (Type 1) or a plain control, by its Type.
-Ref<CommandBarControl> AdaptControl(ComPtr<IDispatch> object);
+Ref<CommandBarControl> AdaptControl(LateBound object);
 
-Ref<COMAddIns> AdaptAddIns(ComPtr<IDispatch> object);
-Ref<COMAddIn> AdaptAddIn(ComPtr<IDispatch> object);
+Ref<COMAddIns> AdaptAddIns(LateBound object);
+Ref<COMAddIn> AdaptAddIn(LateBound object);
 
 // An object of no known kind, reachable only for what every object offers.
-Ref<Object> AdaptPlainObject(ComPtr<IDispatch> object);
+Ref<Object> AdaptPlainObject(LateBound object);
 
 }  // namespace host::com

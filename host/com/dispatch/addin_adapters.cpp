@@ -55,12 +55,12 @@ class COMAddInsAdapter final : public COMAddIns, public Adapted {
 
 }  // namespace
 
-Ref<COMAddIns> AdaptAddIns(ComPtr<IDispatch> object) {
+Ref<COMAddIns> AdaptAddIns(LateBound object) {
   if (!object) return nullptr;
   return std::make_shared<COMAddInsAdapter>(std::move(object));
 }
 
-Ref<COMAddIn> AdaptAddIn(ComPtr<IDispatch> object) {
+Ref<COMAddIn> AdaptAddIn(LateBound object) {
   if (!object) return nullptr;
   return std::make_shared<COMAddInAdapter>(std::move(object));
 }

@@ -102,21 +102,21 @@ class HostApplicationAdapter final : public HostApplication, public Adapted {
 };
 
 template <class Adapter, class Interface>
-Ref<Interface> Make(ComPtr<IDispatch> object) {
+Ref<Interface> Make(LateBound object) {
   if (!object) return nullptr;
   return std::make_shared<Adapter>(std::move(object));
 }
 
 }  // namespace
 
-Ref<HostApplication> AdaptApplication(ComPtr<IDispatch> o) { return Make<HostApplicationAdapter, HostApplication>(std::move(o)); }
-Ref<WebWindow> AdaptWebWindow(ComPtr<IDispatch> o) { return Make<WebWindowAdapter, WebWindow>(std::move(o)); }
-Ref<PageWindows> AdaptPageWindows(ComPtr<IDispatch> o) { return Make<PageWindowsAdapter, PageWindows>(std::move(o)); }
-Ref<PageWindow> AdaptPageWindow(ComPtr<IDispatch> o) { return Make<PageWindowAdapter, PageWindow>(std::move(o)); }
-Ref<HTMLDocument> AdaptDocument(ComPtr<IDispatch> o) { return Make<HTMLDocumentAdapter, HTMLDocument>(std::move(o)); }
-Ref<ElementCollection> AdaptElements(ComPtr<IDispatch> o) {
+Ref<HostApplication> AdaptApplication(LateBound o) { return Make<HostApplicationAdapter, HostApplication>(std::move(o)); }
+Ref<WebWindow> AdaptWebWindow(LateBound o) { return Make<WebWindowAdapter, WebWindow>(std::move(o)); }
+Ref<PageWindows> AdaptPageWindows(LateBound o) { return Make<PageWindowsAdapter, PageWindows>(std::move(o)); }
+Ref<PageWindow> AdaptPageWindow(LateBound o) { return Make<PageWindowAdapter, PageWindow>(std::move(o)); }
+Ref<HTMLDocument> AdaptDocument(LateBound o) { return Make<HTMLDocumentAdapter, HTMLDocument>(std::move(o)); }
+Ref<ElementCollection> AdaptElements(LateBound o) {
   return Make<ElementCollectionAdapter, ElementCollection>(std::move(o));
 }
-Ref<HTMLElement> AdaptElement(ComPtr<IDispatch> o) { return Make<HTMLElementAdapter, HTMLElement>(std::move(o)); }
+Ref<HTMLElement> AdaptElement(LateBound o) { return Make<HTMLElementAdapter, HTMLElement>(std::move(o)); }
 
 }  // namespace host::com

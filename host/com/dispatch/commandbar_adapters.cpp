@@ -99,22 +99,22 @@ class CommandBarsAdapter final : public CommandBars, public Adapted {
 
 }  // namespace
 
-Ref<CommandBars> AdaptCommandBars(ComPtr<IDispatch> object) {
+Ref<CommandBars> AdaptCommandBars(LateBound object) {
   if (!object) return nullptr;
   return std::make_shared<CommandBarsAdapter>(std::move(object));
 }
 
-Ref<CommandBar> AdaptCommandBar(ComPtr<IDispatch> object) {
+Ref<CommandBar> AdaptCommandBar(LateBound object) {
   if (!object) return nullptr;
   return std::make_shared<CommandBarAdapter>(std::move(object));
 }
 
-Ref<CommandBarControls> AdaptControls(ComPtr<IDispatch> object) {
+Ref<CommandBarControls> AdaptControls(LateBound object) {
   if (!object) return nullptr;
   return std::make_shared<CommandBarControlsAdapter>(std::move(object));
 }
 
-Ref<CommandBarControl> AdaptControl(ComPtr<IDispatch> object) {
+Ref<CommandBarControl> AdaptControl(LateBound object) {
   if (!object) return nullptr;
   LateBound control(std::move(object));
   switch (control.Get(u"Type").ToInt32()) {

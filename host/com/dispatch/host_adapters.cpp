@@ -19,7 +19,7 @@ bool OffersAll(LateBound& object, std::initializer_list<const char16_t*> members
 
 }  // namespace
 
-Ref<Object> AdaptPlainObject(ComPtr<IDispatch> object) {
+Ref<Object> AdaptPlainObject(LateBound object) {
   if (!object) return nullptr;
   return std::make_shared<PlainObject>(std::move(object));
 }
@@ -36,18 +36,17 @@ Ref<COMAddIn> WrapAddInInstance(IDispatch* addInInstance) {
 // that share Item and Count alone stay plain objects.
 Ref<Object> WrapHostObject(IDispatch* object) {
   if (!object) return nullptr;
-  auto retained = ComPtr<IDispatch>::Retain(object);
-  LateBound probe(retained);
-  if (OffersAll(probe, {u"Type", u"Caption", u"Execute"})) return AdaptControl(retained);
-  if (OffersAll(probe, {u"FindControl", u"Controls"})) return AdaptCommandBar(retained);
-  if (OffersAll(probe, {u"ActivePageWindow", u"CommandBars"})) return AdaptApplication(retained);
-  if (OffersAll(probe, {u"ProgId", u"Connect"})) return AdaptAddIn(retained);
-  if (OffersAll(probe, {u"PageWindows"})) return AdaptWebWindow(retained);
-  if (OffersAll(probe, {u"Document", u"Activate"})) return AdaptPageWindow(retained);
-  if (OffersAll(probe, {u"getAttribute", u"setAttribute"})) return AdaptElement(retained);
-  if (OffersAll(probe, {u"tags", u"length"})) return AdaptElements(retained);
-  if (OffersAll(probe, {u"URL", u"all"})) return AdaptDocument(retained);
-  return AdaptPlainObject(retained);
+  LateBound probe(ComPtr<IDispatch>::Retain(object));
+  if (OffersAll(probe, {u"Type", u"Caption", u"Execute"})) return AdaptControl(std::move(probe));
+  if (OffersAll(probe, {u"FindControl", u"Controls"})) return AdaptCommandBar(std::move(probe));
+  if (OffersAll(probe, {u"ActivePageWindow", u"CommandBars"})) return AdaptApplication(std::move(probe));
+  if (OffersAll(probe, {u"ProgId", u"Connect"})) return AdaptAddIn(std::move(probe));
+  if (OffersAll(probe, {u"PageWindows"})) return AdaptWebWindow(std::move(probe));
+  if (OffersAll(probe, {u"Document", u"Activate"})) return AdaptPageWindow(std::move(probe));
+  if (OffersAll(probe, {u"getAttribute", u"setAttribute"})) return AdaptElement(std::move(probe));
+  if (OffersAll(probe, {u"tags", u"length"})) return AdaptElements(std::move(probe));
+  if (OffersAll(probe, {u"URL", u"all"})) return AdaptDocument(std::move(probe));
+  return AdaptPlainObject(std::move(probe));
 }
 
 }  // namespace host::com

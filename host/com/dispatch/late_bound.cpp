@@ -41,11 +41,10 @@ std::vector<const char16_t*> NamesOf(const char16_t* member, std::span<const Nam
 
 }  // namespace
 
-LateBound::LateBound(ComPtr<IDispatch> object) : object_(std::move(object)) {
-  if (!object_) throw Error(code::ObjectNotSet);
-}
+LateBound::LateBound(ComPtr<IDispatch> object) : object_(std::move(object)) {}
 
 const std::vector<DISPID>& LateBound::Ids(const std::vector<const char16_t*>& names) {
+  if (!object_) throw Error(code::ObjectNotSet);
   std::vector<Text> key(names.begin(), names.end());
   if (auto known = ids_.find(key); known != ids_.end()) return known->second;
 

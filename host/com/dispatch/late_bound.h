@@ -21,9 +21,11 @@ struct NamedArgument {
 
 class LateBound {
  public:
-  explicit LateBound(ComPtr<IDispatch> object);
+  // Null stands for "no object": every call on it fails with ObjectNotSet.
+  LateBound(ComPtr<IDispatch> object);  // NOLINT: an object converts, as the host returns it
 
   IDispatch* get() const { return object_.get(); }
+  explicit operator bool() const { return static_cast<bool>(object_); }
 
   // A property read or a method call whose result is wanted.
   Variant Get(const char16_t* member, std::span<const Variant> args = {});
