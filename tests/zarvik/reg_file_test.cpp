@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
+#include <random>
 
 namespace {
 
@@ -213,7 +213,7 @@ TEST_P(RegRoundTrip, TheFileIsLaidOutAsRegeditWritesIt) {
 
 TEST_P(RegRoundTrip, FilesOnDiskReadBackTheSame) {
   const auto path = std::filesystem::temp_directory_path() /
-                    ("zarvik_round_trip_" + std::to_string(static_cast<int>(GetParam())) + ".reg");
+                    ("zarvik_round_trip_" + std::to_string(std::random_device()()) + ".reg");
   standin::ExportRegFile(registry, AddIns, GetParam(), path);
   Registry copy;
   standin::ImportRegFile(copy, path);
@@ -221,6 +221,7 @@ TEST_P(RegRoundTrip, FilesOnDiskReadBackTheSame) {
   EXPECT_EQ(Dump(copy, AddIns), Dump(registry, AddIns));
 }
 
-INSTANTIATE_TEST_SUITE_P(BothFormats, RegRoundTrip, ::testing::Values(RegFormat::Regedit4, RegFormat::Version5));
+INSTANTIATE_TEST_SUITE_P(BothFormats, RegRoundTrip, ::testing::Values(RegFormat::Regedit4, RegFormat::Version5),
+                         [](const auto& info) { return info.param == RegFormat::Regedit4 ? "Regedit4" : "Version5"; });
 
 }  // namespace
