@@ -37,10 +37,14 @@ class ClassFactory final : public IClassFactory {
     if (!out) return E_POINTER;
     *out = nullptr;
     if (outer) return CLASS_E_NOAGGREGATION;
-    ComPtr<IUnknown> object;
-    HRESULT hr = Guarded(IID_IClassFactory, nullptr, [&] { object = ComPtr<IUnknown>::Adopt(static_cast<typename T::PrimaryInterface*>(new T())); });
-    if (FAILED(hr)) return hr;
-    return object->QueryInterface(riid, out);
+    // The creator's reference goes when `object` does: a refused interface
+    // leaves no object behind.
+    HRESULT queried = E_UNEXPECTED;
+    HRESULT made = Guarded(IID_IClassFactory, nullptr, [&] {
+      auto object = ComPtr<IUnknown>::Adopt(static_cast<typename T::PrimaryInterface*>(new T()));
+      queried = object->QueryInterface(riid, out);
+    });
+    return FAILED(made) ? made : queried;
   }
   HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
     if (lock)

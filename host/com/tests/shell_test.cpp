@@ -1,0 +1,215 @@
+// The server shell on its own: ownership of COM values, failures turned into
+// HRESULTs with error info, registration and its exact undo, and a class
+// factory whose object cannot be made.
+#include <windows.h>
+#include <ole2.h>
+
+#include <gtest/gtest.h>
+
+#include <new>
+#include <stdexcept>
+
+#include "host/com/bstr.h"
+#include "host/com/class_factory.h"
+#include "host/com/com_ptr.h"
+#include "host/com/error_info.h"
+#include "host/com/registration.h"
+#include "host/com/registry_key.h"
+#include "host/com/safe_array.h"
+#include "host/com/tests/registry_snapshot.h"
+#include "host/com/variant_value.h"
+#include "host/error.h"
+
+namespace host::com {
+namespace {
+
+// An object that counts the references it was given and released.
+class Counted final : public IUnknown {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+    if (riid != IID_IUnknown) return E_NOINTERFACE;
+    *out = this;
+    AddRef();
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+  ULONG STDMETHODCALLTYPE Release() override { return --refs; }
+  ULONG refs = 1;  // the test's own
+};
+
+TEST(Ownership, InterfacePointersAdoptRetainAndReleaseBeforeReuse) {
+  Counted a, b;
+  {
+    auto adopted = ComPtr<IUnknown>::Adopt(&a);
+    EXPECT_EQ(a.refs, 1u) << "adopting takes over the reference, adding none";
+    a.AddRef();  // the reference the pointer now owns
+    auto copy = adopted;
+    EXPECT_EQ(a.refs, 3u);
+    IUnknown** slot = copy.put();
+    EXPECT_EQ(a.refs, 2u) << "put() releases what was held";
+    *slot = &b;
+    b.AddRef();
+    auto retained = ComPtr<IUnknown>::Retain(&b);
+    EXPECT_EQ(b.refs, 3u);
+    IUnknown* detached = retained.Detach();
+    EXPECT_EQ(b.refs, 3u) << "detaching hands the reference over";
+    detached->Release();
+  }
+  EXPECT_EQ(a.refs, 1u);
+  EXPECT_EQ(b.refs, 1u);
+}
+
+TEST(Ownership, AutomationValuesReleaseWhatTheyHold) {
+  Counted held;
+  {
+    VariantValue v;
+    V_VT(v.put()) = VT_UNKNOWN;
+    V_UNKNOWN(&v.get()) = &held;
+    held.AddRef();
+    VariantValue copy = v.Copy();
+    EXPECT_EQ(held.refs, 3u);
+    v.put();
+    EXPECT_EQ(held.refs, 2u) << "put() clears the old value";
+  }
+  EXPECT_EQ(held.refs, 1u);
+
+  // Text is length-counted: an embedded NUL survives the round trip.
+  const std::u16string text(u"Map\0note", 8);
+  Bstr b(text);
+  EXPECT_EQ(b.text(), text);
+  EXPECT_EQ(b.Copy().text(), text);
+  EXPECT_EQ(TextOf(nullptr), u"");
+
+  EXPECT_EQ(SafeArray::Vector(VT_VARIANT, 3).size(), 3);
+  EXPECT_EQ(SafeArray().size(), 0);
+}
+
+class Failures : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_EQ(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_OK); }
+  void TearDown() override { CoUninitialize(); }
+
+  template <class Throw>
+  HRESULT Fail(Throw&& doThrow) {
+    return Guarded(IID_IDispatch, L"Test.Source", doThrow);
+  }
+  static std::u16string LastDescription() {
+    ComPtr<IErrorInfo> info;
+    if (GetErrorInfo(0, info.put()) != S_OK) return u"<no error info>";
+    Bstr description, source;
+    info->GetDescription(description.put());
+    info->GetSource(source.put());
+    EXPECT_EQ(source.text(), u"Test.Source");
+    return description.text();
+  }
+};
+
+TEST_F(Failures, BecomeTheirHResultWithADescriptionAndNeverSuccess) {
+  EXPECT_EQ(Fail([] {}), S_OK);
+  EXPECT_EQ(static_cast<std::uint32_t>(Fail([] { throw Error(code::SubscriptOutOfRange, u"No such area"); })),
+            code::SubscriptOutOfRange);
+  EXPECT_EQ(LastDescription(), u"No such area");
+  EXPECT_EQ(static_cast<std::uint32_t>(Fail([] { throw Error(code::Overflow); })), code::Overflow);
+  EXPECT_EQ(LastDescription(), u"Overflow") << "a failure without text gets the usual one";
+
+  EXPECT_EQ(Fail([] { throw Error(0); }), E_FAIL) << "a failure must not read as success";
+  EXPECT_EQ(Fail([] { throw Error(1); }), E_FAIL);
+  EXPECT_EQ(Fail([] { throw std::bad_alloc(); }), E_OUTOFMEMORY);
+  EXPECT_EQ(Fail([] { throw std::runtime_error("disk gone"); }), E_UNEXPECTED);
+  EXPECT_EQ(LastDescription(), u"disk gone");
+  EXPECT_EQ(Fail([] { throw 42; }), E_UNEXPECTED);
+}
+
+// A class whose construction fails, as when the portable add-in cannot be made.
+class Unmakeable final : public IUnknown {
+ public:
+  using PrimaryInterface = IUnknown;
+  Unmakeable() { throw Error(code::Overflow); }
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
+  ULONG STDMETHODCALLTYPE AddRef() override { return refs_.Add(); }
+  ULONG STDMETHODCALLTYPE Release() override { return refs_.Drop(); }
+
+ private:
+  RefCount refs_;
+};
+
+TEST_F(Failures, AnObjectThatCannotBeMadeFailsCreationAndStaysUncounted) {
+  ComPtr<IClassFactory> factory;
+  const CLSID clsid = IID_IDispatch;  // any identifier serves
+  ASSERT_EQ(GetClassObject<Unmakeable>(clsid, clsid, IID_IClassFactory, factory.put_void()), S_OK);
+  const long live = Module::Instance().objects();
+  ComPtr<IUnknown> object;
+  EXPECT_EQ(static_cast<std::uint32_t>(factory->CreateInstance(nullptr, IID_IUnknown, object.put_void())), code::Overflow);
+  EXPECT_FALSE(object);
+  EXPECT_EQ(Module::Instance().objects(), live);
+  factory.reset();
+  EXPECT_TRUE(Module::Instance().CanUnload());
+}
+
+// Registration into a scratch part of the current user's registry.
+class Registration : public ::testing::Test {
+ protected:
+  static constexpr const wchar_t* kScratch = L"Software\\ComShellTest";
+
+  void SetUp() override {
+    DeleteTree(HKEY_CURRENT_USER, kScratch);
+    RegKey::Create(HKEY_CURRENT_USER, kScratch);
+  }
+  void TearDown() override { DeleteTree(HKEY_CURRENT_USER, kScratch); }
+
+  static testing::Snapshot Now() {
+    testing::Snapshot s;
+    testing::AddSubtree(s, HKEY_CURRENT_USER, L"HKCU", kScratch);
+    return s;
+  }
+
+  const RegistryRoots roots{
+      {HKEY_CURRENT_USER, std::wstring(kScratch) + L"\\Classes", kScratch},
+      {HKEY_CURRENT_USER, std::wstring(kScratch) + L"\\Office\\FrontPage\\Addins", kScratch},
+  };
+  const ClassRegistration info{
+      .clsid = {0x11111111, 0x2222, 0x3333, {0x44, 0x44, 0x55, 0x55, 0x55, 0x55, 0x55, 0x55}},
+      .defaultInterface = {0x66666666, 0x2222, 0x3333, {0x44, 0x44, 0x55, 0x55, 0x55, 0x55, 0x55, 0x55}},
+      .defaultInterfaceName = L"_Thing",
+      .libid = {0x77777777, 0x2222, 0x3333, {0x44, 0x44, 0x55, 0x55, 0x55, 0x55, 0x55, 0x55}},
+      .libraryMajor = 12,
+      .libraryMinor = 3,
+      .libraryHelpString = L"Things",
+      .progId = L"Test.Thing",
+      .friendlyName = L"Thing",
+      .description = L"A thing",
+      .loadBehavior = 3,
+  };
+};
+
+TEST_F(Registration, WritesTheClassAndAddInAndItsUndoLeavesTheRegistryAsItWas) {
+  // A neighbour that shares the parent keys must survive our undo.
+  RegKey::Create(HKEY_CURRENT_USER, std::wstring(kScratch) + L"\\Classes\\CLSID\\{neighbour}").SetString(L"", L"x");
+  const auto before = Now();
+
+  Register(info, roots, L"C:\\dir\\thing.dll");
+  const auto added = testing::Added(before, Now());
+  const std::wstring classes = testing::Upper(std::wstring(L"HKCU\\") + kScratch + L"\\Classes");
+  const std::wstring clsid = classes + L"\\CLSID\\{11111111-2222-3333-4444-555555555555}";
+  auto has = [&](const std::wstring& line) { return std::find(added.begin(), added.end(), line) != added.end(); };
+  EXPECT_TRUE(has(clsid + L"\\INPROCSERVER32|=1:C:\\dir\\thing.dll"));
+  EXPECT_TRUE(has(clsid + L"\\INPROCSERVER32|THREADINGMODEL=1:Apartment"));
+  EXPECT_TRUE(has(classes + L"\\TEST.THING\\CLSID|=1:{11111111-2222-3333-4444-555555555555}"));
+  EXPECT_TRUE(has(classes + L"\\TYPELIB\\{77777777-2222-3333-4444-555555555555}\\12.3\\HELPDIR|=1:C:\\dir"));
+  EXPECT_TRUE(has(classes + L"\\INTERFACE\\{66666666-2222-3333-4444-555555555555}\\TYPELIB|VERSION=1:12.3"));
+  const std::wstring addIn = testing::Upper(std::wstring(L"HKCU\\") + kScratch + L"\\Office\\FrontPage\\Addins\\Test.Thing");
+  EXPECT_TRUE(has(addIn + L"|LOADBEHAVIOR=4:3"));
+  EXPECT_TRUE(has(addIn + L"|FRIENDLYNAME=1:Thing"));
+
+  Unregister(info, roots);
+  const auto after = Now();
+  EXPECT_EQ(after, before) << "left behind:" << testing::Narrow(testing::Added(before, after))
+                           << "\nremoved:" << testing::Narrow(testing::Added(after, before));
+
+  // Undoing twice is harmless: nothing of ours is there any more.
+  EXPECT_NO_THROW(Unregister(info, roots));
+  EXPECT_EQ(Now(), before);
+}
+
+}  // namespace
+}  // namespace host::com
