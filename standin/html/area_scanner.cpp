@@ -110,22 +110,35 @@ std::size_t AfterStartTag(std::string_view page, const Tag& tag) {
 }
 
 // Inside a <select> a parser drops most start tags, <area> among them, and
-// with them the switch to raw text; only scripts keep their meaning.
-struct SelectState {
-  bool open = false;
-
-  // Whether the start tag takes effect.
-  bool Admits(const Tag& tag) {
-    if (!open) {
-      open = tag.name == "select";
+// with them the switch to raw text; only scripts keep their meaning. A
+// template opened inside the select is parsed as usual, and closing the
+// template that holds a select closes the select too.
+class SelectState {
+ public:
+  // Whether the start tag takes effect, at the given template depth.
+  bool Admits(const Tag& tag, int templateDepth) {
+    if (!open_ || templateDepth != depth_) {
+      if (!open_ && tag.name == "select") {
+        open_ = true;
+        depth_ = templateDepth;
+      }
       return true;
     }
     if (IsOneOf(tag.name, kSelectEnders)) {
-      open = false;
+      open_ = false;
       return tag.name != "select";
     }
     return tag.name == "script" || tag.name == "template" || tag.name == "option" || tag.name == "optgroup";
   }
+
+  // After an end tag, with the template depth it leaves.
+  void Ended(const Tag& tag, int templateDepth) {
+    if ((tag.name == "select" && templateDepth == depth_) || templateDepth < depth_) open_ = false;
+  }
+
+ private:
+  bool open_ = false;
+  int depth_ = 0;
 };
 
 // Past a markup declaration at `at` ("<!"): a comment, a doctype, or a
@@ -166,12 +179,12 @@ std::vector<Tag> ScanAreaTags(std::string_view page) {
       const auto tag = LexTag(page, i);
       if (!tag) break;
       if (tag->name == "template" && templateDepth > 0) --templateDepth;
-      if (tag->name == "select") select.open = false;
+      select.Ended(*tag, templateDepth);
       i = tag->end;
     } else if (IsAsciiAlpha(next)) {
       auto tag = LexTag(page, i);
       if (!tag) break;
-      if (!select.Admits(*tag)) {
+      if (!select.Admits(*tag, templateDepth)) {
         i = tag->end;
         continue;
       }

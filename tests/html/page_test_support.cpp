@@ -9,7 +9,10 @@
 namespace fs = std::filesystem;
 
 ScratchFolder::ScratchFolder() {
-  std::string pattern = (fs::temp_directory_path() / "html_tests-XXXXXX").string();
+  // In memory where the machine offers it: the tests save many small files.
+  std::error_code ec;
+  const fs::path base = fs::is_directory("/dev/shm", ec) ? fs::path("/dev/shm") : fs::temp_directory_path();
+  std::string pattern = (base / "html_tests-XXXXXX").string();
   if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot create a scratch folder");
   path_ = pattern;
 }
