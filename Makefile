@@ -6,8 +6,12 @@ ASAN := $(BUILD)/asan
 WIN := $(BUILD)/win
 WIN64 := $(BUILD)/win64
 WINE_RUN := tools/wine-run
+BENCH := $(BUILD)/bench
+FUZZ_BUILD := $(BUILD)/fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS := read_registry_string_fuzz entry_parts_fuzz menu_build_fuzz page_round_trip_fuzz
 
-.PHONY: all deps native asan windows windows64 test clean
+.PHONY: all deps native asan windows windows64 test bench fuzz valgrind clean
 
 all: native
 
@@ -47,6 +51,32 @@ test: native asan windows
 	  $(MAKE) --no-print-directory windows64 && \
 	  cd $(WIN64) && ctest --output-on-failure -j$(JOBS) -LE pe; \
 	fi
+
+# Benchmarks: natively, optimised, then the real DLLs through COM under Wine
+# (the 64-bit build); one table, kept in build/bench.json.
+bench: deps windows64
+	cmake -S . -B $(BENCH) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	cmake --build $(BENCH) -j$(JOBS) --target session_bench
+	$(BENCH)/bench/session_bench --benchmark_out=$(BUILD)/bench-native.json --benchmark_out_format=json
+	$(WINE_RUN) $(WIN64)/bench/win/wine_bench.exe Z:$(abspath $(WIN64))/mapnote/win/mapnote.dll \
+	  Z:$(abspath $(WIN64))/zarvik/win/zarvik.dll >$(BUILD)/bench-wine.json
+	tools/bench-report $(BUILD)/bench-native.json $(BUILD)/bench-wine.json $(BUILD)/bench.json
+
+# Each fuzz target for FUZZ_SECONDS, from the checked-in seeds; what it
+# finds new goes to build/fuzz/corpus, a crashing input to build/fuzz/.
+fuzz: deps
+	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFUZZ=ON >/dev/null
+	cmake --build $(FUZZ_BUILD) -j$(JOBS) --target fuzz_targets
+	@for t in $(FUZZ_TARGETS); do \
+	  mkdir -p $(FUZZ_BUILD)/corpus/$$t && \
+	  $(FUZZ_BUILD)/fuzz/$$t -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	    -artifact_prefix=$(FUZZ_BUILD)/$$t- $(FUZZ_BUILD)/corpus/$$t fuzz/corpus/$$t || exit 1; \
+	done
+
+# The native test programs again under valgrind's memcheck: any error or
+# leak fails.
+valgrind: native
+	@tools/valgrind-tests $(NATIVE)
 
 clean:
 	rm -rf $(BUILD)

@@ -15,15 +15,20 @@ const Text PopupName = u"Zarvik";
 const Text AddInsKey = u"SOFTWARE\\Zarvik\\Add-ins";
 constexpr std::int16_t LastEntry = 25;
 
-// Whether the popup already holds an item for this entry, as a popup reused
-// from an earlier run or connection does.
-bool HoldsItem(host::CommandBarControls& items, const Text& caption, const Text& prefix) {
+// The popup's item for this entry, as a popup reused from an earlier run or
+// connection holds it; null when there is none. An item whose building was
+// cut short by a failure carries the entry's prefix from its creation but
+// perhaps no caption or action yet: it is taken too, so that it is finished
+// rather than left dead beside a new one.
+host::Ref<host::CommandBarControl> ItemFor(host::CommandBarControls& items, const Text& caption, const Text& prefix) {
   const host::Int16 count = host::Int16::From(items.Count());
   for (std::int32_t i = 1; i <= count.value(); ++i) {
-    const auto item = items.Item(Variant(i));
-    if (Deref(item).Caption() == caption && item->Tag() == prefix) return true;
+    auto item = items.Item(Variant(i));
+    if (Deref(item).Parameter() != prefix) continue;
+    const Text itemCaption = item->Caption();
+    if (itemCaption == caption || (itemCaption.empty() && item->OnAction().empty())) return item;
   }
-  return false;
+  return nullptr;
 }
 
 }  // namespace
@@ -67,10 +72,11 @@ host::Bool16 Connect::CreateZarvikPopups() {
     _Connect& self = *this;
     const Text caption = self.GetCaption(entry);
     const Text prefix = self.GetTag(entry);
-    if (HoldsItem(Deref(items), caption, prefix)) continue;
-
-    const auto item = Deref(items).Add(Variant(host::msoControlButton), Variant::Missing(), Variant(prefix),
-                                       Variant::Missing(), Variant::Missing());
+    auto item = ItemFor(Deref(items), caption, prefix);
+    if (!item) {
+      item = Deref(items).Add(Variant(host::msoControlButton), Variant::Missing(), Variant(prefix), Variant::Missing(),
+                              Variant::Missing());
+    }
     Deref(item).put_Caption(caption);
     item->put_OnAction(u"!<" + prefix + u".Connect>");
     item->put_Tag(prefix);
@@ -129,8 +135,11 @@ void Connect::IDTExtensibility2_OnBeginShutdown(host::Custom& /*custom*/) {
   host::Ref<host::CommandBarControl> popup;
   try {
     popup = Deref(controls).Item(PopupName);
-  } catch (const host::Error&) {
-    return;  // already gone (emptied, or deleted by another add-in): nothing to remove
+  } catch (const host::Error& e) {
+    // Already gone (emptied, or deleted by another add-in): nothing to
+    // remove. Any other failure is the host's, and it hears of it.
+    if (e.code() == host::code::InvalidProcedureCall) return;
+    throw;
   }
   Deref(popup).Delete(Variant::Missing());
 }

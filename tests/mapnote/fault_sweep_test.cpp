@@ -7,6 +7,7 @@
 #include <map>
 
 #include "author.h"
+#include "tests/support/fault_sweep.h"
 
 namespace mapnote_test {
 namespace {
@@ -15,7 +16,9 @@ using host::ControlId;
 using host::Text;
 using standin::Area;
 
-constexpr std::uint32_t kInjected = 0x80047777;
+using sweep::Attempt;
+using sweep::kInjected;
+
 const ControlId kAlt{"txtMapnote"};
 const Text kUnsaved = u"unsaved:///new_page_1.htm";
 
@@ -38,14 +41,6 @@ struct Scenario {
   std::vector<Area> before;  // page A as opened
   void (*play)(Author&, Typist&);
 };
-
-void Attempt(std::vector<std::uint32_t>& thrown, const std::function<void()>& step) {
-  try {
-    step();
-  } catch (const host::Error& e) {
-    thrown.push_back(e.code());
-  }
-}
 
 const std::vector<Area> kMixedAreas = {{u"area1.htm", u"old"}, {std::nullopt, std::nullopt}, {u"area3.htm", u""}};
 
@@ -156,26 +151,23 @@ void CheckRun(Author& a, const Scenario& scenario, Typist& typist, const std::ve
 TEST(FaultSweep, EveryCallTheAddInMakesMayFail) {
   int injected = 0;
   for (const auto& scenario : kScenarios) {
-    for (const auto operation : standin::FaultInjector::Operations()) {
-      for (int k = 1;; ++k) {
-        SCOPED_TRACE(std::string(scenario.name) + ": " + std::string(operation) + " call " + std::to_string(k));
-        Author author;
-        const int target = author.host->Faults().Calls(operation) + k;
-        author.host->Faults().FailAt(operation, target, kInjected);
-        std::vector<std::uint32_t> thrown;
-        Typist typist(author);
-        Attempt(thrown, [&] { scenario.play(author, typist); });
-        // The author ends whatever session is left open.
-        for (int attempt = 0; attempt < 2 && author.DialogOpen(); ++attempt) {
-          Attempt(thrown, [&] { author.Dialog().PressEscape(); });
-        }
-        if (author.host->Faults().Calls(operation) < target) break;  // the run never got that far
-        ++injected;
-        CheckRun(author, scenario, typist, thrown);
-        author.Finish();
-        if (HasFailure()) return;  // one broken run tells enough
+    injected += sweep::SweepEveryCall(scenario.name, [&](std::string_view operation, int k) {
+      Author author;
+      const int target = author.host->Faults().Calls(operation) + k;
+      author.host->Faults().FailAt(operation, target, kInjected);
+      std::vector<std::uint32_t> thrown;
+      Typist typist(author);
+      Attempt(thrown, [&] { scenario.play(author, typist); });
+      // The author ends whatever session is left open.
+      for (int attempt = 0; attempt < 2 && author.DialogOpen(); ++attempt) {
+        Attempt(thrown, [&] { author.Dialog().PressEscape(); });
       }
-    }
+      if (author.host->Faults().Calls(operation) < target) return false;  // the run never got that far
+      CheckRun(author, scenario, typist, thrown);
+      author.Finish();
+      return true;
+    });
+    if (HasFailure()) return;
   }
   RecordProperty("failures_injected", injected);
   EXPECT_GT(injected, 100) << "the sweep reached too few calls to mean anything";

@@ -1,0 +1,166 @@
+// The add-ins as the host really loads them: the stand-in host with its COM
+// faces in this process, mapnote.dll and zarvik.dll registered and created
+// by ProgID. Times the menu add-in's connection with 25 registry entries and
+// an editing session's start and OK over a page of 32,767 areas, counts the
+// host calls they make, and prints the figures as one JSON object.
+//
+//   wine_bench.exe MAPNOTE.DLL ZARVIK.DLL
+// The portable host first: its user32 constants share names with the
+// macros of <windows.h>.
+#include "standin/host.h"
+
+#include <windows.h>
+#include <ole2.h>
+
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "standin/com/com_addin.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int kAreas = 32767;
+constexpr int kConnections = 20;
+const host::Text kPage = u"http://localhost/web/map.htm";
+
+double Millis(Clock::time_point from, Clock::time_point to) {
+  return std::chrono::duration<double, std::milli>(to - from).count();
+}
+
+long long HostCalls(standin::Host& host) {
+  long long calls = 0;
+  for (const auto operation : standin::FaultInjector::Operations()) calls += host.Faults().Calls(operation);
+  return calls;
+}
+
+int Fail(const char* what) {
+  std::fprintf(stderr, "wine_bench: %s\n", what);
+  return 1;
+}
+
+bool Register(const wchar_t* dll) {
+  HMODULE module = LoadLibraryW(dll);
+  if (!module) return false;
+  using Entry = HRESULT(STDAPICALLTYPE*)();
+  auto registerServer = reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(module, "DllRegisterServer")));
+  return registerServer && SUCCEEDED(registerServer());
+}
+
+bool WriteMenuEntries() {
+  HKEY key = nullptr;
+  if (RegCreateKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Zarvik\\Add-ins", &key) != ERROR_SUCCESS) return false;
+  bool ok = true;
+  for (int i = 1; i <= 25; ++i) {
+    const std::string n = std::to_string(i);
+    const std::string entry = i == 1 ? "Mapnote,Tessaly..." : "Tool" + n + ",Tool " + n + "...";
+    ok = ok && RegSetValueExA(key, n.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(entry.c_str()),
+                              static_cast<DWORD>(entry.size() + 1)) == ERROR_SUCCESS;
+  }
+  RegCloseKey(key);
+  return ok;
+}
+
+void RegisterAddIns(standin::Host& host, const std::shared_ptr<standin::com::LoadedServers>& servers) {
+  host.RegisterAddIn(u"zarvik.Connect", u"Zarvik Support", u"Support", 3,
+                     standin::com::ComAddInFactory(L"zarvik.Connect", servers));
+  host.RegisterAddIn(u"Mapnote.Connect", u"Zarvik Tessaly", u"Tessaly", 9,
+                     standin::com::ComAddInFactory(L"Mapnote.Connect", servers));
+}
+
+HWND FindButton(HWND dialog, const wchar_t* caption) {
+  struct Search {
+    const wchar_t* caption;
+    HWND found;
+  } search{caption, nullptr};
+  EnumChildWindows(
+      dialog,
+      [](HWND child, LPARAM param) -> BOOL {
+        auto& s = *reinterpret_cast<Search*>(param);
+        wchar_t text[64] = {};
+        GetWindowTextW(child, text, 64);
+        if (wcscmp(text, s.caption) == 0) {
+          s.found = child;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+void PumpMessages() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc != 3) return Fail("usage: wine_bench.exe MAPNOTE.DLL ZARVIK.DLL");
+  if (FAILED(OleInitialize(nullptr))) return Fail("OleInitialize failed");
+  if (!Register(argv[1]) || !Register(argv[2])) return Fail("registration failed");
+  if (!WriteMenuEntries()) return Fail("cannot write the menu entries");
+  auto servers = std::make_shared<standin::com::LoadedServers>();
+
+  // The first connection loads zarvik.dll; the later ones find it loaded.
+  double firstConnect = 0, connectTotal = 0;
+  long long connectCalls = 0;
+  for (int i = 0; i <= kConnections; ++i) {
+    standin::Host host;
+    RegisterAddIns(host, servers);
+    const auto t0 = Clock::now();
+    host.Start();
+    const auto t1 = Clock::now();
+    if (!host.Failures().empty() || host.MenuCaptions({u"Zarvik"}).size() != 25) return Fail("menu not built");
+    connectCalls = HostCalls(host);
+    if (i == 0) {
+      firstConnect = Millis(t0, t1);
+    } else {
+      connectTotal += Millis(t0, t1);
+    }
+    host.Quit();
+  }
+
+  standin::Host host;
+  RegisterAddIns(host, servers);
+  host.Start();
+  host.OpenWeb();
+  std::vector<standin::Area> areas;
+  for (int i = 0; i < kAreas; ++i) areas.push_back({u"a" + host::Decimal(i) + u".htm", std::nullopt});
+  host.OpenPage(kPage, areas);
+
+  long long calls = HostCalls(host);
+  const auto t0 = Clock::now();
+  host.Click({u"Zarvik", u"Tessaly..."});
+  const auto t1 = Clock::now();
+  const long long startCalls = HostCalls(host) - calls;
+  if (!host.Failures().empty()) return Fail("the session did not start");
+
+  HWND dialog = FindWindowW(nullptr, L"Image Map ALT Text");
+  HWND ok = dialog ? FindButton(dialog, L"OK") : nullptr;
+  if (!ok) return Fail("no dialog with an OK button");
+  PumpMessages();
+  calls = HostCalls(host);
+  const auto t2 = Clock::now();
+  SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(ok), BN_CLICKED), reinterpret_cast<LPARAM>(ok));
+  const auto t3 = Clock::now();
+  const long long okCalls = HostCalls(host) - calls;
+  PumpMessages();
+  if (host.SaveCount(kPage) != 1 || !host.Failures().empty()) return Fail("OK did not write and save the page");
+  host.Quit();
+
+  std::printf(
+      "{\"areas\": %d, \"zarvik_first_connect_ms\": %.3f, \"zarvik_connect_ms\": %.3f, \"zarvik_connect_calls\": %lld, "
+      "\"start_ms\": %.3f, \"ok_ms\": %.3f, \"start_calls_per_area\": %.3f, \"ok_calls_per_area\": %.3f}\n",
+      kAreas, firstConnect, connectTotal / kConnections, connectCalls, Millis(t0, t1), Millis(t2, t3),
+      static_cast<double>(startCalls) / kAreas, static_cast<double>(okCalls) / kAreas);
+  OleUninitialize();
+  return 0;
+}
