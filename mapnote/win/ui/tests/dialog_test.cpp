@@ -113,21 +113,22 @@ TEST(AreaDialogWindow, PaintsTheReadOnlyBoxInTheScrollBarColour) {
   ::ReleaseDC(dialog.hwnd(), dc);
 }
 
+struct TooltipSearch {
+  HWND owner;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK FindTooltips(HWND hwnd, LPARAM lParam) {
+  auto* search = reinterpret_cast<TooltipSearch*>(lParam);
+  wchar_t cls[64] = {};
+  ::GetClassNameW(hwnd, cls, 64);
+  if (::GetWindow(hwnd, GW_OWNER) == search->owner && std::wstring(cls) == TOOLTIPS_CLASSW) search->found = hwnd;
+  return search->found == nullptr;
+}
+
 HWND TooltipsOf(HWND dialog) {
-  struct Search {
-    HWND owner;
-    HWND found = nullptr;
-  } search{dialog};
-  ::EnumThreadWindows(
-      ::GetCurrentThreadId(),
-      [](HWND hwnd, LPARAM lParam) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(lParam);
-        wchar_t cls[64] = {};
-        ::GetClassNameW(hwnd, cls, 64);
-        if (::GetWindow(hwnd, GW_OWNER) == s->owner && std::wstring(cls) == TOOLTIPS_CLASSW) s->found = hwnd;
-        return s->found == nullptr;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  TooltipSearch search{dialog};
+  ::EnumThreadWindows(::GetCurrentThreadId(), FindTooltips, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
