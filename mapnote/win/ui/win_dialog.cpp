@@ -127,8 +127,6 @@ class DialogWindow : public std::enable_shared_from_this<DialogWindow> {
     throw host::Error(host::code::InvalidProcedureCall, u"No control " + host::FromUtf8(id.name));
   }
 
-  std::vector<Control>& controls() { return controls_; }
-
  private:
   static INT_PTR CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
@@ -167,8 +165,13 @@ class DialogWindow : public std::enable_shared_from_this<DialogWindow> {
   }
 
   void OnCommand(int id, int notification) {
-    if (id == IDCANCEL) return PressIfEnabled([](const ControlDesign& c) { return c.isCancel; });
-    if (id == IDOK) return PressIfEnabled([](const ControlDesign& c) { return c.isDefault; });
+    if (id == IDCANCEL) return PressIfEnabled([](const Control& c) { return c.design.isCancel; });
+    if (id == IDOK) {
+      // The default button of the moment, which may have changed since the design.
+      const auto defaultId = ::SendMessageW(hwnd_, DM_GETDEFID, 0, 0);
+      if (HIWORD(defaultId) != DC_HASDEFID) return;
+      return PressIfEnabled([&](const Control& c) { return c.id == LOWORD(defaultId); });
+    }
     for (const Control& c : controls_) {
       if (c.id != id) continue;
       const host::ControlId which{c.design.name, c.design.index};
@@ -184,7 +187,7 @@ class DialogWindow : public std::enable_shared_from_this<DialogWindow> {
   template <class Predicate>
   void PressIfEnabled(Predicate wanted) {
     for (const Control& c : controls_) {
-      if (!wanted(c.design) || !::IsWindowEnabled(c.hwnd)) continue;
+      if (!wanted(c) || !::IsWindowEnabled(c.hwnd)) continue;
       const host::ControlId which{c.design.name, c.design.index};
       Raise([&](host::FormEvents& e) { e.Click(which); });
       return;
