@@ -66,7 +66,7 @@ TEST_F(DialogKeys, TheDefaultButtonMovesAtRunTime) {
   dialog.view->SetFocus(controls::txtMapnote);
   PressKey(VK_RETURN);
   EXPECT_EQ(dialog.events.clicks, std::vector<std::string>{"cmdOK"});
-  ::SendMessageW(dialog.hwnd(), WM_COMMAND, IDOK, 0);  // as a system without DM_GETDEFID sends Enter
+  ::SendMessageW(dialog.hwnd(), WM_COMMAND, IDOK, 0);  // Enter in its other form
   EXPECT_EQ(dialog.events.clicks, (std::vector<std::string>{"cmdOK", "cmdOK"}));
   EXPECT_THROW(dialog.view->SetDefaultButton(controls::txtLink), host::Error) << "not a button";
 }
