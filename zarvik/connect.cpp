@@ -1,5 +1,7 @@
 #include "zarvik/connect.h"
 
+#include <vector>
+
 #include "host/advapi32.h"
 #include "zarvik/mod_registry.h"
 
@@ -15,18 +17,36 @@ const Text PopupName = u"Zarvik";
 const Text AddInsKey = u"SOFTWARE\\Zarvik\\Add-ins";
 constexpr std::int16_t LastEntry = 25;
 
-// The popup's item for this entry, as a popup reused from an earlier run or
+// An item of the popup as this build knows it. The popup's items are read
+// once, and what the build adds or finishes is noted here, so that finding
+// an entry's item costs no host calls per entry.
+struct KnownItem {
+  host::Ref<host::CommandBarControl> control;
+  Text caption, prefix, onAction, tag;
+};
+
+std::vector<KnownItem> ReadItems(host::CommandBarControls& items) {
+  std::vector<KnownItem> known;
+  const host::Int16 count = host::Int16::From(items.Count());
+  for (std::int32_t i = 1; i <= count.value(); ++i) {
+    auto item = items.Item(Variant(i));
+    auto& control = Deref(item);
+    known.push_back({item, control.Caption(), control.Parameter(), control.OnAction(), control.Tag()});
+  }
+  return known;
+}
+
+Text OnActionFor(const Text& prefix) { return u"!<" + prefix + u".Connect>"; }
+
+// The item for this entry, as a popup reused from an earlier run or
 // connection holds it; null when there is none. An item whose building was
 // cut short by a failure carries the entry's prefix from its creation but
 // perhaps no caption or action yet: it is taken too, so that it is finished
 // rather than left dead beside a new one.
-host::Ref<host::CommandBarControl> ItemFor(host::CommandBarControls& items, const Text& caption, const Text& prefix) {
-  const host::Int16 count = host::Int16::From(items.Count());
-  for (std::int32_t i = 1; i <= count.value(); ++i) {
-    auto item = items.Item(Variant(i));
-    if (Deref(item).Parameter() != prefix) continue;
-    const Text itemCaption = item->Caption();
-    if (itemCaption == caption || (itemCaption.empty() && item->OnAction().empty())) return item;
+KnownItem* ItemFor(std::vector<KnownItem>& known, const Text& caption, const Text& prefix) {
+  for (auto& item : known) {
+    if (item.prefix != prefix) continue;
+    if (item.caption == caption || (item.caption.empty() && item.onAction.empty())) return &item;
   }
   return nullptr;
 }
@@ -56,6 +76,7 @@ host::Bool16 Connect::CreateZarvikPopups() {
   // Held as a plain control; its items are reached by member name.
   host::Ref<host::CommandBarControl> popup = Deref(Deref(menuBar).Controls()).Item(PopupName);
   auto items = host::LateControls(popup);
+  auto known = ReadItems(Deref(items));
 
   for (std::int16_t i = 1; i <= LastEntry; ++i) {
     Text entry;
@@ -72,14 +93,21 @@ host::Bool16 Connect::CreateZarvikPopups() {
     _Connect& self = *this;
     const Text caption = self.GetCaption(entry);
     const Text prefix = self.GetTag(entry);
-    auto item = ItemFor(Deref(items), caption, prefix);
+    const Text onAction = OnActionFor(prefix);
+    KnownItem* item = ItemFor(known, caption, prefix);
+    if (item && item->onAction == onAction && item->tag == prefix) continue;  // there, and whole
     if (!item) {
-      item = Deref(items).Add(Variant(host::msoControlButton), Variant::Missing(), Variant(prefix), Variant::Missing(),
-                              Variant::Missing());
+      auto added = Deref(items).Add(Variant(host::msoControlButton), Variant::Missing(), Variant(prefix),
+                                    Variant::Missing(), Variant::Missing());
+      item = &known.emplace_back(KnownItem{added, {}, prefix, {}, {}});
     }
-    Deref(item).put_Caption(caption);
-    item->put_OnAction(u"!<" + prefix + u".Connect>");
-    item->put_Tag(prefix);
+    auto& control = Deref(item->control);
+    control.put_Caption(caption);
+    item->caption = caption;
+    control.put_OnAction(onAction);
+    item->onAction = onAction;
+    control.put_Tag(prefix);
+    item->tag = prefix;
   }
 
   if (host::Int16::From(Deref(items).Count()).value() == 0) Deref(popup).Delete(Variant::Missing());

@@ -133,7 +133,11 @@ int wmain(int argc, wchar_t** argv) {
   host.Start();
   host.OpenWeb();
   std::vector<standin::Area> areas;
-  for (int i = 0; i < kAreas; ++i) areas.push_back({u"a" + host::Decimal(i) + u".htm", std::nullopt});
+  for (int i = 0; i < kAreas; ++i) {
+    host::Text href = host::Decimal(i);
+    href.append(u".htm");  // appended: GCC 12 misreports a chain of + here
+    areas.push_back({href, std::nullopt});
+  }
   host.OpenPage(kPage, areas);
 
   long long calls = HostCalls(host);
