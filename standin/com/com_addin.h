@@ -28,6 +28,8 @@ class LoadedServers {
   };
   // Each DLL's DllCanUnloadNow, in the order they were first loaded.
   std::vector<Answer> AskCanUnloadNow() const;
+  // Whether the DLL is still mapped into the process.
+  static bool Loaded(const std::wstring& path) { return GetModuleHandleW(path.c_str()) != nullptr; }
 
  private:
   std::vector<std::wstring> paths_;

@@ -42,6 +42,14 @@ std::vector<MenuEntry> ReadMenuBar(Host& host) {
   return ReadControls(host.Application()->CommandBars()->Item(host::Variant(u"Menu Bar"))->Controls());
 }
 
+void ListPaths(const std::vector<MenuEntry>& entries, const std::wstring& prefix, std::vector<std::wstring>& out) {
+  for (const auto& entry : entries) {
+    const auto path = prefix + Wide(entry.caption);
+    out.push_back(path);
+    ListPaths(entry.children, path + L" > ", out);
+  }
+}
+
 void Sign(const std::vector<MenuEntry>& entries, std::wstring& out) {
   for (const auto& entry : entries) {
     out += Wide(entry.caption);
@@ -77,6 +85,13 @@ bool MainWindow::Create(HINSTANCE instance) {
   hwnd_ = CreateWindowExW(0, kClassName, kTitle, WS_OVERLAPPEDWINDOW, 20, 20, 760, 520, nullptr, nullptr, instance,
                           this);
   if (!hwnd_) return false;
+  controlList_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", nullptr,
+                                 WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT | LBS_NOSEL, 0, 0, 0, 0,
+                                 hwnd_, nullptr, instance, nullptr);
+  SendMessageW(controlList_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  MoveWindow(controlList_, 0, 0, client.right, client.bottom, FALSE);
   Refresh();
   ShowWindow(hwnd_, SW_SHOW);
   SetTimer(hwnd_, kRefreshTimer, kRefreshMilliseconds, nullptr);
@@ -85,8 +100,9 @@ bool MainWindow::Create(HINSTANCE instance) {
 
 LRESULT CALLBACK MainWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
-    auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   }
   auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
@@ -105,6 +121,9 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       return 0;
     }
+    case WM_SIZE:
+      if (controlList_) MoveWindow(controlList_, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+      return 0;
     case WM_TIMER:
       if (wParam == kRefreshTimer) Refresh();
       return 0;
@@ -198,8 +217,13 @@ HMENU MainWindow::BuildMenuBar() {
           }
         }
       };
+  SendMessageW(controlList_, LB_RESETCONTENT, 0, 0);
   try {
-    fill(bar, ReadMenuBar(host_), {});
+    const auto entries = ReadMenuBar(host_);
+    fill(bar, entries, {});
+    std::vector<std::wstring> paths;
+    ListPaths(entries, L"", paths);
+    for (const auto& path : paths) SendMessageW(controlList_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(path.c_str()));
   } catch (const std::exception&) {
     // An unreadable bar leaves the host's own menu only.
   }

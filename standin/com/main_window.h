@@ -4,7 +4,9 @@
 // author can use, and it is rebuilt whenever the bar changes. The "&File"
 // menu also carries the host's own commands: open a page of the web, a new
 // page, close the active page, save it, and exit. The title names the active
-// page.
+// page, and the client area lists the bar's controls by their path of
+// captions ("Zarvik > Tessaly..."), for the author and for tools that read
+// windows from outside, as menus cannot be read from another process here.
 // The portable host first: its user32 constants share names with the
 // macros of <windows.h>.
 #include "standin/host.h"
@@ -52,6 +54,7 @@ class MainWindow {
   Host& host_;
   html::WebFolder web_;
   HWND hwnd_ = nullptr;
+  HWND controlList_ = nullptr;
   std::wstring shownSignature_;
   std::wstring shownTitle_;
   std::map<UINT, std::function<void()>> commands_;

@@ -1,13 +1,14 @@
 // standin.exe: the stand-in web-page editor as a real COM host.
 //
-//   standin.exe --web FOLDER [--open PAGE]... [--report FILE]
+//   standin.exe --web FOLDER [--open PAGE]... [--bars FILE] [--report FILE]
 //
 // It connects the add-ins registered for the host under HKEY_CURRENT_USER
 // (load behaviour 3 at start, the others on demand), opens the web in FOLDER
-// and the named pages of it, and runs until its window is closed. At quit it
+// and the named pages of it, and runs until its window is closed. Its main
+// menu bar is kept in the bars FILE from one run to the next. At quit it
 // writes the report: the COM objects it handed out that are still alive,
-// each add-in DLL's answer to DllCanUnloadNow, and the failures that add-ins
-// returned to it.
+// each add-in DLL's answer to DllCanUnloadNow, the captions left on the main
+// menu bar, and the failures that add-ins returned to it.
 // The portable host first: its user32 constants share names with the
 // macros of <windows.h>.
 #include "standin/host.h"
@@ -24,6 +25,7 @@
 
 #include "host/com/module.h"
 #include "standin/com/addin_registry.h"
+#include "standin/com/bar_file.h"
 #include "standin/com/com_addin.h"
 #include "standin/com/main_window.h"
 #include "standin/host.h"
@@ -36,6 +38,7 @@ struct Options {
   std::string web;
   std::vector<std::string> pages;
   std::wstring report;
+  std::string bars;
 };
 
 std::string Utf8(const wchar_t* text) { return host::ToUtf8(std::u16string(text, text + wcslen(text))); }
@@ -53,6 +56,8 @@ std::optional<Options> ParseOptions() {
       options.web = Utf8(args[++i]);
     } else if (arg == L"--open" && hasValue) {
       options.pages.push_back(Utf8(args[++i]));
+    } else if (arg == L"--bars" && hasValue) {
+      options.bars = Utf8(args[++i]);
     } else if (arg == L"--report" && hasValue) {
       options.report = args[++i];
     } else {
@@ -76,13 +81,15 @@ std::string Answer(HRESULT hr) {
   return Hex(static_cast<std::uint32_t>(hr));
 }
 
-void WriteReport(const std::wstring& path, long liveAtQuit, long liveAfterUnload,
+void WriteReport(const std::wstring& path, const std::string& menuBar, long liveAtQuit, long liveAfterUnload,
                  const std::vector<LoadedServers::Answer>& servers, const std::vector<standin::HostFailure>& failures) {
   std::ofstream out(path.c_str(), std::ios::binary | std::ios::trunc);
+  out << "menu-bar " << menuBar << "\r\n";
   out << "live-objects-at-quit " << liveAtQuit << "\r\n";
   out << "live-objects " << liveAfterUnload << "\r\n";
   for (const auto& server : servers) {
-    out << "server " << Utf8(server.path.c_str()) << " DllCanUnloadNow " << Answer(server.canUnloadNow) << "\r\n";
+    out << "server " << Utf8(server.path.c_str()) << " DllCanUnloadNow " << Answer(server.canUnloadNow)
+        << (LoadedServers::Loaded(server.path) ? " still-loaded" : " unloaded") << "\r\n";
   }
   for (const auto& failure : failures) out << "failure " << failure.where << " " << Hex(failure.code) << "\r\n";
 }
@@ -92,18 +99,19 @@ void WriteReport(const std::wstring& path, long liveAtQuit, long liveAfterUnload
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
   const auto options = ParseOptions();
   if (!options) {
-    MessageBoxW(nullptr, L"Usage: standin.exe --web FOLDER [--open PAGE]... [--report FILE]", L"Stand-in FrontPage",
+    MessageBoxW(nullptr, L"Usage: standin.exe --web FOLDER [--open PAGE]... [--bars FILE] [--report FILE]", L"Stand-in FrontPage",
                 MB_OK | MB_ICONERROR);
     return 2;
   }
   if (FAILED(OleInitialize(nullptr))) return 3;
 
   auto servers = std::make_shared<LoadedServers>();
+  const auto bars = options->bars.empty() ? std::make_shared<standin::CommandBarStore>() : standin::com::LoadBars(options->bars);
   std::vector<standin::HostFailure> failures;
   long liveAtQuit = 0;
   int status = 0;
   {
-    standin::Host host;
+    standin::Host host(bars);
     for (const auto& addIn : standin::com::ReadRegisteredAddIns()) {
       const host::Text progId(addIn.progId.begin(), addIn.progId.end());
       host.RegisterAddIn(progId, host::Text(addIn.friendlyName.begin(), addIn.friendlyName.end()),
@@ -136,12 +144,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     if (host.Running()) host.Quit();
     failures.insert(failures.begin(), host.Failures().begin(), host.Failures().end());
   }
+  if (!options->bars.empty() && !standin::com::SaveBars(*bars, options->bars))
+    failures.push_back({"save bars " + options->bars, 0x800A004B});
   liveAtQuit = host::com::Module::Instance().objects();
   const auto answers = servers->AskCanUnloadNow();
   // Unloads the add-in DLLs: what they kept for as long as they stayed
   // loaded goes now, and with it their last references to our objects.
   OleUninitialize();
   const long liveAfterUnload = host::com::Module::Instance().objects();
-  if (!options->report.empty()) WriteReport(options->report, liveAtQuit, liveAfterUnload, answers, failures);
+  if (!options->report.empty()) WriteReport(options->report, standin::com::MenuBarCaptions(*bars), liveAtQuit, liveAfterUnload, answers, failures);
   return status;
 }
