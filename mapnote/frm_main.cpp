@@ -142,11 +142,13 @@ void frmMain::cmdMove_Click(Int16 Index) {
 bool frmMain::PageStillMatchesSession() {
   modAT& at = library_.at;
   const auto pageWindow = at.EditedPageWindow;
-  auto& page = Deref(pageWindow);
-  if (Deref(PageAreas(page)).length() != at.AreaCount.value()) return false;
+  // One collection for the whole check: two host calls per area, not five.
+  const auto areas = PageAreas(Deref(pageWindow));
+  auto& collection = Deref(areas);
+  if (collection.length() != at.AreaCount.value()) return false;
   for (std::int32_t i = 0; i < at.AreaCount.value(); ++i) {
     const Int16 index = Int16::From(i);
-    if (AreaLink(Deref(PageArea(page, index))) != at.AreaLinks[index]) return false;
+    if (AreaLink(Deref(collection.Item(index))) != at.AreaLinks[index]) return false;
   }
   return true;
 }
