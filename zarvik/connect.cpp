@@ -51,6 +51,16 @@ KnownItem* ItemFor(std::vector<KnownItem>& known, const Text& caption, const Tex
   return nullptr;
 }
 
+
+// Whether any control of the bar has this caption.
+bool HoldsCaption(host::CommandBarControls& controls, const Text& caption) {
+  const host::Int16 count = host::Int16::From(controls.Count());
+  for (std::int32_t i = 1; i <= count.value(); ++i) {
+    if (Deref(controls.Item(Variant(i))).Caption() == caption) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 Connect::Connect(const LibraryContext& library) : library_(library) {}
@@ -163,10 +173,11 @@ void Connect::IDTExtensibility2_OnBeginShutdown(host::Custom& /*custom*/) {
   host::Ref<host::CommandBarControl> popup;
   try {
     popup = Deref(controls).Item(PopupName);
-  } catch (const host::Error& e) {
+  } catch (const host::Error&) {
     // Already gone (emptied, or deleted by another add-in): nothing to
-    // remove. Any other failure is the host's, and it hears of it.
-    if (e.code() == host::code::InvalidProcedureCall) return;
+    // remove. Hosts differ in the code a missing control gives, so absence
+    // is checked by caption; any other failure is the host's, and it hears of it.
+    if (!HoldsCaption(Deref(controls), PopupName)) return;
     throw;
   }
   Deref(popup).Delete(Variant::Missing());

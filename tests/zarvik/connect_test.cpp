@@ -127,6 +127,31 @@ TEST_F(ZarvikMenu, WithNoEntryTheEmptyPopupGoesAgainAndShutdownStillSucceeds) {
   EXPECT_TRUE(Failures().empty());  // nothing left to delete is no failure
 }
 
+TEST_F(ZarvikMenu, ShutdownKnowsAGonePopupWhateverCodeTheHostGivesForIt) {
+  constexpr std::uint32_t E_INVALIDARG = 0x80070057;  // what some hosts give for a missing control
+  Entry("1", "Mapnote,Tessaly...");
+  StartHost();
+  {
+    // Another add-in deletes the popup while the host runs.
+    auto controls = host->Application()->CommandBars()->Item(host::Variant(u"Menu Bar"))->Controls();
+    controls->Item(host::Variant(u"Zarvik"))->Delete(host::Variant::Missing());
+  }
+  const int next = host->Faults().Calls("CommandBarControls.Item") + 1;
+  host->Faults().FailAt("CommandBarControls.Item", next, E_INVALIDARG);
+  host->Quit();
+  EXPECT_TRUE(Failures().empty());
+}
+
+TEST_F(ZarvikMenu, ShutdownPassesOnAFailureWhileThePopupIsThere) {
+  Entry("1", "Mapnote,Tessaly...");
+  StartHost();
+  const int next = host->Faults().Calls("CommandBarControls.Item") + 1;
+  host->Faults().FailAt("CommandBarControls.Item", next, standin::kHostFailure);
+  host->Quit();
+  ASSERT_EQ(Failures().size(), 1u);
+  EXPECT_EQ(Failures()[0].code, standin::kHostFailure);
+}
+
 TEST_F(ZarvikMenu, AnEntryWithoutACommaOrThatCannotBeReadIsSkipped) {
   Entry("1", "Mapnote,Tessaly...");
   Entry("2", "written by some other installer");
