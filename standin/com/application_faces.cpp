@@ -22,7 +22,7 @@ class ApplicationEvents final : public host::ApplicationEvents {
     V_BOOLREF(&args[0]) = &cancel;
     V_VT(&args[1]) = VT_DISPATCH;
     V_DISPATCH(&args[1]) = page.get();
-    Fire(sink_.get(), 1, args);
+    Fire(ComPtr<IDispatch>(sink_).get(), 1, args);
     Cancel.value = cancel;
   }
 
@@ -42,7 +42,7 @@ class AddInEvents final : public host::AddInInstanceEvents {
     V_ARRAYREF(&args[0]) = &array;
     V_VT(&args[1]) = VT_I4;
     V_I4(&args[1]) = static_cast<LONG>(RemoveMode);
-    Fire(sink_.get(), 1, args);
+    Fire(ComPtr<IDispatch>(sink_).get(), 1, args);
   }
   void OnAddInsUpdate(host::Custom&) override { FireCustom(2); }
   void OnBeginShutdown(host::Custom&) override { FireCustom(3); }
@@ -54,7 +54,7 @@ class AddInEvents final : public host::AddInInstanceEvents {
     std::vector<VARIANTARG> args(1);
     V_VT(&args[0]) = VT_ARRAY | VT_VARIANT | VT_BYREF;
     V_ARRAYREF(&args[0]) = &array;
-    Fire(sink_.get(), id, args);
+    Fire(ComPtr<IDispatch>(sink_).get(), id, args);
   }
   ComPtr<IDispatch> sink_;
 };

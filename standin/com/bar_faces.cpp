@@ -21,7 +21,7 @@ class ButtonEvents final : public host::CommandBarButtonEvents {
     V_BOOLREF(&args[0]) = &cancel;
     V_VT(&args[1]) = VT_DISPATCH;
     V_DISPATCH(&args[1]) = control.get();
-    Fire(sink_.get(), 1, args);
+    Fire(ComPtr<IDispatch>(sink_).get(), 1, args);
     CancelDefault.value = cancel;
   }
 

@@ -21,7 +21,8 @@
 namespace standin::com {
 
 // Calls an event on a sink; args are in rgvarg order (the last argument
-// first). A failure the sink reports is thrown as host::Error with the
+// first). Callers pass their own reference to the sink: a handler may
+// unadvise itself, which drops the subscription's. A failure the sink reports is thrown as host::Error with the
 // sink's code and description, for the host to record.
 void Fire(IDispatch* sink, DISPID id, std::vector<VARIANTARG>& args);
 

@@ -104,10 +104,9 @@ void HostTest::SetUp() {
 }
 
 void HostTest::TearDown() {
-  if (host_.Running()) {
-    ADD_FAILURE() << "the host was still running at the end of the test";
-    // Its boxes and dialog would keep it from quitting.
-  }
+  // A test that stopped half-way leaves the host running; it is ended
+  // when host_ goes, so that the next test starts on a quiet desktop.
+  if (host_.Running()) ADD_FAILURE() << "the host was still running at the end of the test";
 }
 
 std::wstring HostTest::WebFile(const std::string& name) const { return web_ + L"\\" + std::wstring(name.begin(), name.end()); }

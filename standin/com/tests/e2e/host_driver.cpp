@@ -311,6 +311,4 @@ void AreaDialog::PressEscape() const { Key(VK_ESCAPE); }
 
 void AreaDialog::CloseFromSystemMenu() const { PostMessageW(dialog_, WM_SYSCOMMAND, SC_CLOSE, 0); }
 
-void AreaDialog::ClearSave() const { PostMessageW(save_, BM_CLICK, 0, 0); }
-
 }  // namespace e2e

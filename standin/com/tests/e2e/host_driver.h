@@ -45,7 +45,6 @@ class HostProcess {
   bool Running() const;
   // Closes the main window (Exit) and waits for the process to end.
   bool Quit(DWORD* exitCode = nullptr);
-  HWND MainWindow() const { return main_; }
   std::wstring Title() const;
 
   // The host's command-bar controls, as paths of captions ("Zarvik > Tessaly...").
@@ -93,7 +92,6 @@ class AreaDialog {
   void PressEnter() const;
   void PressEscape() const;
   void CloseFromSystemMenu() const;
-  void ClearSave() const;
 
   HWND Button(const std::wstring& caption) const;
 
