@@ -15,6 +15,7 @@
 #include <chrono>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,8 +38,11 @@ long long HostCalls(standin::Host& host) {
   return calls;
 }
 
-int Fail(const char* what) {
+int Fail(const char* what, standin::Host* host = nullptr) {
   std::fprintf(stderr, "wine_bench: %s\n", what);
+  if (host) {
+    for (const auto& failure : host->Failures()) std::fprintf(stderr, "  %s failed: 0x%08X\n", failure.where.c_str(), failure.code);
+  }
   return 1;
 }
 
@@ -64,11 +68,39 @@ bool WriteMenuEntries() {
   return ok;
 }
 
+// An add-in whose disconnection is timed: OK ends by disconnecting mapnote.
+class TimedDisconnection final : public host::IDTExtensibility2 {
+ public:
+  TimedDisconnection(std::shared_ptr<host::IDTExtensibility2> inner, double& millis)
+      : inner_(std::move(inner)), millis_(millis) {}
+  void OnConnection(const host::Ref<host::Object>& application, host::ext_ConnectMode mode,
+                    const host::Ref<host::Object>& addInInst, host::Custom& custom) override {
+    inner_->OnConnection(application, mode, addInInst, custom);
+  }
+  void OnDisconnection(host::ext_DisconnectMode mode, host::Custom& custom) override {
+    entered = Clock::now();
+    inner_->OnDisconnection(mode, custom);
+    millis_ += Millis(entered, Clock::now());
+  }
+  void OnAddInsUpdate(host::Custom& custom) override { inner_->OnAddInsUpdate(custom); }
+  void OnStartupComplete(host::Custom& custom) override { inner_->OnStartupComplete(custom); }
+  void OnBeginShutdown(host::Custom& custom) override { inner_->OnBeginShutdown(custom); }
+  static inline Clock::time_point entered;
+
+ private:
+  std::shared_ptr<host::IDTExtensibility2> inner_;
+  double& millis_;
+};
+
+double mapnoteDisconnectMillis = 0;
+
 void RegisterAddIns(standin::Host& host, const std::shared_ptr<standin::com::LoadedServers>& servers) {
   host.RegisterAddIn(u"zarvik.Connect", u"Zarvik Support", u"Support", 3,
                      standin::com::ComAddInFactory(L"zarvik.Connect", servers));
   host.RegisterAddIn(u"Mapnote.Connect", u"Zarvik Tessaly", u"Tessaly", 9,
-                     standin::com::ComAddInFactory(L"Mapnote.Connect", servers));
+                     [create = standin::com::ComAddInFactory(L"Mapnote.Connect", servers)] {
+                       return std::make_shared<TimedDisconnection>(create(), mapnoteDisconnectMillis);
+                     });
 }
 
 HWND FindButton(HWND dialog, const wchar_t* caption) {
@@ -92,12 +124,68 @@ HWND FindButton(HWND dialog, const wchar_t* caption) {
   return search.found;
 }
 
+// A page in memory that notes when OK's phases happen: the reading of the
+// links, the writing of the texts, and the save.
+class TimedPage final : public standin::PageContent {
+ public:
+  explicit TimedPage(const std::vector<standin::Area>& areas) : inner_(areas) {}
+
+  std::size_t AreaCount() const override { return inner_.AreaCount(); }
+  std::optional<host::Text> GetAttribute(std::size_t area, const host::Text& name) const override {
+    Note(read);
+    return inner_.GetAttribute(area, name);
+  }
+  void SetAttribute(std::size_t area, const host::Text& name, const host::Text& value) override {
+    Note(written);
+    inner_.SetAttribute(area, name, value);
+  }
+  bool RemoveAttribute(std::size_t area, const host::Text& name) override {
+    Note(written);
+    return inner_.RemoveAttribute(area, name);
+  }
+  void ReplaceAreas(const std::vector<standin::Area>& areas) override { inner_.ReplaceAreas(areas); }
+  void Save(const host::Text& url) override {
+    Note(saved);
+    inner_.Save(url);
+  }
+
+  struct Span {
+    Clock::time_point first, last;
+    bool seen = false;
+  };
+  void Reset() { read = written = saved = Span{}; }
+  mutable Span read, written, saved;
+
+ private:
+  static void Note(Span& span) {
+    span.last = Clock::now();
+    if (!span.seen) span.first = span.last;
+    span.seen = true;
+  }
+  standin::MemoryPageContent inner_;
+};
+
 void PumpMessages() {
   MSG message;
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
+}
+
+// What hiding a shown top-level window costs here by itself, the dialog's
+// own last step in OK: Wine waits for the X server to withdraw the window.
+double HideWindowMillis() {
+  HWND window = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"probe", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
+                                nullptr, GetModuleHandleW(nullptr), nullptr);
+  if (!window) return -1;
+  ShowWindow(window, SW_SHOW);
+  PumpMessages();
+  const auto t0 = Clock::now();
+  ShowWindow(window, SW_HIDE);
+  const auto t1 = Clock::now();
+  DestroyWindow(window);
+  return Millis(t0, t1);
 }
 
 }  // namespace
@@ -118,7 +206,9 @@ int wmain(int argc, wchar_t** argv) {
     const auto t0 = Clock::now();
     host.Start();
     const auto t1 = Clock::now();
-    if (!host.Failures().empty() || host.MenuCaptions({u"Zarvik"}).size() != 25) return Fail("menu not built");
+    if (!host.Failures().empty() || !host.HasMenuItem({u"Zarvik"}) || host.MenuCaptions({u"Zarvik"}).size() != 25) {
+      return Fail("menu not built", &host);
+    }
     connectCalls = HostCalls(host);
     if (i == 0) {
       firstConnect = Millis(t0, t1);
@@ -138,33 +228,39 @@ int wmain(int argc, wchar_t** argv) {
     href.append(u".htm");  // appended: GCC 12 misreports a chain of + here
     areas.push_back({href, std::nullopt});
   }
-  host.OpenPage(kPage, areas);
+  auto page = std::make_shared<TimedPage>(areas);
+  host.OpenPage(kPage, page);
 
   long long calls = HostCalls(host);
   const auto t0 = Clock::now();
   host.Click({u"Zarvik", u"Tessaly..."});
   const auto t1 = Clock::now();
   const long long startCalls = HostCalls(host) - calls;
-  if (!host.Failures().empty()) return Fail("the session did not start");
+  if (!host.Failures().empty()) return Fail("the session did not start", &host);
 
   HWND dialog = FindWindowW(nullptr, L"Image Map ALT Text");
   HWND ok = dialog ? FindButton(dialog, L"OK") : nullptr;
   if (!ok) return Fail("no dialog with an OK button");
   PumpMessages();
   calls = HostCalls(host);
+  page->Reset();
+  mapnoteDisconnectMillis = 0;
   const auto t2 = Clock::now();
   SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(ok), BN_CLICKED), reinterpret_cast<LPARAM>(ok));
   const auto t3 = Clock::now();
   const long long okCalls = HostCalls(host) - calls;
   PumpMessages();
-  if (host.SaveCount(kPage) != 1 || !host.Failures().empty()) return Fail("OK did not write and save the page");
+  if (host.SaveCount(kPage) != 1 || !host.Failures().empty()) return Fail("OK did not write and save the page", &host);
   host.Quit();
 
   std::printf(
       "{\"areas\": %d, \"zarvik_first_connect_ms\": %.3f, \"zarvik_connect_ms\": %.3f, \"zarvik_connect_calls\": %lld, "
-      "\"start_ms\": %.3f, \"ok_ms\": %.3f, \"start_calls_per_area\": %.3f, \"ok_calls_per_area\": %.3f}\n",
+      "\"start_ms\": %.3f, \"ok_ms\": %.3f, \"start_calls_per_area\": %.3f, \"ok_calls_per_area\": %.3f, "
+      "\"ok_check_ms\": %.3f, \"ok_write_ms\": %.3f, \"ok_save_on_ms\": %.3f, \"ok_disconnect_ms\": %.3f, \"ok_until_disconnect_ms\": %.3f, \"hide_window_ms\": %.3f}\n",
       kAreas, firstConnect, connectTotal / kConnections, connectCalls, Millis(t0, t1), Millis(t2, t3),
-      static_cast<double>(startCalls) / kAreas, static_cast<double>(okCalls) / kAreas);
+      static_cast<double>(startCalls) / kAreas, static_cast<double>(okCalls) / kAreas,
+      Millis(t2, page->read.last), Millis(page->written.first, page->written.last),
+      Millis(page->saved.first, t3), mapnoteDisconnectMillis, Millis(t2, TimedDisconnection::entered), HideWindowMillis());
   OleUninitialize();
   return 0;
 }
