@@ -6,14 +6,17 @@
 namespace mapnote::win {
 namespace {
 
-struct ThreadDialogs {
+// The dialogs live on the host's one user-interface thread. A thread_local
+// with a destructor would pin the DLL until that thread ends, so that the
+// library, and the host objects it holds, would outlive every release.
+struct UiThreadDialogs {
   HHOOK hook = nullptr;
   std::vector<HWND> dialogs;
 };
-thread_local ThreadDialogs tls;
+UiThreadDialogs uiThread;
 
 HWND DialogOf(HWND target) {
-  for (HWND dialog : tls.dialogs)
+  for (HWND dialog : uiThread.dialogs)
     if (target == dialog || ::IsChild(dialog, target)) return dialog;
   return nullptr;
 }
@@ -34,17 +37,17 @@ LRESULT CALLBACK OnGetMessage(int code, WPARAM removal, LPARAM lParam) {
 }  // namespace
 
 bool RegisterDialogKeys(HWND dialog) {
-  if (!tls.hook) tls.hook = ::SetWindowsHookExW(WH_GETMESSAGE, OnGetMessage, nullptr, ::GetCurrentThreadId());
-  if (!tls.hook) return false;
-  tls.dialogs.push_back(dialog);
+  if (!uiThread.hook) uiThread.hook = ::SetWindowsHookExW(WH_GETMESSAGE, OnGetMessage, nullptr, ::GetCurrentThreadId());
+  if (!uiThread.hook) return false;
+  uiThread.dialogs.push_back(dialog);
   return true;
 }
 
 void UnregisterDialogKeys(HWND dialog) {
-  std::erase(tls.dialogs, dialog);
-  if (tls.dialogs.empty() && tls.hook) {
-    ::UnhookWindowsHookEx(tls.hook);
-    tls.hook = nullptr;
+  std::erase(uiThread.dialogs, dialog);
+  if (uiThread.dialogs.empty() && uiThread.hook) {
+    ::UnhookWindowsHookEx(uiThread.hook);
+    uiThread.hook = nullptr;
   }
 }
 
