@@ -212,6 +212,13 @@ TEST_P(ServerTest, Regsvr32RegistersForTheMachineAndItsUndoRemovesEveryKey) {
 }
 
 TEST_P(ServerTest, PerUserInstallWritesOnlyUnderTheCurrentUserAndItsUndoRemovesEveryKey) {
+  // Every Windows profile has this key; a new Wine prefix gets it only when
+  // something first writes below it.
+  HKEY userClasses = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Classes", 0, nullptr, 0, KEY_READ, nullptr, &userClasses,
+                            nullptr),
+            ERROR_SUCCESS);
+  RegCloseKey(userClasses);
   const auto before = RegistryNow();
   ASSERT_EQ(Regsvr32(L"regsvr32.exe /s /n /i:user \"" + path() + L"\""), 0u);
   Undo undo(L"regsvr32.exe /s /u /n /i:user \"" + path() + L"\"");
