@@ -103,24 +103,24 @@ void RegisterAddIns(standin::Host& host, const std::shared_ptr<standin::com::Loa
                      });
 }
 
+struct ButtonSearch {
+  const wchar_t* caption;
+  HWND found;
+};
+
+// A window-enumeration callback: stdcall, as the 32-bit build needs.
+BOOL CALLBACK MatchButton(HWND child, LPARAM param) {
+  auto& search = *reinterpret_cast<ButtonSearch*>(param);
+  wchar_t text[64] = {};
+  GetWindowTextW(child, text, 64);
+  if (wcscmp(text, search.caption) != 0) return TRUE;
+  search.found = child;
+  return FALSE;
+}
+
 HWND FindButton(HWND dialog, const wchar_t* caption) {
-  struct Search {
-    const wchar_t* caption;
-    HWND found;
-  } search{caption, nullptr};
-  EnumChildWindows(
-      dialog,
-      [](HWND child, LPARAM param) -> BOOL {
-        auto& s = *reinterpret_cast<Search*>(param);
-        wchar_t text[64] = {};
-        GetWindowTextW(child, text, 64);
-        if (wcscmp(text, s.caption) == 0) {
-          s.found = child;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  ButtonSearch search{caption, nullptr};
+  EnumChildWindows(dialog, MatchButton, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
