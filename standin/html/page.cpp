@@ -191,6 +191,15 @@ void Page::Save() { SaveAs(path_); }
 
 void Page::SaveAs(std::string path) {
   std::string content = Content();
+  // An undeclared page is read as windows-1252 only while its bytes are not
+  // valid UTF-8; an edit that removed the last stray byte would make every
+  // other character read differently next time, so such a save is refused.
+  const DetectedEncoding reread = DetectEncoding(content);
+  if (reread.encoding != encoding_) {
+    throw host::Error(code::BadFileMode,
+                      host::FromUtf8("Cannot save the page \"" + path +
+                                     "\": with this change its text would read in another encoding"));
+  }
   ReplacePageFile(path, content);
   path_ = std::move(path);
   if (modified_) {

@@ -82,6 +82,25 @@ TEST(EncodingOfReadText, Windows1252BytesAndTheirGaps) {
   EXPECT_EQ(page.GetAttribute(0, u"alt"), host::Text(u"\u20ac\u2026\u201cx\u201d\u0081\u00ff"));
 }
 
+TEST(EncodingOfPages, ASaveThatWouldChangeHowThePageReadsIsRefused) {
+  // Undeclared and read as windows-1252 only because of the stray 0xFF.
+  ScratchFolder folder;
+  const std::string bytes = "<area href=a alt=\xff><area href=\xc3\x9c" "ber>";
+  const std::string path = folder.Write("p.html", bytes);
+  Page page(path);
+  ASSERT_EQ(page.encoding(), Encoding::Windows1252);
+  page.SetAttribute(0, u"alt", u"x");
+  try {
+    page.Save();
+    FAIL() << "saved";
+  } catch (const host::Error& e) {
+    EXPECT_EQ(e.code(), standin::html::code::BadFileMode);
+  }
+  EXPECT_EQ(ReadBytes(path), bytes) << "the file stays as it was";
+  EXPECT_EQ(page.GetAttribute(0, u"alt"), host::Text(u"x")) << "and the edit is kept";
+  EXPECT_EQ(page.GetAttribute(1, u"href"), host::Text(u"\u00c3\u0153ber"));
+}
+
 TEST(EncodingOfPages, OneWeCannotWriteIsRefusedByName) {
   ScratchFolder folder;
   const std::string path = folder.Write("sjis.html", "<meta charset=\"Shift_JIS\"><area href=a>");
