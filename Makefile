@@ -11,7 +11,7 @@ FUZZ_BUILD := $(BUILD)/fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := read_registry_string_fuzz entry_parts_fuzz menu_build_fuzz page_round_trip_fuzz
 
-.PHONY: all deps native asan windows windows64 test bench fuzz valgrind clean
+.PHONY: all deps native asan windows windows64 demo test bench fuzz valgrind clean
 
 all: native
 
@@ -36,6 +36,17 @@ windows: deps
 windows64: deps
 	cmake -S . -B $(WIN64) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
 	cmake --build $(WIN64) -j$(JOBS)
+
+# The main job on the sample web: both add-ins installed in a new Wine prefix
+# and an author's session walked through the real dialog (see tools/demo).
+# INTERACTIVE=1 opens the host on this machine's display instead. Built for
+# 32-bit Windows where the kernel runs 32-bit programs, else for 64-bit.
+demo: deps
+	@if $(WINE_RUN) --runs-32-bit; then tree=$(WIN) toolchain=mingw-i686; \
+	 else tree=$(WIN64) toolchain=mingw-x86_64; fi; \
+	 cmake -S . -B $$tree --no-warn-unused-cli -DCMAKE_TOOLCHAIN_FILE=cmake/$$toolchain.cmake -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null && \
+	 cmake --build $$tree -j$(JOBS) --target standin_demo >/dev/null && \
+	 tools/demo $$tree $(if $(INTERACTIVE),--interactive)
 
 # Every test: native, then the native suite again under ASan and UBSan, then
 # the Windows tests under Wine. The checks of the DLL files themselves

@@ -1,12 +1,12 @@
-// The end-to-end driver. With --setup it installs the add-ins as a new user
-// would, in the test prefix: regsvr32 for both DLLs, then regedit for the
-// menu entry; otherwise it runs the test scenarios.
+// The end-to-end driver. With --setup it installs the add-ins in the test
+// prefix; otherwise it runs the test scenarios.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <string>
 
 #include "standin/com/tests/e2e/e2e_session.h"
+#include "standin/com/tests/e2e/install_addins.h"
 
 namespace e2e {
 
@@ -15,56 +15,6 @@ std::string Paths::SampleWeb() { return E2E_SAMPLE_WEB; }
 std::string Paths::Work() { return E2E_WORK_DIR; }
 
 namespace {
-
-DWORD RunAndWait(const std::wstring& commandLine) {
-  std::wstring line = commandLine;
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-    return static_cast<DWORD>(-1);
-  WaitForSingleObject(process.hProcess, 120000);
-  DWORD code = static_cast<DWORD>(-1);
-  GetExitCodeProcess(process.hProcess, &code);
-  CloseHandle(process.hProcess);
-  CloseHandle(process.hThread);
-  return code;
-}
-
-std::wstring ReadString(HKEY root, const wchar_t* key, const wchar_t* name) {
-  wchar_t value[512] = {};
-  DWORD size = sizeof(value) - sizeof(wchar_t);
-  if (RegGetValueW(root, key, name, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS) return L"<none>";
-  return value;
-}
-
-DWORD ReadDword(HKEY root, const wchar_t* key, const wchar_t* name) {
-  DWORD value = 0, size = sizeof(value);
-  if (RegGetValueW(root, key, name, RRF_RT_REG_DWORD, nullptr, &value, &size) != ERROR_SUCCESS) return 0xFFFFFFFF;
-  return value;
-}
-
-int Setup() {
-  int problems = 0;
-  auto check = [&](bool ok, const char* what) {
-    std::printf("%s: %s\n", ok ? "ok" : "FAILED", what);
-    if (!ok) ++problems;
-  };
-  const wchar_t* addIns = L"Software\\Microsoft\\Office\\FrontPage\\Addins";
-  check(ReadString(HKEY_CURRENT_USER, L"SOFTWARE\\Zarvik\\Add-ins", L"1") == L"<none>", "a fresh prefix has no menu entry");
-  for (const char* dll : {E2E_MAPNOTE_DLL, E2E_ZARVIK_DLL}) {
-    check(RunAndWait(L"regsvr32 /s \"" + WinePath(dll) + L"\"") == 0, dll);
-  }
-  check(RunAndWait(L"regedit /s \"" + WinePath(E2E_MENU_REG) + L"\"") == 0, "regedit imports the menu entry");
-  check(ReadString(HKEY_CURRENT_USER, L"SOFTWARE\\Zarvik\\Add-ins", L"1") == L"Mapnote,Tessaly...",
-        "the entry \"1\"=\"Mapnote,Tessaly...\"");
-  check(ReadDword(HKEY_CURRENT_USER, (std::wstring(addIns) + L"\\zarvik.Connect").c_str(), L"LoadBehavior") == 3,
-        "zarvik.Connect loads at start-up");
-  check(ReadDword(HKEY_CURRENT_USER, (std::wstring(addIns) + L"\\Mapnote.Connect").c_str(), L"LoadBehavior") == 9,
-        "Mapnote.Connect loads on demand");
-  std::printf("%d passed, %d failed\n", 7 - problems, problems);
-  return problems == 0 ? 0 : 1;
-}
 
 // Opens the dialog on the sample page and holds it open while the caller
 // takes a picture of the screen: it creates `ready` and waits for `done`.
@@ -95,7 +45,8 @@ int HoldDialogOpen(const std::string& ready, const std::string& done) {
 }  // namespace e2e
 
 int main(int argc, char** argv) {
-  if (argc == 2 && std::string(argv[1]) == "--setup") return e2e::Setup();
+  if (argc == 2 && std::string(argv[1]) == "--setup")
+    return e2e::InstallAddIns({E2E_MAPNOTE_DLL, E2E_ZARVIK_DLL, E2E_MENU_REG});
   if (argc == 4 && std::string(argv[1]) == "--hold-dialog") return e2e::HoldDialogOpen(argv[2], argv[3]);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
