@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "host/error.h"
+#include "standin/com/tests/e2e/checks.h"
+#include "standin/com/tests/e2e/files.h"
 #include "standin/com/tests/e2e/host_driver.h"
 #include "standin/com/tests/e2e/install_addins.h"
 #include "standin/html/page.h"
@@ -32,16 +34,6 @@ std::string Utf8(const std::wstring& text) {
   WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), static_cast<int>(out.size()), nullptr, nullptr);
   out.pop_back();
   return out;
-}
-
-std::optional<std::string> ReadBytes(const std::string& path) {
-  FILE* file = _wfopen(WinePath(path).c_str(), L"rb");
-  if (!file) return std::nullopt;
-  std::string bytes;
-  char chunk[4096];
-  for (std::size_t n; (n = std::fread(chunk, 1, sizeof(chunk), file)) > 0;) bytes.append(chunk, n);
-  std::fclose(file);
-  return bytes;
 }
 
 // A page's areas as the host reads them: each tag as it stands in the file,
@@ -81,18 +73,6 @@ std::optional<std::string> OutsideAreas(const std::string& page, const std::vect
   }
   return rest.append(page, from);
 }
-
-class Checks {
- public:
-  void operator()(bool ok, const std::string& what) {
-    std::printf("%s: %s\n", ok ? "ok" : "FAILED", what.c_str());
-    if (!ok) ++failed_;
-  }
-  int failed() const { return failed_; }
-
- private:
-  int failed_ = 0;
-};
 
 // Walks the dialog as an author does: moves with each button, and types a
 // text wherever the dialog shows none.
@@ -137,12 +117,6 @@ class Author {
   std::size_t areas_;
 };
 
-void Touch(const std::string& path) {
-  if (FILE* marker = _wfopen(WinePath(path).c_str(), L"w")) std::fclose(marker);
-}
-
-bool Exists(const std::string& path) { return GetFileAttributesW(WinePath(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 // Runs the dialog part of the session; false at the first step that fails.
 bool WalkTheDialog(HostProcess& host, std::size_t areas, const std::string& ready, const std::string& done) {
   std::printf("Click Zarvik > Tessaly...\n");
@@ -160,8 +134,8 @@ bool WalkTheDialog(HostProcess& host, std::size_t areas, const std::string& read
   std::printf("The dialog \"%s\" opens:\n", Utf8(kDialog).c_str());
   if (!author.Shows(1) || !author.Look(L"") || !author.Move(L">", 2)) return false;
 
-  Touch(ready);  // the picture is taken now, with a typed text showing
-  if (!WaitUntil([&] { return Exists(done); }, 60s)) {
+  // The picture is taken now, with a typed text showing.
+  if (!HoldForPicture(ready, done)) {
     std::printf("FAILED: the picture of the dialog was not taken\n");
     return false;
   }
@@ -187,8 +161,8 @@ bool WalkTheDialog(HostProcess& host, std::size_t areas, const std::string& read
 int Session(const std::string& web, const std::string& ready, const std::string& done) {
   const auto page = web + "/sitemap.htm";
   const auto index = web + "/index.htm";
-  const auto pageBefore = ReadBytes(page), indexBefore = ReadBytes(index);
-  if (!pageBefore || !indexBefore) {
+  const auto pageBefore = ReadFile(WinePath(page)), indexBefore = ReadFile(WinePath(index));
+  if (pageBefore.empty() || indexBefore.empty()) {
     std::printf("FAILED: the sample web is not at %s\n", web.c_str());
     return 2;
   }
@@ -203,7 +177,7 @@ int Session(const std::string& web, const std::string& ready, const std::string&
     return 3;
   }
   const bool walked = WalkTheDialog(host, before.size(), ready, done);
-  if (!walked) Touch(ready);  // lets the caller stop waiting for a picture
+  if (!walked) MarkReady(ready);  // lets the caller stop waiting for a picture
   DWORD exitCode = 1;
   const bool quit = host.Quit(&exitCode);
   std::printf("Quit the host: %s\n", quit && exitCode == 0 ? "exit code 0" : "FAILED");
@@ -226,12 +200,11 @@ int Session(const std::string& web, const std::string& ready, const std::string&
             "area " + n + " now has the typed text \"" + (after[i].alt ? Utf8(*after[i].alt) : "") + "\"");
     }
   }
-  const auto pageAfter = ReadBytes(page);
-  const auto outsideBefore = OutsideAreas(*pageBefore, before);
-  const auto outsideAfter = pageAfter ? OutsideAreas(*pageAfter, after) : std::nullopt;
+  const auto outsideBefore = OutsideAreas(pageBefore, before);
+  const auto outsideAfter = OutsideAreas(ReadFile(WinePath(page)), after);
   check(outsideBefore && outsideAfter && *outsideBefore == *outsideAfter,
         "every byte outside the area tags is unchanged");
-  check(ReadBytes(index) == indexBefore, "index.htm is unchanged");
+  check(ReadFile(WinePath(index)) == indexBefore, "index.htm is unchanged");
   check(quit && exitCode == 0, "the host quit cleanly");
   return check.failed() == 0 ? 0 : 1;
 }

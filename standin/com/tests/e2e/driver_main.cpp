@@ -2,7 +2,6 @@
 // prefix; otherwise it runs the test scenarios.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 
 #include "standin/com/tests/e2e/e2e_session.h"
@@ -34,8 +33,7 @@ int HoldDialogOpen(const std::string& ready, const std::string& done) {
   if (!WaitUntil([&] { return dialog->Status() == L"Image Map Area 2 of 5"; })) return 6;
   dialog->TypeAltText(L"About us");
   if (!WaitUntil([&] { return dialog->AltText() == L"About us"; })) return 7;
-  if (FILE* marker = _wfopen(WinePath(ready).c_str(), L"w")) std::fclose(marker);
-  const bool pictured = WaitUntil([&] { return GetFileAttributesW(WinePath(done).c_str()) != INVALID_FILE_ATTRIBUTES; }, 60s);
+  const bool pictured = HoldForPicture(ready, done);
   dialog->Click(L"Cancel");
   WaitUntil([&] { return !dialog->Visible(); });
   return host.Quit() && pictured ? 0 : 8;

@@ -37,13 +37,6 @@ void RemoveFolder(const std::wstring& folder) {
 
 }  // namespace
 
-std::string ReadFile(const std::wstring& path) {
-  std::ifstream in(Narrow(path), std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 std::optional<Report> ReadReport(const std::wstring& path) {
   std::ifstream in(Narrow(path), std::ios::binary);
   if (!in) return std::nullopt;

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "standin/com/tests/e2e/files.h"
 #include "standin/com/tests/e2e/host_driver.h"
 
 namespace e2e {
@@ -28,7 +29,6 @@ struct Report {
 };
 
 std::optional<Report> ReadReport(const std::wstring& path);
-std::string ReadFile(const std::wstring& path);
 
 // The area tags of a page, in order, and the page with them cut out.
 std::vector<std::string> AreaTags(const std::string& page);

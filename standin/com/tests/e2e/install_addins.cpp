@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "standin/com/tests/e2e/checks.h"
 #include "standin/com/tests/e2e/host_driver.h"
 
 namespace e2e {
@@ -38,12 +39,7 @@ DWORD ReadDword(HKEY root, const wchar_t* key, const wchar_t* name) {
 }  // namespace
 
 int InstallAddIns(const Installation& files) {
-  int checks = 0, problems = 0;
-  auto check = [&](bool ok, const std::string& what) {
-    std::printf("%s: %s\n", ok ? "ok" : "FAILED", what.c_str());
-    ++checks;
-    if (!ok) ++problems;
-  };
+  Checks check;
   const std::wstring addIns = L"Software\\Microsoft\\Office\\FrontPage\\Addins";
   check(ReadString(HKEY_CURRENT_USER, L"SOFTWARE\\Zarvik\\Add-ins", L"1") == L"<none>", "a fresh prefix has no menu entry");
   for (const auto& dll : {files.mapnoteDll, files.zarvikDll})
@@ -55,8 +51,8 @@ int InstallAddIns(const Installation& files) {
         "zarvik.Connect loads at start-up");
   check(ReadDword(HKEY_CURRENT_USER, (addIns + L"\\Mapnote.Connect").c_str(), L"LoadBehavior") == 9,
         "Mapnote.Connect loads on demand");
-  std::printf("%d passed, %d failed\n", checks - problems, problems);
-  return problems == 0 ? 0 : 1;
+  std::printf("%d passed, %d failed\n", check.run() - check.failed(), check.failed());
+  return check.failed() == 0 ? 0 : 1;
 }
 
 }  // namespace e2e

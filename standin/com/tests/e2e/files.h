@@ -1,0 +1,17 @@
+#pragma once
+// Files the drivers read and the markers they share with the scripts that
+// run them.
+#include <string>
+
+namespace e2e {
+
+// The whole file as bytes; empty when it cannot be read.
+std::string ReadFile(const std::wstring& path);
+
+// tools/screenshot-held's protocol: the driver creates `ready` (Unix paths)
+// when the screen is worth a picture, and goes on once `done` exists.
+void MarkReady(const std::string& ready);
+// Marks `ready` and waits for `done`; false when no picture came in time.
+bool HoldForPicture(const std::string& ready, const std::string& done);
+
+}  // namespace e2e
