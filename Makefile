@@ -11,6 +11,10 @@ FUZZ_BUILD := $(BUILD)/fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := read_registry_string_fuzz entry_parts_fuzz menu_build_fuzz page_round_trip_fuzz
 
+# The two Windows trees, configured alike by every target that builds one.
+CONFIGURE_WIN := cmake -S . -B $(WIN) --no-warn-unused-cli -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=MinSizeRel
+CONFIGURE_WIN64 := cmake -S . -B $(WIN64) --no-warn-unused-cli -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=MinSizeRel
+
 .PHONY: all deps native asan windows windows64 demo test bench fuzz valgrind clean
 
 all: native
@@ -28,13 +32,13 @@ asan: deps
 
 # The deliverables: the 32-bit COM server DLLs, built for size.
 windows: deps
-	cmake -S . -B $(WIN) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
+	$(CONFIGURE_WIN) >/dev/null
 	cmake --build $(WIN) -j$(JOBS)
 
 # The same sources for 64-bit Windows, for machines whose kernel runs no
 # 32-bit programs (Wine then cannot run the 32-bit tests).
 windows64: deps
-	cmake -S . -B $(WIN64) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
+	$(CONFIGURE_WIN64) >/dev/null
 	cmake --build $(WIN64) -j$(JOBS)
 
 # The main job on the sample web: both add-ins installed in a new Wine prefix
@@ -42,9 +46,9 @@ windows64: deps
 # INTERACTIVE=1 opens the host on this machine's display instead. Built for
 # 32-bit Windows where the kernel runs 32-bit programs, else for 64-bit.
 demo: deps
-	@if $(WINE_RUN) --runs-32-bit; then tree=$(WIN) toolchain=mingw-i686; \
-	 else tree=$(WIN64) toolchain=mingw-x86_64; fi; \
-	 cmake -S . -B $$tree --no-warn-unused-cli -DCMAKE_TOOLCHAIN_FILE=cmake/$$toolchain.cmake -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null && \
+	@if $(WINE_RUN) --runs-32-bit; then tree=$(WIN) configure="$(CONFIGURE_WIN)"; \
+	 else tree=$(WIN64) configure="$(CONFIGURE_WIN64)"; fi; \
+	 $$configure >/dev/null && \
 	 cmake --build $$tree -j$(JOBS) --target standin_demo >/dev/null && \
 	 tools/demo $$tree $(if $(INTERACTIVE),--interactive)
 
@@ -61,7 +65,7 @@ test: native asan
 	  cd $(WIN) && ctest --output-on-failure -j$(JOBS); \
 	else \
 	  echo "This kernel runs no 32-bit programs: the Wine tests run on the 64-bit build."; \
-	  cmake -S . -B $(WIN) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null && \
+	  $(CONFIGURE_WIN) >/dev/null && \
 	  cmake --build $(WIN) -j$(JOBS) --target mapnote_dll zarvik_dll && \
 	  (cd $(WIN) && ctest --output-on-failure -j$(JOBS) -L pe) && \
 	  $(MAKE) --no-print-directory windows64 && \
