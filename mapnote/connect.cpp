@@ -23,10 +23,28 @@ Connect::~Connect() = default;
 
 void Connect::OnConnection(const host::Ref<host::Object>& Application, host::ext_ConnectMode ConnectMode,
                            const host::Ref<host::Object>& AddInInst, host::Custom& custom) {
-  IDTExtensibility2_OnConnection(Application, ConnectMode, AddInInst, custom);
+  // A host whose connection failed releases the add-in without disconnecting it.
+  try {
+    IDTExtensibility2_OnConnection(Application, ConnectMode, AddInInst, custom);
+  } catch (...) {
+    ReleaseHostObjects();
+    throw;
+  }
 }
 void Connect::OnDisconnection(host::ext_DisconnectMode RemoveMode, host::Custom& custom) {
+  // Office hosts expect every reference back here, whatever the mode: one
+  // kept until the DLL unloads would be released under the loader lock.
   IDTExtensibility2_OnDisconnection(RemoveMode, custom);
+  ReleaseHostObjects();
+}
+
+void Connect::ReleaseHostObjects() {
+  p_ctlBtnEvents.Set(nullptr);
+  p_ctlBtn = nullptr;
+  p_ctlPopup = nullptr;
+  fpApp.Set(nullptr);
+  AddInInstance.Set(nullptr);
+  library_.at.ReleaseHostObjects();
 }
 void Connect::OnAddInsUpdate(host::Custom& custom) { IDTExtensibility2_OnAddInsUpdate(custom); }
 void Connect::OnStartupComplete(host::Custom& custom) { IDTExtensibility2_OnStartupComplete(custom); }

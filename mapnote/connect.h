@@ -57,6 +57,9 @@ class Connect : public host::Object,
   void fpApp_OnPageClose(const host::Ref<host::PageWindow>& pPage, host::Bool16& Cancel);
   void p_ctlBtnEvents_Click(const host::Ref<host::CommandBarButton>& Ctrl, host::Bool16& CancelDefault);
 
+  // Every host object this add-in and its library hold goes back to the host.
+  void ReleaseHostObjects();
+
   LibraryContext& library_;
 
   host::Ref<host::Object> p_ctlPopup;

@@ -122,6 +122,15 @@ void modAT::EndAreaEditing() {
   Deref(addIn).put_Connect(host::False);
 }
 
+void modAT::ReleaseHostObjects() {
+  SessionOpen = false;
+  // Dropping the dialog closes its window; a handler of it that is running
+  // keeps the instance until it returns.
+  library_.ReleaseFrmMain();
+  HostApp = nullptr;
+  EditedPageWindow = nullptr;
+}
+
 void modAT::UpdateMoveButtons() {
   host::FormView& view = library_.FrmMain().View();
   const bool several = AreaCount != Int16(1);

@@ -24,8 +24,13 @@ class modAT {
   void UpdateMoveButtons();
   // Raises the open dialog above every other window and gives it the focus.
   void BringDialogToFront();
+  // The host is letting the add-in go: an open session ends as Cancel
+  // would, with nothing written, saved or asked, and the dialog closes. The
+  // host objects go; the texts and arrays stay, as they hold none.
+  void ReleaseHostObjects();
 
-  // Kept from one session to the next for as long as the library is loaded.
+  // Kept from one session to the next for as long as the library is loaded;
+  // the host objects only for as long as the add-in is connected.
   host::Ref<host::HostApplication> HostApp;
   host::BoundedArray<host::Text> AreaLinks;
   host::BoundedArray<host::Text> AreaAlts;

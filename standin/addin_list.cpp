@@ -11,7 +11,7 @@ using host::Variant;
 class AddInObject final : public host::COMAddIn, Counted {
  public:
   AddInObject(std::weak_ptr<Core> core, std::shared_ptr<AddInRecord> record)
-      : core_(std::move(core)), record_(std::move(record)) {}
+      : Counted("COMAddIn"), core_(std::move(core)), record_(std::move(record)) {}
 
   host::Text ProgId() override {
     Enter("COMAddIn.ProgId");
@@ -46,7 +46,7 @@ class AddInObject final : public host::COMAddIn, Counted {
 
 class AddInsObject final : public host::COMAddIns, Counted {
  public:
-  explicit AddInsObject(std::weak_ptr<Core> core) : core_(std::move(core)) {}
+  explicit AddInsObject(std::weak_ptr<Core> core) : Counted("COMAddIns"), core_(std::move(core)) {}
 
   Ref<host::COMAddIn> Item(const Variant& index) override {
     auto core = Lock(core_);

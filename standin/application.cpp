@@ -8,11 +8,14 @@ namespace {
 using host::Ref;
 using host::Variant;
 
-class WebObject final : public host::Object, Counted {};
+class WebObject final : public host::Object, Counted {
+ public:
+  WebObject() : Counted("Web") {}
+};
 
 class PageWindowsObject final : public host::PageWindows, Counted {
  public:
-  explicit PageWindowsObject(std::weak_ptr<Core> core) : core_(std::move(core)) {}
+  explicit PageWindowsObject(std::weak_ptr<Core> core) : Counted("PageWindows"), core_(std::move(core)) {}
 
   Ref<host::PageWindow> Item(const Variant& index) override {
     auto core = Enter("PageWindows.Item");
@@ -39,7 +42,7 @@ class PageWindowsObject final : public host::PageWindows, Counted {
 
 class WebWindowObject final : public host::WebWindow, Counted {
  public:
-  explicit WebWindowObject(std::weak_ptr<Core> core) : core_(std::move(core)) {}
+  explicit WebWindowObject(std::weak_ptr<Core> core) : Counted("WebWindow"), core_(std::move(core)) {}
 
   Ref<host::Object> Web() override {
     auto core = Lock(core_);
@@ -57,7 +60,7 @@ class WebWindowObject final : public host::WebWindow, Counted {
 
 class ApplicationObject final : public host::HostApplication, Counted {
  public:
-  explicit ApplicationObject(std::weak_ptr<Core> core) : core_(std::move(core)) {}
+  explicit ApplicationObject(std::weak_ptr<Core> core) : Counted("Application"), core_(std::move(core)) {}
 
   Ref<host::PageWindow> ActivePageWindow() override {
     auto core = Enter("HostApplication.ActivePageWindow");

@@ -45,7 +45,7 @@ template <class Interface>
 class ControlObject : public Interface, Counted {
  public:
   ControlObject(std::shared_ptr<BarStoreState> store, std::shared_ptr<ControlNode> node)
-      : store_(std::move(store)), node_(std::move(node)) {}
+      : Counted("CommandBarControl"), store_(std::move(store)), node_(std::move(node)) {}
 
   std::int32_t Type() override {
     Enter("CommandBarControl.Type");
@@ -119,7 +119,7 @@ class ControlsObject final : public host::CommandBarControls, Counted {
   // owner: the popup whose controls these are; null for a bar's.
   ControlsObject(std::shared_ptr<BarStoreState> store, std::shared_ptr<ControlList> list,
                  std::shared_ptr<ControlNode> owner)
-      : store_(std::move(store)), list_(std::move(list)), owner_(std::move(owner)) {}
+      : Counted("CommandBarControls"), store_(std::move(store)), list_(std::move(list)), owner_(std::move(owner)) {}
 
   Ref<host::CommandBarControl> Item(const Variant& index) override {
     Enter("CommandBarControls.Item");
@@ -209,7 +209,8 @@ std::shared_ptr<ControlNode> Search(const ControlList& list, const std::optional
 
 class BarObject final : public host::CommandBar, Counted {
  public:
-  BarObject(std::shared_ptr<BarStoreState> store, BarNode bar) : store_(std::move(store)), bar_(std::move(bar)) {}
+  BarObject(std::shared_ptr<BarStoreState> store, BarNode bar)
+      : Counted("CommandBar"), store_(std::move(store)), bar_(std::move(bar)) {}
 
   Text Name() override {
     Enter(*store_, "CommandBar.Name");
@@ -237,7 +238,7 @@ class BarObject final : public host::CommandBar, Counted {
 
 class BarsObject final : public host::CommandBars, Counted {
  public:
-  explicit BarsObject(std::shared_ptr<BarStoreState> store) : store_(std::move(store)) {}
+  explicit BarsObject(std::shared_ptr<BarStoreState> store) : Counted("CommandBars"), store_(std::move(store)) {}
 
   Ref<host::CommandBar> Item(const Variant& index) override {
     Enter(*store_, "CommandBars.Item");

@@ -14,8 +14,8 @@ using host::Variant;
 
 class PageObject : Counted {
  public:
-  PageObject(std::weak_ptr<Core> core, std::shared_ptr<PageState> page)
-      : core_(std::move(core)), page_(std::move(page)) {}
+  PageObject(const char* kind, std::weak_ptr<Core> core, std::shared_ptr<PageState> page)
+      : Counted(kind), core_(std::move(core)), page_(std::move(page)) {}
 
  protected:
   std::shared_ptr<Core> Enter(std::string_view operation) const {
@@ -32,7 +32,7 @@ class PageObject : Counted {
 class ElementObject final : public host::HTMLElement, PageObject {
  public:
   ElementObject(std::weak_ptr<Core> core, std::shared_ptr<PageState> page, std::size_t index)
-      : PageObject(std::move(core), std::move(page)), index_(index) {}
+      : PageObject("HTMLElement", std::move(core), std::move(page)), index_(index) {}
 
   Variant getAttribute(const Text& name) override {
     const auto value = Content("HTMLElement.getAttribute").GetAttribute(index_, name);
@@ -61,7 +61,7 @@ class ElementObject final : public host::HTMLElement, PageObject {
 class ElementsObject final : public host::ElementCollection, PageObject {
  public:
   ElementsObject(std::weak_ptr<Core> core, std::shared_ptr<PageState> page, bool areas)
-      : PageObject(std::move(core), std::move(page)), areas_(areas) {}
+      : PageObject("ElementCollection", std::move(core), std::move(page)), areas_(areas) {}
 
   std::int32_t length() override {
     Enter("ElementCollection.length");
@@ -87,7 +87,8 @@ class ElementsObject final : public host::ElementCollection, PageObject {
 
 class DocumentObject final : public host::HTMLDocument, PageObject {
  public:
-  using PageObject::PageObject;
+  DocumentObject(std::weak_ptr<Core> core, std::shared_ptr<PageState> page)
+      : PageObject("HTMLDocument", std::move(core), std::move(page)) {}
 
   Text URL() override {
     Enter("HTMLDocument.URL");
@@ -101,7 +102,8 @@ class DocumentObject final : public host::HTMLDocument, PageObject {
 
 class PageWindowObject final : public host::PageWindow, PageObject {
  public:
-  using PageObject::PageObject;
+  PageWindowObject(std::weak_ptr<Core> core, std::shared_ptr<PageState> page)
+      : PageObject("PageWindow", std::move(core), std::move(page)) {}
 
   Ref<host::HTMLDocument> Document() override {
     Enter("PageWindow.Document");

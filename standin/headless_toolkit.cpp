@@ -89,7 +89,7 @@ std::optional<host::ControlId> NextInTabOrder(const FormState& form, const Contr
 
 class HeadlessFormView final : public host::FormView, Counted {
  public:
-  explicit HeadlessFormView(std::shared_ptr<FormState> state) : s_(std::move(state)) {}
+  explicit HeadlessFormView(std::shared_ptr<FormState> state) : Counted("FormView"), s_(std::move(state)) {}
   ~HeadlessFormView() override {
     s_->events = nullptr;
     s_->visible = false;

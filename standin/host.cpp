@@ -42,6 +42,12 @@ bool Host::IsConnected(const host::Text& progId) const {
   return record && record->instance;
 }
 
+void Host::UntickAddIn(const host::Text& progId) {
+  const auto record = core_->FindAddIn(progId);
+  if (!record) throw std::invalid_argument("no add-in " + host::ToUtf8(progId));
+  core_->Disconnect(*record, host::ext_DisconnectMode::ext_dm_UserClosed);
+}
+
 void Host::Start() {
   if (core_->phase != Core::Phase::Ready) throw std::logic_error("a host starts once");
   core_->phase = Core::Phase::Started;

@@ -70,6 +70,9 @@ class Host {
   void RegisterAddIn(const host::Text& progId, const host::Text& friendlyName, const host::Text& description,
                      std::int32_t loadBehavior, AddInFactory factory);
   bool IsConnected(const host::Text& progId) const;
+  // The author unticks a connected add-in in the COM add-ins list: the host
+  // disconnects it as closed by the user and releases it.
+  void UntickAddIn(const host::Text& progId);
 
   // A run: Start connects the start-up add-ins (OnConnection, then
   // OnStartupComplete); Quit calls OnBeginShutdown, then OnDisconnection, on

@@ -68,6 +68,9 @@ class Connect : public host::Object,
   void AddInInstance_OnAddInsUpdate(host::Custom& custom);
   void AddInInstance_OnBeginShutdown(host::Custom& custom);
 
+  // Every host object this add-in holds goes back to the host.
+  void ReleaseHostObjects();
+
   LibraryContext library_;
 
   host::Ref<host::CommandBar> cbMenuBar;

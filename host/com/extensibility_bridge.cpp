@@ -1,5 +1,7 @@
 #include "host/com/extensibility_bridge.h"
 
+#include <utility>
+
 #include "host/com/error_info.h"
 
 namespace host::com {
@@ -18,15 +20,35 @@ HRESULT ExtensibilityBridge::OnConnection(IDispatch* Application, ::ext_ConnectM
   return Forward([&](host::Custom& custom) {
     ConnectionObjects objects = WrapConnectionObjects(Application, AddInInst);
     globals_.Set(objects.application);
-    addIn_->OnConnection(objects.application, static_cast<host::ext_ConnectMode>(ConnectMode), objects.addInInstance,
-                        custom);
+    connected_ = true;
+    try {
+      addIn_->OnConnection(objects.application, static_cast<host::ext_ConnectMode>(ConnectMode),
+                           objects.addInInstance, custom);
+    } catch (...) {
+      // The host releases an add-in whose connection failed, without a disconnection.
+      ReleaseGlobals();
+      throw;
+    }
   });
 }
 
 HRESULT ExtensibilityBridge::OnDisconnection(::ext_DisconnectMode RemoveMode, SAFEARRAY**) {
-  return Forward([&](host::Custom& custom) {
+  const HRESULT hr = Forward([&](host::Custom& custom) {
     addIn_->OnDisconnection(static_cast<host::ext_DisconnectMode>(RemoveMode), custom);
   });
+  // The next connection hands the application over again.
+  ReleaseGlobals();
+  return hr;
+}
+
+ExtensibilityBridge::~ExtensibilityBridge() {
+  // A host that releases the add-in without disconnecting it still gets its
+  // application back now, not when the DLL unloads.
+  ReleaseGlobals();
+}
+
+void ExtensibilityBridge::ReleaseGlobals() noexcept {
+  if (std::exchange(connected_, false)) globals_.Set(nullptr);
 }
 
 HRESULT ExtensibilityBridge::OnAddInsUpdate(SAFEARRAY**) {

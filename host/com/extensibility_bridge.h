@@ -31,17 +31,20 @@ class ExtensibilityBridge : public TypeInfoDispatch<::IDTExtensibility2> {
   ExtensibilityBridge(std::shared_ptr<host::IDTExtensibility2> addIn, HostApplicationSlot& globals,
                       const OLECHAR* source)
       : addIn_(std::move(addIn)), globals_(globals), source_(source) {}
-  ~ExtensibilityBridge() = default;
+  ~ExtensibilityBridge();
 
   const OLECHAR* source() const { return source_; }
 
  private:
   template <class Body>
   HRESULT Forward(Body&& body) noexcept;
+  // Empties the library's view of the host's application if this object filled it.
+  void ReleaseGlobals() noexcept;
 
   std::shared_ptr<host::IDTExtensibility2> addIn_;
   HostApplicationSlot& globals_;
   const OLECHAR* source_;
+  bool connected_ = false;
 };
 
 }  // namespace host::com

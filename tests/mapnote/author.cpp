@@ -37,7 +37,7 @@ std::vector<standin::Area> NumberedAreas(int n) {
   return areas;
 }
 
-Author::Author(Menu menu) : liveAtStart_(standin::LiveObjects()) {
+Author::Author(Menu menu) : liveAtStart_(standin::LiveObjectsByKind()) {
   host = std::make_unique<standin::Host>();
   globals = std::make_unique<AddInGlobals>(host->Globals());
   library = std::make_unique<mapnote::LibraryContext>(*globals, host->Boxes(), host->Toolkit(), host->Windows());
@@ -126,12 +126,15 @@ void Author::ExpectNoFailures() const {
 void Author::Finish() {
   finished_ = true;
   // The library outlives the add-in objects the host releases, as a loaded
-  // DLL does, and the host outlives the library.
+  // DLL does, and the host outlives the library; yet once the add-in is
+  // disconnected, the library holds nothing of the host.
   if (host->Running()) host->Quit();
+  EXPECT_EQ(standin::Describe(standin::LiveObjectsByKind()), standin::Describe(liveAtStart_))
+      << "host objects held after the add-in was disconnected";
   library.reset();
   globals.reset();
   host.reset();
-  EXPECT_EQ(standin::LiveObjects(), liveAtStart_) << "host objects left alive";
+  EXPECT_EQ(standin::LiveObjectsByKind(), liveAtStart_) << "host objects left alive";
 }
 
 }  // namespace mapnote_test

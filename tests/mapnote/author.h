@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -79,7 +80,7 @@ class Author {
   int connectsMade = 0;
 
  private:
-  std::int64_t liveAtStart_;
+  std::map<std::string, std::int64_t> liveAtStart_;
   bool finished_ = false;
 };
 

@@ -2,10 +2,9 @@
 
 #include <ocidl.h>
 
-#include <atomic>
-
 #include "host/com/bstr.h"
 #include "host/com/error_info.h"
+#include "host/com/module.h"
 #include "host/error.h"
 
 namespace host::com {
@@ -29,9 +28,9 @@ class EventSink final : public IDispatch {
     *out = nullptr;
     return E_NOINTERFACE;
   }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+  ULONG STDMETHODCALLTYPE AddRef() override { return references_.Add(); }
   ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG left = --references_;
+    const ULONG left = references_.Drop();
     if (left == 0) delete this;
     return left;
   }
@@ -89,7 +88,8 @@ class EventSink final : public IDispatch {
     return DISP_E_EXCEPTION;
   }
 
-  std::atomic<ULONG> references_{1};
+  // An advised sink keeps the DLL loaded: the host may still call it.
+  RefCount references_;
   IID events_;
   EventHandler handler_;
 };

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "host/com/com_ptr.h"
+#include "host/com/module.h"
 #include "host/com/variant_value.h"
 #include "host/variant.h"
 
@@ -49,6 +50,8 @@ class LateBound {
 
   ComPtr<IDispatch> object_;
   std::map<std::vector<Text>, std::vector<DISPID>> ids_;
+  // A host object held keeps the DLL from answering that it may be unloaded.
+  ModuleObject held_;
 };
 
 // The IDispatch inside a result: null for Nothing, Empty or Null; anything
