@@ -1,5 +1,6 @@
 #include "standin/host.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "standin/core.h"
@@ -42,10 +43,27 @@ bool Host::IsConnected(const host::Text& progId) const {
   return record && record->instance;
 }
 
-void Host::UntickAddIn(const host::Text& progId) {
+std::vector<Host::ListedAddIn> Host::AddInList() const {
+  std::vector<ListedAddIn> list;
+  for (const auto& record : core_->addIns)
+    list.push_back({record->progId, record->friendlyName, static_cast<bool>(record->instance)});
+  std::stable_sort(list.begin(), list.end(),
+                   [](const ListedAddIn& a, const ListedAddIn& b) { return a.friendlyName < b.friendlyName; });
+  return list;
+}
+
+void Host::TickAddIn(const host::Text& progId, bool ticked) {
   const auto record = core_->FindAddIn(progId);
   if (!record) throw std::invalid_argument("no add-in " + host::ToUtf8(progId));
-  core_->Disconnect(*record, host::ext_DisconnectMode::ext_dm_UserClosed);
+  if (!ticked) {
+    core_->Disconnect(*record, host::ext_DisconnectMode::ext_dm_UserClosed);
+    return;
+  }
+  try {
+    core_->Connect(record, host::ext_ConnectMode::ext_cm_AfterStartup);
+  } catch (const host::Error&) {
+    // Recorded by Connect; the list shows the add-in unticked.
+  }
 }
 
 void Host::Start() {

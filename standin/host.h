@@ -70,9 +70,17 @@ class Host {
   void RegisterAddIn(const host::Text& progId, const host::Text& friendlyName, const host::Text& description,
                      std::int32_t loadBehavior, AddInFactory factory);
   bool IsConnected(const host::Text& progId) const;
-  // The author unticks a connected add-in in the COM add-ins list: the host
-  // disconnects it as closed by the user and releases it.
-  void UntickAddIn(const host::Text& progId);
+
+  // The COM add-ins list, as the author sees it: sorted by friendly name,
+  // each ticked while connected. Unticking disconnects the add-in as closed
+  // by the user and releases it; ticking connects it, and a failure of that
+  // is recorded in Failures().
+  struct ListedAddIn {
+    host::Text progId, friendlyName;
+    bool ticked = false;
+  };
+  std::vector<ListedAddIn> AddInList() const;
+  void TickAddIn(const host::Text& progId, bool ticked);
 
   // A run: Start connects the start-up add-ins (OnConnection, then
   // OnStartupComplete); Quit calls OnBeginShutdown, then OnDisconnection, on

@@ -161,6 +161,8 @@ std::wstring MainWindow::MenuSignature() {
   std::wstring signature;
   Sign(ReadMenuBar(host_), signature);
   for (const auto& url : host_.OpenPageUrls()) signature += L"page " + Wide(url) + L'\n';
+  for (const auto& addIn : host_.AddInList())
+    signature += (addIn.ticked ? L"connected " : L"add-in ") + Wide(addIn.progId) + L'\n';
   return signature;
 }
 
@@ -244,6 +246,16 @@ void MainWindow::AddHostItems(HMENU file) {
   AppendMenuW(file, MF_STRING, Command([this] { NewPage(); }), L"&New Page");
   AppendMenuW(file, MF_STRING, Command([this] { CloseActivePage(); }), L"&Close Page");
   AppendMenuW(file, MF_STRING, Command([this] { SaveActivePage(); }), L"Save &Page");
+  // The COM add-ins list: a ticked add-in is connected; unticking it
+  // disconnects it, as closed by the user.
+  HMENU addIns = CreatePopupMenu();
+  for (const auto& addIn : host_.AddInList()) {
+    const auto progId = addIn.progId;
+    const bool ticked = addIn.ticked;
+    AppendMenuW(addIns, MF_STRING | (ticked ? MF_CHECKED : MF_UNCHECKED),
+                Command([this, progId, ticked] { host_.TickAddIn(progId, !ticked); }), Wide(addIn.friendlyName).c_str());
+  }
+  AppendMenuW(file, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(addIns), L"COM &Add-Ins");
   AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(file, MF_STRING, Command([this] { PostMessageW(hwnd_, WM_CLOSE, 0, 0); }), L"E&xit");
 }

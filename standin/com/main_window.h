@@ -3,7 +3,7 @@
 // command bar ("Menu Bar"), so that an add-in's popup shows up as a menu the
 // author can use, and it is rebuilt whenever the bar changes. The "&File"
 // menu also carries the host's own commands: open a page of the web, a new
-// page, close the active page, save it, and exit. The title names the active
+// page, close the active page, save it, the COM add-ins list, and exit. The title names the active
 // page, and the client area lists the bar's controls by their path of
 // captions ("Zarvik > Tessaly..."), for the author and for tools that read
 // windows from outside, as menus cannot be read from another process here.

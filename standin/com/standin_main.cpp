@@ -6,8 +6,10 @@
 // (load behaviour 3 at start, the others on demand), opens the web in FOLDER
 // and the named pages of it, and runs until its window is closed. Its main
 // menu bar is kept in the bars FILE from one run to the next. At quit it
-// writes the report: the COM objects it handed out that are still alive,
-// each add-in DLL's answer to DllCanUnloadNow, the captions left on the main
+// writes the report: what the add-ins still hold of it once every one of
+// them is disconnected (the host's objects by kind, and the COM objects it
+// handed out), each add-in DLL's answer to DllCanUnloadNow, the COM objects
+// still alive after the DLLs were unloaded, the captions left on the main
 // menu bar, and the failures that add-ins returned to it.
 // The portable host first: its user32 constants share names with the
 // macros of <windows.h>.
@@ -19,6 +21,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -81,11 +84,18 @@ std::string Answer(HRESULT hr) {
   return Hex(static_cast<std::uint32_t>(hr));
 }
 
-void WriteReport(const std::wstring& path, const std::string& menuBar, long liveAtQuit, long liveAfterUnload,
+// What the add-ins held of the host when the last of them was disconnected.
+struct HeldAtQuit {
+  long comObjects = 0;
+  std::map<std::string, std::int64_t> byKind;
+};
+
+void WriteReport(const std::wstring& path, const std::string& menuBar, const HeldAtQuit& held, long liveAfterUnload,
                  const std::vector<LoadedServers::Answer>& servers, const std::vector<standin::HostFailure>& failures) {
   std::ofstream out(path.c_str(), std::ios::binary | std::ios::trunc);
   out << "menu-bar " << menuBar << "\r\n";
-  out << "live-objects-at-quit " << liveAtQuit << "\r\n";
+  out << "live-objects-at-quit " << held.comObjects << "\r\n";
+  for (const auto& [kind, n] : held.byKind) out << "held-at-quit " << kind << " " << n << "\r\n";
   out << "live-objects " << liveAfterUnload << "\r\n";
   for (const auto& server : servers) {
     out << "server " << Utf8(server.path.c_str()) << " DllCanUnloadNow " << Answer(server.canUnloadNow)
@@ -108,7 +118,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
   auto servers = std::make_shared<LoadedServers>();
   const auto bars = options->bars.empty() ? std::make_shared<standin::CommandBarStore>() : standin::com::LoadBars(options->bars);
   std::vector<standin::HostFailure> failures;
-  long liveAtQuit = 0;
+  HeldAtQuit held;
   int status = 0;
   {
     standin::Host host(bars);
@@ -146,12 +156,15 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
   }
   if (!options->bars.empty() && !standin::com::SaveBars(*bars, options->bars))
     failures.push_back({"save bars " + options->bars, 0x800A004B});
-  liveAtQuit = host::com::Module::Instance().objects();
+  // The host is gone and every add-in disconnected, but their DLLs are still
+  // loaded: whatever is alive now, they hold.
+  held.comObjects = host::com::Module::Instance().objects();
+  held.byKind = standin::LiveObjectsByKind();
   const auto answers = servers->AskCanUnloadNow();
   // Unloads the add-in DLLs: what they kept for as long as they stayed
   // loaded goes now, and with it their last references to our objects.
   OleUninitialize();
   const long liveAfterUnload = host::com::Module::Instance().objects();
-  if (!options->report.empty()) WriteReport(options->report, standin::com::MenuBarCaptions(*bars), liveAtQuit, liveAfterUnload, answers, failures);
+  if (!options->report.empty()) WriteReport(options->report, standin::com::MenuBarCaptions(*bars), held, liveAfterUnload, answers, failures);
   return status;
 }

@@ -107,8 +107,8 @@ void End(InstalledHost& run, Ending ending) {
     run.host.Quit();
     return;
   }
-  for (const Text progId : {u"Mapnote.Connect", u"zarvik.Connect"}) {
-    if (run.host.IsConnected(progId)) run.host.UntickAddIn(progId);
+  for (const auto& listed : run.host.AddInList()) {
+    if (listed.ticked) run.host.TickAddIn(listed.progId, false);
   }
 }
 
@@ -156,16 +156,24 @@ TEST(Disconnection, KeepsTheSessionTextsButNoneOfItsObjects) {
   run.host.OpenWeb();
   run.host.OpenPage(kPage, kAreas);
   OpenDialog(run);
-  run.host.UntickAddIn(u"Mapnote.Connect");
+  run.host.TickAddIn(u"Mapnote.Connect", false);
   const auto& at = run.mapnoteLibrary.at;
   EXPECT_EQ(at.EditedPageUrl, kPage);
   EXPECT_EQ(at.AreaCount.value(), 3);
   EXPECT_EQ(at.AreaAlts[host::Int16(1)], u"old");
   EXPECT_FALSE(at.HostApp);
   EXPECT_FALSE(at.EditedPageWindow);
-  // The guard holds the page no more, and the next click starts afresh.
+  const auto list = run.host.AddInList();
+  ASSERT_EQ(list.size(), 2u);
+  EXPECT_EQ(list[0].friendlyName, u"Zarvik Support");
+  EXPECT_TRUE(list[0].ticked);
+  EXPECT_EQ(list[1].friendlyName, u"Zarvik Tessaly");
+  EXPECT_FALSE(list[1].ticked);
+  // The guard holds the page no more; ticked again, the add-in starts afresh.
   EXPECT_TRUE(run.host.ClosePage(kPage));
   run.host.OpenPage(kPage, kAreas);
+  run.host.TickAddIn(u"Mapnote.Connect", true);
+  EXPECT_TRUE(run.host.IsConnected(u"Mapnote.Connect"));
   OpenDialog(run);
   Press(run, "cmdCancel");
   run.ExpectNoFailures();

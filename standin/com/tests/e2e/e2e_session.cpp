@@ -49,6 +49,13 @@ std::optional<Report> ReadReport(const std::wstring& path) {
     words >> key;
     if (key == "menu-bar") {
       std::getline(words >> std::ws, report.menuBar);
+    } else if (key == "live-objects-at-quit") {
+      words >> report.liveAtQuit;
+    } else if (key == "held-at-quit") {
+      std::string kind;
+      long n = 0;
+      words >> kind >> n;
+      report.heldAtQuit[kind] = n;
     } else if (key == "live-objects") {
       words >> report.liveObjects;
     } else if (key == "server") {
@@ -122,6 +129,10 @@ Report HostTest::QuitHost() {
 }
 
 void HostTest::ExpectCleanQuit(const Report& report, std::vector<std::string> servers) {
+  std::string held;
+  for (const auto& [kind, n] : report.heldAtQuit) held += kind + " x" + std::to_string(n) + " ";
+  EXPECT_EQ(held, "") << "host objects held by the disconnected add-ins";
+  EXPECT_EQ(report.liveAtQuit, 0) << "references held by the disconnected add-ins, before their DLLs were unloaded";
   EXPECT_EQ(report.liveObjects, 0) << "references the host handed out were not released";
   for (const auto& server : servers) {
     const auto found = report.servers.find(server);

@@ -23,6 +23,11 @@ struct Paths {
 
 struct Report {
   std::string menuBar;
+  // Once every add-in was disconnected, with their DLLs still loaded: the
+  // COM objects of the host still alive, and the host objects held, by kind.
+  long liveAtQuit = -1;
+  std::map<std::string, long> heldAtQuit;
+  // After the DLLs were unloaded.
   long liveObjects = -1;
   std::map<std::string, std::string> servers;  // DLL file name -> DllCanUnloadNow
   std::vector<std::string> failures;

@@ -212,8 +212,7 @@ TEST_F(SessionTest, ThePageCannotBeClosedWhileItsDialogIsOpen) {
   EXPECT_EQ(host_.Title(), Title("town.htm"));
 
   // Nor can the dialog be closed but through OK or Cancel.
-  dialog->CloseFromSystemMenu();
-  Sleep(500);
+  ASSERT_TRUE(dialog->CloseFromSystemMenu()) << "the dialog did not answer the close request";
   EXPECT_TRUE(dialog->Visible());
 
   dialog->Click(L"Cancel");
@@ -222,6 +221,30 @@ TEST_F(SessionTest, ThePageCannotBeClosedWhileItsDialogIsOpen) {
   EXPECT_TRUE(WaitUntil([&] { return host_.Title() == L"Stand-in FrontPage"; })) << "the page did not close";
   EXPECT_FALSE(host_.BoxOpen());
   ExpectCleanQuit(QuitHost(), kBoth);
+}
+
+TEST_F(SessionTest, UntickedInTheAddInsListWhileItsDialogIsOpenTheDialogGoesAndNothingIsWritten) {
+  const auto before = ReadFile(WebFile("town.htm"));
+  StartHost({"town.htm"});
+  ClickTessaly();
+  auto dialog = AreaDialog::Find(host_);
+  ASSERT_TRUE(dialog);
+  ASSERT_TRUE(WaitUntil([&] { return dialog->Visible(); }));
+  dialog->SetAltText(L"never written");
+  dialog->Click(L">");  // stored in the session, not yet in the page
+  ASSERT_TRUE(WaitUntil([&] { return dialog->Status() == L"Image Map Area 2 of 5"; }));
+
+  // The list is sorted by friendly name: "Zarvik Support", "Zarvik Tessaly".
+  ASSERT_TRUE(host_.ClickHostCommand(L"COM Add-Ins", 1));
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog->hwnd()); })) << "the dialog outlived its add-in";
+  EXPECT_FALSE(host_.BoxOpen());
+  ASSERT_TRUE(host_.ClickHostCommand(L"COM Add-Ins", 0));
+  // With its add-in gone, the page closes like any other.
+  ASSERT_TRUE(host_.ClickHostCommand(L"Close Page"));
+  EXPECT_TRUE(WaitUntil([&] { return host_.Title() == L"Stand-in FrontPage"; })) << "the page did not close";
+  EXPECT_FALSE(host_.BoxOpen());
+  ExpectCleanQuit(QuitHost(), kBoth);
+  EXPECT_EQ(ReadFile(WebFile("town.htm")), before);
 }
 
 }  // namespace

@@ -186,9 +186,10 @@ bool HostProcess::ClickMenu(const std::vector<std::wstring>& path) {
   return true;
 }
 
-bool HostProcess::ClickHostCommand(const std::wstring& caption) {
+bool HostProcess::ClickHostCommand(const std::wstring& caption, int item) {
   // The host's own commands come after the mirrored controls of "&File".
-  static const std::vector<std::wstring> commands = {L"Open Page", L"New Page", L"Close Page", L"Save Page", L"Exit"};
+  static const std::vector<std::wstring> commands = {L"Open Page",  L"New Page",     L"Close Page",
+                                                     L"Save Page", L"COM Add-Ins", L"Exit"};
   int position = -1;
   for (std::size_t i = 0; i < commands.size(); ++i)
     if (commands[i] == caption) position = static_cast<int>(i);
@@ -199,6 +200,10 @@ bool HostProcess::ClickHostCommand(const std::wstring& caption) {
   PostMessageW(main_, WM_SYSCOMMAND, SC_KEYMENU, 0);
   PostKey(main_, VK_DOWN);
   for (int i = 0; i < mirrored + position; ++i) PostKey(main_, VK_DOWN);  // separators are skipped
+  if (item >= 0) {
+    PostKey(main_, VK_RIGHT);  // opens the submenu on its first item
+    for (int i = 0; i < item; ++i) PostKey(main_, VK_DOWN);
+  }
   PostKey(main_, VK_RETURN);
   return true;
 }
@@ -309,6 +314,10 @@ void AreaDialog::Key(WORD key) const {
 void AreaDialog::PressEnter() const { Key(VK_RETURN); }
 void AreaDialog::PressEscape() const { Key(VK_ESCAPE); }
 
-void AreaDialog::CloseFromSystemMenu() const { PostMessageW(dialog_, WM_SYSCOMMAND, SC_CLOSE, 0); }
+bool AreaDialog::CloseFromSystemMenu() const {
+  // Sent, not posted: once it returns, the dialog has answered the request.
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutW(dialog_, WM_SYSCOMMAND, SC_CLOSE, 0, SMTO_NORMAL, 15000, &result) != 0;
+}
 
 }  // namespace e2e

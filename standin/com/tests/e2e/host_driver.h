@@ -53,7 +53,9 @@ class HostProcess {
   // keyboard: the menu key, arrows to the menu and item, then Enter. The
   // items of "&File" follow its mirrored controls with the host's own.
   bool ClickMenu(const std::vector<std::wstring>& path);
-  bool ClickHostCommand(const std::wstring& caption);
+  // A command of the host's own; `item` picks an entry of a submenu
+  // ("COM Add-Ins") by its position, from 0.
+  bool ClickHostCommand(const std::wstring& caption, int item = -1);
 
   // The visible top-level windows of the host with this title.
   HWND FindTopLevel(const std::wstring& title) const;
@@ -91,7 +93,8 @@ class AreaDialog {
   void Click(const std::wstring& caption) const;     // BM_CLICK
   void PressEnter() const;
   void PressEscape() const;
-  void CloseFromSystemMenu() const;
+  // The system's close request; false when the dialog did not answer it.
+  bool CloseFromSystemMenu() const;
 
   HWND Button(const std::wstring& caption) const;
 
