@@ -45,12 +45,14 @@ windows64: deps
 # and an author's session walked through the real dialog (see tools/demo).
 # INTERACTIVE=1 opens the host on this machine's display instead. Built for
 # 32-bit Windows where the kernel runs 32-bit programs, else for 64-bit.
+# Whatever the outcome, it leaves no Wine server and no Xvfb running.
 demo: deps
 	@if $(WINE_RUN) --runs-32-bit; then tree=$(WIN) configure="$(CONFIGURE_WIN)"; \
 	 else tree=$(WIN64) configure="$(CONFIGURE_WIN64)"; fi; \
 	 $$configure >/dev/null && \
 	 cmake --build $$tree -j$(JOBS) --target standin_demo >/dev/null && \
-	 tools/demo $$tree $(if $(INTERACTIVE),--interactive)
+	 { status=0; tools/demo $$tree $(if $(INTERACTIVE),--interactive) || status=$$?; \
+	   $(WINE_RUN) --stop $$tree && exit $$status; }
 
 # Every test: native, then the native suite again under ASan and UBSan, then
 # the Windows tests under Wine. The checks of the DLL files themselves
@@ -73,13 +75,15 @@ test: native asan
 	fi
 
 # Benchmarks: natively, optimised, then the real DLLs through COM under Wine
-# (the 64-bit build); one table, kept in build/bench.json.
+# (the 64-bit build), after which nothing of Wine is left running; one
+# table, kept in build/bench.json.
 bench: deps windows64
 	cmake -S . -B $(BENCH) -DCMAKE_BUILD_TYPE=Release >/dev/null
 	cmake --build $(BENCH) -j$(JOBS) --target session_bench
 	$(BENCH)/bench/session_bench --benchmark_out=$(BUILD)/bench-native.json --benchmark_out_format=json
-	$(WINE_RUN) $(WIN64)/bench/win/wine_bench.exe Z:$(abspath $(WIN64))/mapnote/win/mapnote.dll \
-	  Z:$(abspath $(WIN64))/zarvik/win/zarvik.dll >$(BUILD)/bench-wine.json
+	status=0; $(WINE_RUN) $(WIN64)/bench/win/wine_bench.exe Z:$(abspath $(WIN64))/mapnote/win/mapnote.dll \
+	  Z:$(abspath $(WIN64))/zarvik/win/zarvik.dll >$(BUILD)/bench-wine.json || status=$$?; \
+	  $(WINE_RUN) --stop $(WIN64) && exit $$status
 	tools/bench-report $(BUILD)/bench-native.json $(BUILD)/bench-wine.json $(BUILD)/bench.json
 
 # Each fuzz target for FUZZ_SECONDS, from the checked-in seeds; what it

@@ -23,14 +23,36 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   endif()
 endif()
 
+# Nothing the Wine tests start outlives them: one cleanup test, wine.stop,
+# ends the tree's Xvfb and the Wine servers of its prefixes, with their
+# programs, once the last test of every fixture named here is done, and fails
+# when anything of the tree is still alive. Every Wine test requires one of
+# these fixtures: "wine", or one of its own named with wine_fixture().
+set_property(GLOBAL PROPERTY WINE_FIXTURES wine)
+function(wine_fixture name)
+  set_property(GLOBAL APPEND PROPERTY WINE_FIXTURES ${name})
+endfunction()
+# Called last, from the top directory, once every fixture is known.
+function(add_wine_stop)
+  get_property(fixtures GLOBAL PROPERTY WINE_FIXTURES)
+  add_test(NAME wine.stop COMMAND ${CMAKE_SOURCE_DIR}/tools/wine-run --stop ${CMAKE_BINARY_DIR})
+  set_tests_properties(wine.stop PROPERTIES FIXTURES_CLEANUP "${fixtures}")
+endfunction()
+
 # Registers the cases of a Windows test program with ctest. The first program
 # run may also create the Wine prefix, which takes a while. Where Wine cannot
-# run the program, it is one test that reports itself skipped.
+# run the program, it is one test that reports itself skipped. FIXTURE names
+# the fixture its cases require instead of "wine".
 function(wine_gtest target)
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "FIXTURE" "")
+  if(NOT arg_FIXTURE)
+    set(arg_FIXTURE wine)
+  endif()
   if(DEFINED wine_runs_32_bit AND NOT wine_runs_32_bit EQUAL 0)
     add_test(NAME ${target} COMMAND ${target})
-    set_tests_properties(${target} PROPERTIES SKIP_RETURN_CODE 2)
+    set_tests_properties(${target} PROPERTIES SKIP_RETURN_CODE 2 FIXTURES_REQUIRED ${arg_FIXTURE})
   else()
-    gtest_discover_tests(${target} DISCOVERY_TIMEOUT 180 ${ARGN})
+    gtest_discover_tests(${target} DISCOVERY_TIMEOUT 180 ${arg_UNPARSED_ARGUMENTS}
+                         PROPERTIES FIXTURES_REQUIRED ${arg_FIXTURE})
   endif()
 endfunction()

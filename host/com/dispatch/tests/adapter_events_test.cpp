@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "host/com/bstr.h"
+#include "host/com/module.h"
 #include "host/com/dispatch/host_adapters.h"
 #include "host/com/dispatch/tests/fake_dispatch.h"
 
@@ -68,12 +69,17 @@ struct Clicks final : CommandBarButtonEvents {
 TEST(ButtonClick, ArrivesWithTheButtonAndCanCancelTheDefault) {
   auto button = Button();
   const ULONG before = button->References();
+  const long live = Module::Instance().objects();
   Clicks clicks;
   clicks.cancel = true;
   {
     auto adapter = TakeAs<CommandBarButton>(WrapHostObject(button.get()));
+    // What an add-in holds of the host keeps its DLL loaded: the host
+    // object, and the sink the host may still call.
+    EXPECT_EQ(Module::Instance().objects(), live + 1);
     Connection connection = adapter->Advise(clicks);
     EXPECT_EQ(button->Sinks(kButtonEvents), 1u);
+    EXPECT_EQ(Module::Instance().objects(), live + 2);
 
     VARIANT_BOOL cancelDefault = VARIANT_FALSE;
     ASSERT_EQ(button->Fire(kButtonEvents, 1, {Object(button.get()), BoolRef(&cancelDefault)}), S_OK);
@@ -85,8 +91,10 @@ TEST(ButtonClick, ArrivesWithTheButtonAndCanCancelTheDefault) {
     EXPECT_EQ(button->Sinks(kButtonEvents), 0u);
     button->Fire(kButtonEvents, 1, {Object(button.get()), BoolRef(&cancelDefault)});
     EXPECT_EQ(clicks.captions.size(), 1u) << "no click after the reset";
+    EXPECT_EQ(Module::Instance().objects(), live + 1);
   }
   EXPECT_EQ(button->References(), before);
+  EXPECT_EQ(Module::Instance().objects(), live);
 }
 
 TEST(ButtonClick, AFailingReceiverGivesTheHostAnExceptionNotACrash) {
