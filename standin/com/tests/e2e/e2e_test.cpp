@@ -247,5 +247,19 @@ TEST_F(SessionTest, UntickedInTheAddInsListWhileItsDialogIsOpenTheDialogGoesAndN
   EXPECT_EQ(ReadFile(WebFile("town.htm")), before);
 }
 
+TEST_F(SessionTest, TheHostQuittingWithTheDialogOpenClosesItAndWritesNothing) {
+  const auto before = ReadFile(WebFile("town.htm"));
+  StartHost({"town.htm"});
+  ClickTessaly();
+  auto dialog = AreaDialog::Find(host_);
+  ASSERT_TRUE(dialog);
+  ASSERT_TRUE(WaitUntil([&] { return dialog->Visible(); }));
+  dialog->SetAltText(L"never written");
+  dialog->Click(L">");
+  ASSERT_TRUE(WaitUntil([&] { return dialog->Status() == L"Image Map Area 2 of 5"; }));
+  ExpectCleanQuit(QuitHost(), kBoth);
+  EXPECT_EQ(ReadFile(WebFile("town.htm")), before);
+}
+
 }  // namespace
 }  // namespace e2e
