@@ -21,6 +21,16 @@ using standin::Area;
 const Text kUnsaved = u"unsaved:///new_page_1.htm";
 const std::vector<Area> kAreas = {{u"home.htm", std::nullopt}, {u"about.htm", u"old"}, {u"", u"no link"}};
 
+// A host run on a machine with both add-ins, the web and kPage open.
+struct PageOpen {
+  PageOpen() {
+    run.host.OpenWeb();
+    run.host.OpenPage(kPage, kAreas);
+  }
+  Machine machine;
+  InstalledHost run{machine};
+};
+
 void OpenDialog(InstalledHost& run) {
   run.host.Click(kTessaly);
   ASSERT_TRUE(run.ShownDialog()) << "no dialog";
@@ -118,10 +128,8 @@ TEST(Disconnection, LeavesNoHostObjectHeldWhateverTheSessionCameTo) {
       SCOPED_TRACE(std::string(outcome.name) +
                    (ending == Ending::HostShutdown ? ", host shut down" : ", unticked in the COM add-ins list"));
       const auto liveBefore = standin::LiveObjectsByKind();
-      Machine machine;
-      InstalledHost run(machine);
-      run.host.OpenWeb();
-      run.host.OpenPage(kPage, kAreas);
+      PageOpen page;
+      auto& run = page.run;
       outcome.play(run);
       if (outcome.dialogOpen) {
         // Typed, but never stored: only Next and OK store a text.
@@ -151,10 +159,8 @@ TEST(Disconnection, LeavesNoHostObjectHeldWhateverTheSessionCameTo) {
 // The session's texts stay for the next one, as the library stays loaded;
 // its host objects do not.
 TEST(Disconnection, KeepsTheSessionTextsButNoneOfItsObjects) {
-  Machine machine;
-  InstalledHost run(machine);
-  run.host.OpenWeb();
-  run.host.OpenPage(kPage, kAreas);
+  PageOpen page;
+  auto& run = page.run;
   OpenDialog(run);
   run.host.TickAddIn(u"Mapnote.Connect", false);
   const auto& at = run.mapnoteLibrary.at;
@@ -182,10 +188,8 @@ TEST(Disconnection, KeepsTheSessionTextsButNoneOfItsObjects) {
 // OK on a page left as it was writes every area back, the one without a
 // link too, and saves.
 TEST(Disconnection, OkOnAnUnchangedPageWithAnUnlinkedAreaWritesAndSaves) {
-  Machine machine;
-  InstalledHost run(machine);
-  run.host.OpenWeb();
-  run.host.OpenPage(kPage, kAreas);
+  PageOpen page;
+  auto& run = page.run;
   OpenDialog(run);
   const auto& faults = run.host.Faults();
   const int set = faults.Calls("HTMLElement.setAttribute"), removed = faults.Calls("HTMLElement.removeAttribute");

@@ -96,7 +96,22 @@ TEST_F(UnsavedPageTest, AnsweredNoLeavesItUnsaved) {
   ExpectCleanQuit(QuitHost(), kBoth);
 }
 
-using SessionTest = HostTest;
+class SessionTest : public HostTest {
+ protected:
+  // Opens the dialog on town.htm and stores a text for the first area in
+  // the session with Next; nothing is written to the page yet.
+  void OpenWithAStoredText(const std::wstring& text) {
+    StartHost({"town.htm"});
+    ClickTessaly();
+    dialog_ = AreaDialog::Find(host_);
+    ASSERT_TRUE(dialog_) << "no dialog \"Image Map ALT Text\"";
+    ASSERT_TRUE(WaitUntil([&] { return dialog_->Visible(); }));
+    dialog_->SetAltText(text);
+    dialog_->Click(L">");
+    ASSERT_TRUE(WaitUntil([&] { return dialog_->Status() == L"Image Map Area 2 of 5"; }));
+  }
+  std::optional<AreaDialog> dialog_;
+};
 
 TEST_F(SessionTest, FiveAreasWithMovesTypingOkAndSave) {
   const auto before = ReadFile(WebFile("town.htm"));
@@ -173,16 +188,9 @@ TEST_F(SessionTest, FiveAreasWithMovesTypingOkAndSave) {
 
 TEST_F(SessionTest, CancelAndEscapeWriteNothing) {
   const auto before = ReadFile(WebFile("town.htm"));
-  StartHost({"town.htm"});
-  ClickTessaly();
-  auto dialog = AreaDialog::Find(host_);
-  ASSERT_TRUE(dialog);
-  ASSERT_TRUE(WaitUntil([&] { return dialog->Visible(); }));
-  dialog->SetAltText(L"Changed");
-  dialog->Click(L">");
-  ASSERT_TRUE(WaitUntil([&] { return dialog->Status() == L"Image Map Area 2 of 5"; }));
-  dialog->Click(L"Cancel");
-  ASSERT_TRUE(WaitUntil([&] { return !dialog->Visible(); }));
+  ASSERT_NO_FATAL_FAILURE(OpenWithAStoredText(L"Changed"));
+  dialog_->Click(L"Cancel");
+  ASSERT_TRUE(WaitUntil([&] { return !dialog_->Visible(); }));
   EXPECT_EQ(ReadFile(WebFile("town.htm")), before);
 
   ClickTessaly();
@@ -225,18 +233,11 @@ TEST_F(SessionTest, ThePageCannotBeClosedWhileItsDialogIsOpen) {
 
 TEST_F(SessionTest, UntickedInTheAddInsListWhileItsDialogIsOpenTheDialogGoesAndNothingIsWritten) {
   const auto before = ReadFile(WebFile("town.htm"));
-  StartHost({"town.htm"});
-  ClickTessaly();
-  auto dialog = AreaDialog::Find(host_);
-  ASSERT_TRUE(dialog);
-  ASSERT_TRUE(WaitUntil([&] { return dialog->Visible(); }));
-  dialog->SetAltText(L"never written");
-  dialog->Click(L">");  // stored in the session, not yet in the page
-  ASSERT_TRUE(WaitUntil([&] { return dialog->Status() == L"Image Map Area 2 of 5"; }));
+  ASSERT_NO_FATAL_FAILURE(OpenWithAStoredText(L"never written"));
 
   // The list is sorted by friendly name: "Zarvik Support", "Zarvik Tessaly".
   ASSERT_TRUE(host_.ClickHostCommand(L"COM Add-Ins", 1));
-  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog->hwnd()); })) << "the dialog outlived its add-in";
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog_->hwnd()); })) << "the dialog outlived its add-in";
   EXPECT_FALSE(host_.BoxOpen());
   ASSERT_TRUE(host_.ClickHostCommand(L"COM Add-Ins", 0));
   // With its add-in gone, the page closes like any other.
@@ -249,14 +250,7 @@ TEST_F(SessionTest, UntickedInTheAddInsListWhileItsDialogIsOpenTheDialogGoesAndN
 
 TEST_F(SessionTest, TheHostQuittingWithTheDialogOpenClosesItAndWritesNothing) {
   const auto before = ReadFile(WebFile("town.htm"));
-  StartHost({"town.htm"});
-  ClickTessaly();
-  auto dialog = AreaDialog::Find(host_);
-  ASSERT_TRUE(dialog);
-  ASSERT_TRUE(WaitUntil([&] { return dialog->Visible(); }));
-  dialog->SetAltText(L"never written");
-  dialog->Click(L">");
-  ASSERT_TRUE(WaitUntil([&] { return dialog->Status() == L"Image Map Area 2 of 5"; }));
+  ASSERT_NO_FATAL_FAILURE(OpenWithAStoredText(L"never written"));
   ExpectCleanQuit(QuitHost(), kBoth);
   EXPECT_EQ(ReadFile(WebFile("town.htm")), before);
 }
