@@ -117,6 +117,7 @@ class DialogWindow : public std::enable_shared_from_this<DialogWindow> {
     if (keysRegistered_) UnregisterDialogKeys(hwnd_);
     keysRegistered_ = false;
     if (hwnd_) ::DestroyWindow(std::exchange(hwnd_, nullptr));
+    if (tooltips_) ::DestroyWindow(std::exchange(tooltips_, nullptr));
   }
 
   HWND hwnd() const { return hwnd_; }
@@ -300,11 +301,13 @@ class DialogWindow : public std::enable_shared_from_this<DialogWindow> {
   HWND CreateTooltips(HINSTANCE resources) {
     const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_BAR_CLASSES};
     ::InitCommonControlsEx(&classes);
-    // Owned by the dialog, so it goes with it.
+    // Owned by no window: under Wine, a window that owns a top-most popup
+    // cannot itself be made top-most. It goes with the dialog all the same.
     HWND tips = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
                                   resources, nullptr);
     if (!tips) ThrowLastError();
+    tooltips_ = tips;
     return tips;
   }
 
@@ -324,6 +327,7 @@ class DialogWindow : public std::enable_shared_from_this<DialogWindow> {
   host::FormEvents* events_;
   host::MessageBoxes& failures_;
   HWND hwnd_ = nullptr;
+  HWND tooltips_ = nullptr;
   bool keysRegistered_ = false;
   HICON bigIcon_ = nullptr;
   HICON smallIcon_ = nullptr;

@@ -113,8 +113,9 @@ TEST(AreaDialogWindow, PaintsTheReadOnlyBoxInTheScrollBarColour) {
   ::ReleaseDC(dialog.hwnd(), dc);
 }
 
+// The tooltip window that has a tool for this control of the dialog.
 struct TooltipSearch {
-  HWND owner;
+  HWND dialog, control;
   HWND found = nullptr;
 };
 
@@ -122,36 +123,48 @@ BOOL CALLBACK FindTooltips(HWND hwnd, LPARAM lParam) {
   auto* search = reinterpret_cast<TooltipSearch*>(lParam);
   wchar_t cls[64] = {};
   ::GetClassNameW(hwnd, cls, 64);
-  if (::GetWindow(hwnd, GW_OWNER) == search->owner && std::wstring(cls) == TOOLTIPS_CLASSW) search->found = hwnd;
+  if (std::wstring(cls) != TOOLTIPS_CLASSW) return TRUE;
+  TTTOOLINFOW tool{};
+  tool.cbSize = TTTOOLINFOW_V2_SIZE;
+  tool.hwnd = search->dialog;
+  tool.uId = reinterpret_cast<UINT_PTR>(search->control);
+  if (::SendMessageW(hwnd, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool))) search->found = hwnd;
   return search->found == nullptr;
 }
 
-HWND TooltipsOf(HWND dialog) {
-  TooltipSearch search{dialog};
+HWND TooltipsOf(HWND dialog, HWND control) {
+  TooltipSearch search{dialog, control};
   ::EnumThreadWindows(::GetCurrentThreadId(), FindTooltips, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
 TEST(AreaDialogWindow, GivesTheMoveButtonsTheirTooltips) {
-  TestDialog dialog(FrmMainDesign());
-  const auto windows = ControlWindows(*dialog.view, FrmMainDesign());
-  HWND tips = TooltipsOf(dialog.hwnd());
-  ASSERT_NE(tips, nullptr);
-  EXPECT_EQ(::SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0), 4);
+  HWND tips = nullptr;
+  {
+    TestDialog dialog(FrmMainDesign());
+    const auto windows = ControlWindows(*dialog.view, FrmMainDesign());
+    tips = TooltipsOf(dialog.hwnd(), windows.at("cmdMove(0)"));
+    ASSERT_NE(tips, nullptr);
+    EXPECT_EQ(::SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0), 4);
+    // Owned by no window: under Wine a window that owns a top-most popup
+    // cannot be made top-most itself.
+    EXPECT_EQ(::GetWindow(tips, GW_OWNER), nullptr);
 
-  const std::pair<const char*, const wchar_t*> expected[] = {
-      {"cmdMove(0)", L"First Area"}, {"cmdMove(1)", L"Previous Area"},
-      {"cmdMove(2)", L"Next Area"},  {"cmdMove(3)", L"Last Area"}};
-  for (const auto& [control, text] : expected) {
-    wchar_t buffer[80] = {};
-    TTTOOLINFOW tool{};
-    tool.cbSize = TTTOOLINFOW_V2_SIZE;
-    tool.hwnd = dialog.hwnd();
-    tool.uId = reinterpret_cast<UINT_PTR>(windows.at(control));
-    tool.lpszText = buffer;
-    ::SendMessageW(tips, TTM_GETTEXTW, std::size(buffer), reinterpret_cast<LPARAM>(&tool));
-    EXPECT_EQ(std::wstring(buffer), text) << control;
+    const std::pair<const char*, const wchar_t*> expected[] = {
+        {"cmdMove(0)", L"First Area"}, {"cmdMove(1)", L"Previous Area"},
+        {"cmdMove(2)", L"Next Area"},  {"cmdMove(3)", L"Last Area"}};
+    for (const auto& [control, text] : expected) {
+      wchar_t buffer[80] = {};
+      TTTOOLINFOW tool{};
+      tool.cbSize = TTTOOLINFOW_V2_SIZE;
+      tool.hwnd = dialog.hwnd();
+      tool.uId = reinterpret_cast<UINT_PTR>(windows.at(control));
+      tool.lpszText = buffer;
+      ::SendMessageW(tips, TTM_GETTEXTW, std::size(buffer), reinterpret_cast<LPARAM>(&tool));
+      EXPECT_EQ(std::wstring(buffer), text) << control;
+    }
   }
+  EXPECT_FALSE(::IsWindow(tips)) << "the tooltips outlived their dialog";
 }
 
 TEST(AreaDialogWindow, RaisesClicksOfButtonsAndTheCheckBox) {

@@ -255,5 +255,25 @@ TEST_F(SessionTest, TheHostQuittingWithTheDialogOpenClosesItAndWritesNothing) {
   EXPECT_EQ(ReadFile(WebFile("town.htm")), before);
 }
 
+TEST_F(SessionTest, TheDialogIsTopMostAndStaysSoOnASecondClick) {
+  StartHost({"town.htm"});
+  ClickTessaly();
+  auto dialog = AreaDialog::Find(host_);
+  ASSERT_TRUE(dialog);
+  ASSERT_TRUE(WaitUntil([&] { return dialog->Visible(); }));
+  const auto topMost = [&] { return (GetWindowLongW(dialog->hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; };
+  EXPECT_TRUE(WaitUntil(topMost)) << "the dialog is not top-most";
+  // The second click is done once the focus is back in the text box.
+  dialog->FocusOn(L"OK");
+  ASSERT_TRUE(WaitUntil([&] { return dialog->Focus() == dialog->Button(L"OK"); }));
+  ClickTessaly();
+  ASSERT_TRUE(WaitUntil([&] { return dialog->Focus() == dialog->AltBox(); })) << "the second click did not arrive";
+  EXPECT_TRUE(topMost()) << "a second click left the dialog not top-most";
+  EXPECT_TRUE(dialog->Visible());
+  dialog->Click(L"Cancel");
+  ASSERT_TRUE(WaitUntil([&] { return !dialog->Visible(); }));
+  ExpectCleanQuit(QuitHost(), kBoth);
+}
+
 }  // namespace
 }  // namespace e2e

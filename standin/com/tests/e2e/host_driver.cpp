@@ -314,6 +314,17 @@ void AreaDialog::Key(WORD key) const {
 void AreaDialog::PressEnter() const { Key(VK_RETURN); }
 void AreaDialog::PressEscape() const { Key(VK_ESCAPE); }
 
+HWND AreaDialog::Focus() const {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof(info);
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(dialog_, nullptr), &info)) return nullptr;
+  return info.hwndFocus;
+}
+
+void AreaDialog::FocusOn(const std::wstring& caption) const {
+  SendMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Button(caption)), TRUE);
+}
+
 bool AreaDialog::CloseFromSystemMenu() const {
   // Sent, not posted: once it returns, the dialog has answered the request.
   DWORD_PTR result = 0;

@@ -97,6 +97,10 @@ class AreaDialog {
   bool CloseFromSystemMenu() const;
 
   HWND Button(const std::wstring& caption) const;
+  HWND AltBox() const { return alt_; }
+  // The control with the keyboard focus in the dialog's thread; moving it.
+  HWND Focus() const;
+  void FocusOn(const std::wstring& caption) const;
 
  private:
   void Key(WORD key) const;
