@@ -89,6 +89,7 @@ class DialogWindow : public std::enable_shared_from_this<DialogWindow> {
   DialogWindow& operator=(const DialogWindow&) = delete;
   ~DialogWindow() {
     Close();
+    if (font_) ::DeleteObject(font_);
     if (bigIcon_) ::DestroyIcon(bigIcon_);
     if (smallIcon_) ::DestroyIcon(smallIcon_);
   }
@@ -274,7 +275,9 @@ class DialogWindow : public std::enable_shared_from_this<DialogWindow> {
     std::vector<ControlDesign> ordered = design.controls;
     std::stable_sort(ordered.begin(), ordered.end(),
                      [](const ControlDesign& a, const ControlDesign& b) { return a.tabIndex < b.tabIndex; });
-    const auto font = reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT));
+    font_ = DialogFont(pixels);
+    if (!font_) ThrowLastError();
+    const auto font = reinterpret_cast<WPARAM>(font_);
     HWND tooltips = nullptr;
     int nextId = kFirstControlId;
     for (const ControlDesign& c : ordered) {
@@ -296,6 +299,14 @@ class DialogWindow : public std::enable_shared_from_this<DialogWindow> {
       }
       controls_.push_back(std::move(control));
     }
+  }
+
+  // The dialog font of the toolkit's era, for which the control widths were
+  // laid out: MS Sans Serif, 8 points. Windows and Wine both have it.
+  static HFONT DialogFont(const Pixels& pixels) {
+    return ::CreateFontW(-::MulDiv(8, pixels.dpiY, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
+                         L"MS Sans Serif");
   }
 
   HWND CreateTooltips(HINSTANCE resources) {
@@ -328,6 +339,7 @@ class DialogWindow : public std::enable_shared_from_this<DialogWindow> {
   host::MessageBoxes& failures_;
   HWND hwnd_ = nullptr;
   HWND tooltips_ = nullptr;
+  HFONT font_ = nullptr;
   bool keysRegistered_ = false;
   HICON bigIcon_ = nullptr;
   HICON smallIcon_ = nullptr;

@@ -85,7 +85,9 @@ TEST(AreaDialogWindow, LooksLikeTheDesignedDialog) {
   ::DeleteObject(info.hbmColor);
   ::DeleteObject(info.hbmMask);
 
-  const auto font = reinterpret_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+  // One font for all text.
+  const auto font = reinterpret_cast<HFONT>(::SendMessageW(windows.at("Label1"), WM_GETFONT, 0, 0));
+  ASSERT_NE(font, nullptr);
   for (const auto& [name, control] : windows) {
     EXPECT_EQ(reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)), font) << name;
   }
@@ -165,6 +167,50 @@ TEST(AreaDialogWindow, GivesTheMoveButtonsTheirTooltips) {
     }
   }
   EXPECT_FALSE(::IsWindow(tips)) << "the tooltips outlived their dialog";
+}
+
+// The room a control leaves its caption: a button's borders and focus
+// rectangle, a check box's box and the gap after it.
+int CaptionRoom(HWND control, host::ControlKind kind) {
+  RECT client;
+  ::GetClientRect(control, &client);
+  switch (kind) {
+    case host::ControlKind::CommandButton:
+      return client.right - 6;
+    case host::ControlKind::CheckBox:
+      return client.right - ::GetSystemMetrics(SM_CXMENUCHECK) - 4;
+    default:
+      return client.right;
+  }
+}
+
+TEST(AreaDialogWindow, EveryCaptionFitsItsControlInTheDialogFont) {
+  TestDialog dialog(FrmMainDesign());
+  const auto windows = ControlWindows(*dialog.view, FrmMainDesign());
+  for (const auto& c : FrmMainDesign().controls) {
+    if (c.kind == host::ControlKind::Frame || c.kind == host::ControlKind::TextBox) continue;
+    const std::string name = Key({c.name, c.index});
+    SCOPED_TRACE(name);
+    HWND control = windows.at(name);
+    const auto font = reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0));
+    ASSERT_NE(font, nullptr);
+    LOGFONTW face{};
+    ::GetObjectW(font, sizeof(face), &face);
+    EXPECT_EQ(std::wstring(face.lfFaceName), L"MS Sans Serif");
+    std::vector<host::Text> captions = {c.caption};
+    // The longest status a session shows.
+    if (c.name == "lblStatus") captions.push_back(u"Image Map Area 32767 of 32767");
+    HDC dc = ::GetDC(control);
+    const HGDIOBJ previous = ::SelectObject(dc, font);
+    for (const auto& caption : captions) {
+      SIZE size{};
+      ASSERT_TRUE(::GetTextExtentPoint32W(dc, reinterpret_cast<const wchar_t*>(caption.c_str()),
+                                          static_cast<int>(caption.size()), &size));
+      EXPECT_LE(size.cx, CaptionRoom(control, c.kind)) << "\"" << host::ToUtf8(caption) << "\" is clipped";
+    }
+    ::SelectObject(dc, previous);
+    ::ReleaseDC(control, dc);
+  }
 }
 
 TEST(AreaDialogWindow, RaisesClicksOfButtonsAndTheCheckBox) {
