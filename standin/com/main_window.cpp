@@ -1,5 +1,6 @@
 #include "standin/com/main_window.h"
 
+#include <algorithm>
 #include <fstream>
 #include <stdexcept>
 
@@ -13,6 +14,8 @@ constexpr UINT_PTR kRefreshTimer = 1;
 constexpr UINT kRefreshMilliseconds = 100;
 constexpr const wchar_t* kClassName = L"StandinHostMainWindow";
 constexpr const wchar_t* kTitle = L"Stand-in FrontPage";
+constexpr int kPagesWidth = 180;
+constexpr int kPagesId = 10;
 
 std::wstring Wide(const host::Text& text) { return std::wstring(text.begin(), text.end()); }
 
@@ -62,6 +65,20 @@ void Sign(const std::vector<MenuEntry>& entries, std::wstring& out) {
   }
 }
 
+// The active page as the author edits it: its image-map areas, each with
+// its link and its alt text.
+std::wstring DescribePage(const host::Text& url, const std::vector<Area>& areas) {
+  std::wstring text = Wide(url) + L"\r\n\r\n";
+  if (areas.empty()) return text + L"No image-map areas on this page.";
+  text += std::to_wstring(areas.size()) + (areas.size() == 1 ? L" image-map area:" : L" image-map areas:");
+  text += L"\r\n";
+  for (std::size_t i = 0; i < areas.size(); ++i) {
+    text += L"\r\n  " + std::to_wstring(i + 1) + L".  " + (areas[i].href ? Wide(*areas[i].href) : L"(no link)");
+    text += areas[i].alt ? L"    alt \"" + Wide(*areas[i].alt) + L"\"" : L"    no alt text";
+  }
+  return text;
+}
+
 }  // namespace
 
 MainWindow::MainWindow(Host& host, html::WebFolder web) : host_(host), web_(std::move(web)) {}
@@ -85,13 +102,25 @@ bool MainWindow::Create(HINSTANCE instance) {
   hwnd_ = CreateWindowExW(0, kClassName, kTitle, WS_OVERLAPPEDWINDOW, 20, 20, 760, 520, nullptr, nullptr, instance,
                           this);
   if (!hwnd_) return false;
-  controlList_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", nullptr,
-                                 WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT | LBS_NOSEL, 0, 0, 0, 0,
-                                 hwnd_, nullptr, instance, nullptr);
-  SendMessageW(controlList_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+  // Hidden: the bar's controls by their paths, for tools that read windows
+  // from outside, as menus cannot be read from another process here.
+  controlList_ = CreateWindowExW(0, L"LISTBOX", kControlListName, WS_CHILD | LBS_NOSEL, 0, 0, 0, 0, hwnd_, nullptr,
+                                 instance, nullptr);
+  const auto font = reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT));
+  pages_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"Pages", WS_CHILD | WS_VISIBLE | WS_VSCROLL |
+                           LBS_NOINTEGRALHEIGHT | LBS_NOTIFY, 0, 0, 0, 0, hwnd_,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPagesId)), instance, nullptr);
+  page_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", nullptr,
+                          WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 0, 0, 0,
+                          0, hwnd_, nullptr, instance, nullptr);
+  for (HWND child : {controlList_, pages_, page_}) SendMessageW(child, WM_SETFONT, font, FALSE);
+  for (const auto& url : web_.PageUrls()) {
+    const auto name = Wide(url.substr(std::min(url.size(), web_.baseUrl().size() + 1)));
+    SendMessageW(pages_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+  }
   RECT client{};
   GetClientRect(hwnd_, &client);
-  MoveWindow(controlList_, 0, 0, client.right, client.bottom, FALSE);
+  Layout(client.right, client.bottom);
   Refresh();
   ShowWindow(hwnd_, SW_SHOW);
   SetTimer(hwnd_, kRefreshTimer, kRefreshMilliseconds, nullptr);
@@ -112,6 +141,16 @@ LRESULT CALLBACK MainWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, L
 LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND: {
+      if (LOWORD(wParam) == kPagesId) {
+        // A double click on one of the web's pages opens it, as in the editor's folder list.
+        if (HIWORD(wParam) == LBN_DBLCLK) {
+          const auto index = SendMessageW(pages_, LB_GETCURSEL, 0, 0);
+          const auto urls = web_.PageUrls();
+          if (index >= 0 && static_cast<std::size_t>(index) < urls.size()) Run([&] { OpenPage(urls[index]); });
+          Refresh();
+        }
+        return 0;
+      }
       const auto found = commands_.find(LOWORD(wParam));
       if (found != commands_.end()) {
         // The menu may be rebuilt by the command itself.
@@ -122,7 +161,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_SIZE:
-      if (controlList_) MoveWindow(controlList_, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+      Layout(LOWORD(lParam), HIWORD(lParam));
       return 0;
     case WM_TIMER:
       if (wParam == kRefreshTimer) Refresh();
@@ -193,6 +232,32 @@ void MainWindow::Refresh() {
     SetWindowTextW(hwnd_, title.c_str());
     shownTitle_ = title;
   }
+  ShowActivePage(active);
+}
+
+void MainWindow::ShowActivePage(const std::optional<host::Text>& active) {
+  std::wstring text = L"No page is open: double-click one of the web's pages, or use File > Open Page.";
+  if (active) {
+    try {
+      text = DescribePage(*active, host_.Areas(*active));
+    } catch (const std::exception&) {
+      return;  // the host is between states; the next tick tries again
+    }
+  }
+  if (text != shownPage_) {
+    SetWindowTextW(page_, text.c_str());
+    shownPage_ = text;
+  }
+  const auto urls = web_.PageUrls();
+  const auto found = active ? std::find(urls.begin(), urls.end(), *active) : urls.end();
+  const WPARAM selected = found == urls.end() ? static_cast<WPARAM>(-1) : static_cast<WPARAM>(found - urls.begin());
+  if (static_cast<WPARAM>(SendMessageW(pages_, LB_GETCURSEL, 0, 0)) != selected)
+    SendMessageW(pages_, LB_SETCURSEL, selected, 0);
+}
+
+void MainWindow::Layout(int width, int height) {
+  if (pages_) MoveWindow(pages_, 0, 0, std::min(kPagesWidth, width), height, TRUE);
+  if (page_) MoveWindow(page_, kPagesWidth, 0, std::max(0, width - kPagesWidth), height, TRUE);
 }
 
 UINT MainWindow::Command(std::function<void()> action) {

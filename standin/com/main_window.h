@@ -1,12 +1,16 @@
 #pragma once
-// The stand-in host's main window. Its menu bar mirrors the host's main
-// command bar ("Menu Bar"), so that an add-in's popup shows up as a menu the
-// author can use, and it is rebuilt whenever the bar changes. The "&File"
-// menu also carries the host's own commands: open a page of the web, a new
-// page, close the active page, save it, the COM add-ins list, and exit. The title names the active
-// page, and the client area lists the bar's controls by their path of
-// captions ("Zarvik > Tessaly..."), for the author and for tools that read
-// windows from outside, as menus cannot be read from another process here.
+// The stand-in host's main window, laid out as the editor's: the title names
+// the host and the active page, the web's pages are listed on the left
+// (a double click opens one), and the active page is shown on the right, as
+// its image-map areas with their links and alt texts. Its menu bar mirrors
+// the host's main command bar ("Menu Bar"), so that an add-in's popup shows
+// up as a menu the author can use, and it is rebuilt whenever the bar
+// changes. The "&File" menu also carries the host's own commands: open a
+// page of the web, a new page, close the active page, save it, the COM
+// add-ins list, and exit. A hidden list box, kControlListName, holds the
+// bar's controls by their path of captions ("Zarvik > Tessaly...") for tools
+// that read windows from outside, as menus cannot be read from another
+// process here.
 // The portable host first: its user32 constants share names with the
 // macros of <windows.h>.
 #include "standin/host.h"
@@ -17,9 +21,12 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace standin::com {
+
+inline constexpr const wchar_t* kControlListName = L"Command bar controls";
 
 class MainWindow {
  public:
@@ -44,6 +51,8 @@ class MainWindow {
 
   // Rebuilds the menu bar and the title when what they show has changed.
   void Refresh();
+  void ShowActivePage(const std::optional<host::Text>& active);
+  void Layout(int width, int height);
   std::wstring MenuSignature();
   HMENU BuildMenuBar();
   void AddHostItems(HMENU file);
@@ -55,6 +64,9 @@ class MainWindow {
   html::WebFolder web_;
   HWND hwnd_ = nullptr;
   HWND controlList_ = nullptr;
+  HWND pages_ = nullptr;
+  HWND page_ = nullptr;
+  std::wstring shownPage_;
   std::wstring shownSignature_;
   std::wstring shownTitle_;
   std::map<UINT, std::function<void()>> commands_;

@@ -19,7 +19,7 @@ using host::Text;
 using standin::Area;
 
 const Text kUnsaved = u"unsaved:///new_page_1.htm";
-const std::vector<Area> kAreas = {{u"home.htm", std::nullopt}, {u"about.htm", u"old"}, {u"", u"no link"}};
+const std::vector<Area> kAreas = {{u"home.htm", std::nullopt}, {u"about.htm", u"old"}, {std::nullopt, u"no link"}};
 
 // A host run on a machine with both add-ins, the web and kPage open.
 struct PageOpen {

@@ -135,7 +135,7 @@ bool WalkTheDialog(HostProcess& host, std::size_t areas, const std::string& read
   if (!author.Shows(1) || !author.Look(L"") || !author.Move(L">", 2)) return false;
 
   // The picture is taken now, with a typed text showing.
-  if (!HoldForPicture(ready, done)) {
+  if (!HoldForPicture(ready, done, {host.MainWindow(), dialog.hwnd()})) {
     std::printf("FAILED: the picture of the dialog was not taken\n");
     return false;
   }

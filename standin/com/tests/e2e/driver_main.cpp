@@ -33,7 +33,7 @@ int HoldDialogOpen(const std::string& ready, const std::string& done) {
   if (!WaitUntil([&] { return dialog->Status() == L"Image Map Area 2 of 5"; })) return 6;
   dialog->TypeAltText(L"About us");
   if (!WaitUntil([&] { return dialog->AltText() == L"About us"; })) return 7;
-  const bool pictured = HoldForPicture(ready, done);
+  const bool pictured = HoldForPicture(ready, done, {host.MainWindow(), dialog->hwnd()});
   dialog->Click(L"Cancel");
   WaitUntil([&] { return !dialog->Visible(); });
   return host.Quit() && pictured ? 0 : 8;

@@ -15,12 +15,24 @@ std::string ReadFile(const std::wstring& path) {
   return text.str();
 }
 
-void MarkReady(const std::string& ready) {
-  if (FILE* marker = _wfopen(WinePath(ready).c_str(), L"w")) std::fclose(marker);
+void MarkReady(const std::string& ready, const std::string& area) {
+  if (FILE* marker = _wfopen(WinePath(ready).c_str(), L"w")) {
+    std::fputs(area.c_str(), marker);
+    std::fclose(marker);
+  }
 }
 
-bool HoldForPicture(const std::string& ready, const std::string& done) {
-  MarkReady(ready);
+bool HoldForPicture(const std::string& ready, const std::string& done, std::initializer_list<HWND> windows) {
+  RECT area{};
+  for (HWND window : windows) {
+    RECT frame{};
+    if (GetWindowRect(window, &frame)) UnionRect(&area, &area, &frame);
+  }
+  char geometry[64] = {};
+  if (!IsRectEmpty(&area))
+    std::snprintf(geometry, sizeof(geometry), "%ldx%ld+%ld+%ld", area.right - area.left, area.bottom - area.top,
+                  area.left, area.top);
+  MarkReady(ready, geometry);
   return WaitUntil([&] { return GetFileAttributesW(WinePath(done).c_str()) != INVALID_FILE_ATTRIBUTES; }, 60s);
 }
 

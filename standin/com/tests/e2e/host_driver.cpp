@@ -143,7 +143,8 @@ std::wstring HostProcess::Title() const { return TextOf(main_); }
 std::vector<std::wstring> HostProcess::ControlPaths() const {
   std::vector<std::wstring> paths;
   for (HWND child : Children(main_)) {
-    if (_wcsicmp(ClassOf(child).c_str(), L"ListBox") != 0) continue;
+    // The host's hidden list of its command-bar controls, by its name.
+    if (_wcsicmp(ClassOf(child).c_str(), L"ListBox") != 0 || TextOf(child) != L"Command bar controls") continue;
     const auto count = SendMessageW(child, LB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
       const auto length = SendMessageW(child, LB_GETTEXTLEN, i, 0);

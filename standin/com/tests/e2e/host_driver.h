@@ -46,6 +46,7 @@ class HostProcess {
   // Closes the main window (Exit) and waits for the process to end.
   bool Quit(DWORD* exitCode = nullptr);
   std::wstring Title() const;
+  HWND MainWindow() const { return main_; }
 
   // The host's command-bar controls, as paths of captions ("Zarvik > Tessaly...").
   std::vector<std::wstring> ControlPaths() const;
