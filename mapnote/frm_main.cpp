@@ -139,18 +139,22 @@ void frmMain::cmdMove_Click(Int16 Index) {
   view_->SetText(controls::lblStatus, AreaStatus(at.CurrentArea, at.AreaCount));
 }
 
-bool frmMain::PageStillMatchesSession() {
+std::optional<std::vector<host::Ref<host::HTMLElement>>> frmMain::AreasIfUnchanged() {
   modAT& at = library_.at;
   const auto pageWindow = at.EditedPageWindow;
-  // One collection for the whole check: two host calls per area, not five.
+  // One collection for the whole check: two host calls per area.
   const auto areas = PageAreas(Deref(pageWindow));
   auto& collection = Deref(areas);
-  if (collection.length() != at.AreaCount.value()) return false;
+  if (collection.length() != at.AreaCount.value()) return std::nullopt;
+  std::vector<host::Ref<host::HTMLElement>> elements;
+  elements.reserve(static_cast<std::size_t>(at.AreaCount.value()));
   for (std::int32_t i = 0; i < at.AreaCount.value(); ++i) {
     const Int16 index = Int16::From(i);
-    if (AreaLink(Deref(collection.Item(index))) != at.AreaLinks[index]) return false;
+    auto element = collection.Item(index);
+    if (AreaLink(Deref(element)) != at.AreaLinks[index]) return std::nullopt;
+    elements.push_back(std::move(element));
   }
-  return true;
+  return elements;
 }
 
 void frmMain::cmdOK_Click() {
@@ -158,8 +162,10 @@ void frmMain::cmdOK_Click() {
   at.AreaAlts[at.CurrentArea] = view_->GetText(controls::txtMapnote);
 
   // Writing by position into a page whose areas were added, removed or
-  // relinked meanwhile would put texts on the wrong areas.
-  if (!PageStillMatchesSession()) {
+  // relinked meanwhile would put texts on the wrong areas. The elements the
+  // check fetched take the writes: one more host call per area.
+  const auto areas = AreasIfUnchanged();
+  if (!areas) {
     library_.boxes.MsgBox(PageChangedPrompt, host::mb::Warning, u"Microsoft FrontPage");
     return;
   }
@@ -169,7 +175,7 @@ void frmMain::cmdOK_Click() {
   const Int16 last = at.AreaCount - Int16(1);
   for (std::int32_t i = 0; i <= last.value(); ++i) {
     const Int16 index = Int16::From(i);
-    const auto area = PageArea(page, index);
+    const auto& area = (*areas)[static_cast<std::size_t>(i)];
     const Text& alt = at.AreaAlts[index];
     if (!alt.empty()) {
       Deref(area).setAttribute(u"alt", alt);

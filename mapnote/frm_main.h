@@ -3,7 +3,10 @@
 // texts and writes them back to the page.
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <vector>
 
+#include "host/application.h"
 #include "host/dialog.h"
 #include "host/user32.h"
 
@@ -41,8 +44,9 @@ class frmMain : public host::FormEvents, public std::enable_shared_from_this<frm
   void txtMapnote_LostFocus();
   std::int32_t SetCloseItemState(std::int32_t& Action);
 
-  // Whether the page still holds the areas the session read.
-  bool PageStillMatchesSession();
+  // The page's area elements, if the page still holds the areas the session
+  // read; nullopt when it does not.
+  std::optional<std::vector<host::Ref<host::HTMLElement>>> AreasIfUnchanged();
 
   LibraryContext& library_;
   std::unique_ptr<host::FormView> view_;

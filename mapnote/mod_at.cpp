@@ -74,13 +74,16 @@ void modAT::StartAreaEditing() {
     EditedPageWindow = Deref(Deref(host.ActiveWebWindow()).PageWindows()).Item(EditedPageUrl);
     const auto pageWindow = EditedPageWindow;
     auto& page = Deref(pageWindow);
-    AreaCount = Int16::From(Deref(PageAreas(page)).length());
+    // One collection for the whole read: three host calls per area, not six.
+    const auto areas = PageAreas(page);
+    auto& collection = Deref(areas);
+    AreaCount = Int16::From(collection.length());
     CurrentArea = 0;
     AreaLinks.Redim(AreaCount);
     AreaAlts.Redim(AreaCount);
     for (std::int32_t i = 0; i < AreaCount.value(); ++i) {
       const Int16 index = Int16::From(i);
-      const auto area = PageArea(page, index);
+      const auto area = collection.Item(index);
       AreaLinks[index] = AreaLink(Deref(area));
       const host::Variant alt = area->getAttribute(u"alt");
       if (!alt.IsNull()) AreaAlts[index] = alt.ToText();

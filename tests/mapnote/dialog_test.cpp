@@ -182,6 +182,34 @@ TEST_F(DialogTest, OKWithNoActivePageSavesAndEnds) {
   author.ExpectNoFailures();
 }
 
+// Every host call the session makes, whatever the operation.
+long long HostCalls(standin::Host& host) {
+  long long calls = 0;
+  for (const auto operation : standin::FaultInjector::Operations()) calls += host.Faults().Calls(operation);
+  return calls;
+}
+
+// A large map costs three host calls per area to read (the element, its
+// href, its alt) and three to write back (the element, its href for the
+// changed-map check, the write): each pass fetches the page's areas once.
+TEST(SessionCost, ThreeHostCallsPerAreaToStartAndThreeForOK) {
+  std::map<int, std::pair<long long, long long>> calls;  // areas -> start, OK
+  for (const int areas : {10, 30}) {
+    Author author;
+    author.host->OpenWeb();
+    author.OpenPageWithAreas(kPageA, NumberedAreas(areas));
+    const long long before = HostCalls(*author.host);
+    author.ClickTessaly();
+    const long long started = HostCalls(*author.host);
+    ASSERT_TRUE(author.Dialog().Click(kOK));
+    calls[areas] = {started - before, HostCalls(*author.host) - started};
+    EXPECT_EQ(author.host->SaveCount(kPageA), 1);
+    author.ExpectNoFailures();
+  }
+  EXPECT_EQ(calls[30].first - calls[10].first, 3 * 20) << "start";
+  EXPECT_EQ(calls[30].second - calls[10].second, 3 * 20) << "OK";
+}
+
 TEST_F(DialogTest, CancelAndEscapeWriteNothing) {
   for (const bool escape : {false, true}) {
     SCOPED_TRACE(escape ? "Escape" : "Cancel");
