@@ -75,16 +75,21 @@ test: native asan
 	fi
 
 # Benchmarks: natively, optimised, then the real DLLs through COM under Wine
-# (the 64-bit build), after which nothing of Wine is left running; one
-# table, kept in build/bench.json.
-bench: deps windows64
+# (the 32-bit build where the kernel runs 32-bit programs, else the 64-bit
+# one), after which nothing of Wine is left running; one table, kept in
+# build/bench.json.
+bench: deps
 	cmake -S . -B $(BENCH) -DCMAKE_BUILD_TYPE=Release >/dev/null
 	cmake --build $(BENCH) -j$(JOBS) --target session_bench
 	$(BENCH)/bench/session_bench --benchmark_out=$(BUILD)/bench-native.json --benchmark_out_format=json
-	status=0; $(WINE_RUN) $(WIN64)/bench/win/wine_bench.exe Z:$(abspath $(WIN64))/mapnote/win/mapnote.dll \
-	  Z:$(abspath $(WIN64))/zarvik/win/zarvik.dll >$(BUILD)/bench-wine.json || status=$$?; \
-	  $(WINE_RUN) --stop $(WIN64) && exit $$status
-	tools/bench-report $(BUILD)/bench-native.json $(BUILD)/bench-wine.json $(BUILD)/bench.json
+	@if $(WINE_RUN) --runs-32-bit; then tree=$(WIN) configure="$(CONFIGURE_WIN)" build=i686; \
+	 else tree=$(WIN64) configure="$(CONFIGURE_WIN64)" build=x86-64; fi; \
+	 $$configure >/dev/null && cmake --build $$tree -j$(JOBS) --target wine_bench mapnote_dll zarvik_dll >/dev/null && \
+	 { status=0; dlls=Z:$$(cd $$tree && pwd); \
+	   $(WINE_RUN) $$tree/bench/win/wine_bench.exe $$dlls/mapnote/win/mapnote.dll $$dlls/zarvik/win/zarvik.dll \
+	     >$(BUILD)/bench-wine.json || status=$$?; \
+	   $(WINE_RUN) --stop $$tree && [ $$status -eq 0 ] && \
+	   tools/bench-report $(BUILD)/bench-native.json $(BUILD)/bench-wine.json $(BUILD)/bench.json $$build; }
 
 # Each fuzz target for FUZZ_SECONDS, from the checked-in seeds; what it
 # finds new goes to build/fuzz/corpus, a crashing input to build/fuzz/.

@@ -12,6 +12,7 @@
 #include "host/com/module.h"
 #include "host/com/type_info_dispatch.h"
 #include "host/com/variant_value.h"
+#include "standin/com/host_call_clock.h"
 #include "standin_tlb.h"
 
 namespace standin::com {
@@ -56,6 +57,7 @@ class Automation : public host::com::TypeInfoDispatch<Itf>, public ISupportError
   // Runs a method body: a failure becomes its HRESULT with error info.
   template <class Body>
   HRESULT Run(Body&& body) noexcept {
+    const HostCallClock::InHost timed;
     return host::com::Guarded(__uuidof(Itf), kSource, std::forward<Body>(body));
   }
 
@@ -83,6 +85,7 @@ inline void Deliver(host::com::VariantValue value, VARIANT* out) { value.Detach(
 template <class Itf, class Slot, class Make>
 HRESULT Produce(Slot* out, Make&& make) noexcept {
   if (!out) return E_POINTER;
+  const HostCallClock::InHost timed;
   Clear(out);
   return host::com::Guarded(__uuidof(Itf), kSource, [&] { Deliver(make(), out); });
 }

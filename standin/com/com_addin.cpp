@@ -6,6 +6,7 @@
 #include "host/com/safe_array.h"
 #include "host/error.h"
 #include "standin/com/faces.h"
+#include "standin/com/host_call_clock.h"
 
 namespace standin::com {
 namespace {
@@ -35,11 +36,13 @@ class ComAddIn final : public host::IDTExtensibility2 {
     auto record = AddInFace(host::TakeAs<host::COMAddIn>(AddInInst));
     auto custom = host::com::SafeArray::Vector(VT_VARIANT, 0);
     SAFEARRAY* array = custom.get();
+    const HostCallClock::InAddIn calling;
     Check(addIn_->OnConnection(application.get(), static_cast<ext_ConnectMode>(ConnectMode), record.get(), &array));
   }
   void OnDisconnection(host::ext_DisconnectMode RemoveMode, host::Custom&) override {
     auto custom = host::com::SafeArray::Vector(VT_VARIANT, 0);
     SAFEARRAY* array = custom.get();
+    const HostCallClock::InAddIn calling;
     Check(addIn_->OnDisconnection(static_cast<ext_DisconnectMode>(RemoveMode), &array));
   }
   void OnAddInsUpdate(host::Custom&) override { CallWithCustom(&::IDTExtensibility2::OnAddInsUpdate); }
@@ -50,6 +53,7 @@ class ComAddIn final : public host::IDTExtensibility2 {
   void CallWithCustom(HRESULT (STDMETHODCALLTYPE ::IDTExtensibility2::*method)(SAFEARRAY**)) {
     auto custom = host::com::SafeArray::Vector(VT_VARIANT, 0);
     SAFEARRAY* array = custom.get();
+    const HostCallClock::InAddIn calling;
     Check((addIn_.get()->*method)(&array));
   }
 

@@ -3,6 +3,7 @@
 #include "host/com/bstr.h"
 #include "host/com/module.h"
 #include "host/error.h"
+#include "standin/com/host_call_clock.h"
 
 namespace standin::com {
 namespace {
@@ -80,6 +81,7 @@ void Fire(IDispatch* sink, DISPID id, std::vector<VARIANTARG>& args) {
   DISPPARAMS params{args.data(), nullptr, static_cast<UINT>(args.size()), 0};
   EXCEPINFO info{};
   UINT argError = 0;
+  const HostCallClock::InAddIn calling;
   const HRESULT hr = sink->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, &info, &argError);
   if (FAILED(hr)) throw SinkFailure(hr, info);
 }
