@@ -98,14 +98,18 @@ TEST_F(UnsavedPageTest, AnsweredNoLeavesItUnsaved) {
 
 class SessionTest : public HostTest {
  protected:
-  // Opens the dialog on town.htm and stores a text for the first area in
-  // the session with Next; nothing is written to the page yet.
-  void OpenWithAStoredText(const std::wstring& text) {
+  // Starts the host on town.htm and opens the dialog.
+  void OpenDialog() {
     StartHost({"town.htm"});
     ClickTessaly();
     dialog_ = AreaDialog::Find(host_);
     ASSERT_TRUE(dialog_) << "no dialog \"Image Map ALT Text\"";
     ASSERT_TRUE(WaitUntil([&] { return dialog_->Visible(); }));
+  }
+  // Opens it and stores a text for the first area in the session with
+  // Next; nothing is written to the page yet.
+  void OpenWithAStoredText(const std::wstring& text) {
+    ASSERT_NO_FATAL_FAILURE(OpenDialog());
     dialog_->SetAltText(text);
     dialog_->Click(L">");
     ASSERT_TRUE(WaitUntil([&] { return dialog_->Status() == L"Image Map Area 2 of 5"; }));
@@ -206,11 +210,8 @@ TEST_F(SessionTest, CancelAndEscapeWriteNothing) {
 }
 
 TEST_F(SessionTest, ThePageCannotBeClosedWhileItsDialogIsOpen) {
-  StartHost({"town.htm"});
-  ClickTessaly();
-  auto dialog = AreaDialog::Find(host_);
-  ASSERT_TRUE(dialog);
-  ASSERT_TRUE(WaitUntil([&] { return dialog->Visible(); }));
+  ASSERT_NO_FATAL_FAILURE(OpenDialog());
+  const auto& dialog = dialog_;
 
   ASSERT_TRUE(host_.ClickHostCommand(L"Close Page"));
   AnswerBox(kFrontPage,
@@ -256,11 +257,8 @@ TEST_F(SessionTest, TheHostQuittingWithTheDialogOpenClosesItAndWritesNothing) {
 }
 
 TEST_F(SessionTest, TheDialogIsTopMostAndStaysSoOnASecondClick) {
-  StartHost({"town.htm"});
-  ClickTessaly();
-  auto dialog = AreaDialog::Find(host_);
-  ASSERT_TRUE(dialog);
-  ASSERT_TRUE(WaitUntil([&] { return dialog->Visible(); }));
+  ASSERT_NO_FATAL_FAILURE(OpenDialog());
+  const auto& dialog = dialog_;
   const auto topMost = [&] { return (GetWindowLongW(dialog->hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; };
   EXPECT_TRUE(WaitUntil(topMost)) << "the dialog is not top-most";
   // The second click is done once the focus is back in the text box.
