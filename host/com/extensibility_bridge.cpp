@@ -42,8 +42,11 @@ HRESULT ExtensibilityBridge::OnDisconnection(::ext_DisconnectMode RemoveMode, SA
 }
 
 ExtensibilityBridge::~ExtensibilityBridge() {
-  // A host that releases the add-in without disconnecting it still gets its
-  // application back now, not when the DLL unloads.
+  // A host that releases the add-in without disconnecting it still gets
+  // every object back now, not when the DLL unloads under the loader lock:
+  // the add-in is disconnected as at a shutdown.
+  if (!connected_) return;
+  Forward([&](host::Custom& custom) { addIn_->OnDisconnection(host::ext_DisconnectMode::ext_dm_HostShutdown, custom); });
   ReleaseGlobals();
 }
 
