@@ -1,6 +1,7 @@
 #include "mapnote/connect.h"
 
 #include "host/messagebox.h"
+#include "mapnote/box_titles.h"
 #include "mapnote/library_context.h"
 
 namespace mapnote {
@@ -101,7 +102,7 @@ void Connect::fpApp_OnPageClose(const host::Ref<host::PageWindow>& pPage, host::
   if (!library_.at.SessionOpen) return;
   const Text url = Deref(Deref(pPage).ActiveDocument()).URL();
   if (url != library_.at.EditedPageUrl) return;
-  library_.boxes.MsgBox(PageInUsePrompt, host::mb::SystemWarning, u"Microsoft FrontPage");
+  library_.boxes.MsgBox(PageInUsePrompt, host::mb::SystemWarning, FrontPageTitle);
   Cancel = host::True;
 }
 
@@ -113,7 +114,7 @@ void Connect::p_ctlBtnEvents_Click(const host::Ref<host::CommandBarButton>& /*Ct
     return;
   }
   if (!fpApp->ActivePageWindow()) {
-    library_.boxes.MsgBox(NoPagePrompt, host::mb::Warning, u"Zarvik Tessaly");
+    library_.boxes.MsgBox(NoPagePrompt, host::mb::Warning, TessalyTitle);
     return;
   }
   at.StartAreaEditing();

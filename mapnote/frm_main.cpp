@@ -1,6 +1,7 @@
 #include "mapnote/frm_main.h"
 
 #include "host/messagebox.h"
+#include "mapnote/box_titles.h"
 #include "mapnote/frm_main_design.h"
 #include "mapnote/library_context.h"
 
@@ -166,7 +167,7 @@ void frmMain::cmdOK_Click() {
   // check fetched take the writes: one more host call per area.
   const auto areas = AreasIfUnchanged();
   if (!areas) {
-    library_.boxes.MsgBox(PageChangedPrompt, host::mb::Warning, u"Microsoft FrontPage");
+    library_.boxes.MsgBox(PageChangedPrompt, host::mb::Warning, FrontPageTitle);
     return;
   }
 

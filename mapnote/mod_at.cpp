@@ -1,6 +1,7 @@
 #include "mapnote/mod_at.h"
 
 #include "host/messagebox.h"
+#include "mapnote/box_titles.h"
 #include "mapnote/frm_main.h"
 #include "mapnote/frm_main_design.h"
 #include "mapnote/library_context.h"
@@ -14,7 +15,6 @@ using host::Text;
 
 namespace {
 
-const Text FrontPageTitle = u"Microsoft FrontPage";
 const Text NoWebPrompt = u"There is no web currently open.\r\rPlease open a web before using this feature.";
 const Text SaveFirstPrompt = u"Please save this page first. Would you like to save the page now?";
 const Text NoAreasPrompt = u"No image maps found on this page.";

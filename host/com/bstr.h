@@ -11,7 +11,6 @@
 namespace host::com {
 
 // wchar_t and char16_t are both UTF-16 on Windows.
-inline const OLECHAR* Ole(const Text& text) { return reinterpret_cast<const OLECHAR*>(text.c_str()); }
 
 class Bstr {
  public:

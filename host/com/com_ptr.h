@@ -1,7 +1,7 @@
 #pragma once
-// An owning interface pointer. Unlike some library versions, Attach adopts
-// the reference it is given (no AddRef), and put() releases the old pointer
-// before handing out the address for an out-parameter.
+// An owning interface pointer: Adopt takes over a reference the caller owns,
+// Retain adds one, and put() releases the old pointer before handing out the
+// address for an out-parameter.
 #include <windows.h>
 #include <ole2.h>
 

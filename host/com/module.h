@@ -26,7 +26,6 @@ class Module {
   // What DllCanUnloadNow answers: no object and no lock outstanding.
   bool CanUnload() const noexcept { return objects_ == 0 && locks_ == 0; }
   long objects() const noexcept { return objects_; }
-  long locks() const noexcept { return locks_; }
 
  private:
   HMODULE handle_ = nullptr;

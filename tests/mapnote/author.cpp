@@ -50,15 +50,6 @@ Author::Author(Menu menu) : liveAtStart_(standin::LiveObjectsByKind()) {
     AddPopup(u"Zarvik", {{u"Tessaly...", u"!<Mapnote.Connect>"}, {u"Other...", u"!<Other.Connect>"}});
 }
 
-std::uint32_t FailureCodeOf(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const host::Error& e) {
-    return e.code();
-  }
-  return 0;
-}
-
 Author::~Author() {
   if (!finished_) Finish();
 }

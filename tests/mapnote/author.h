@@ -16,6 +16,7 @@
 #include "host/user32.h"
 #include "mapnote/library_context.h"
 #include "standin/host.h"
+#include "tests/support/failure_code.h"
 
 namespace mapnote_test {
 
@@ -84,8 +85,7 @@ class Author {
   bool finished_ = false;
 };
 
-// The failure code of a host call, 0 when it succeeds.
-std::uint32_t FailureCodeOf(const std::function<void()>& call);
+using test_support::FailureCodeOf;
 
 class AuthorTest : public ::testing::Test {
  protected:

@@ -2,6 +2,8 @@
 // caption and position, Add with its defaults, FindControl, Delete.
 #include <gtest/gtest.h>
 
+#include "tests/support/failure_code.h"
+
 #include "standin/host.h"
 
 namespace {
@@ -10,14 +12,7 @@ using host::Variant;
 
 const Variant kMissing = Variant::Missing();
 
-std::uint32_t CodeOf(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const host::Error& e) {
-    return e.code();
-  }
-  return 0;
-}
+using test_support::FailureCodeOf;
 
 class CommandBars : public ::testing::Test {
  protected:
@@ -36,8 +31,8 @@ TEST_F(CommandBars, TheMainMenuBarIsFoundByItsNameInAnyLetterCase) {
   for (const auto* name : {u"Menu Bar", u"menu bar", u"MENU BAR"}) EXPECT_EQ(Bar(name)->Name(), u"Menu Bar");
   EXPECT_EQ(host.Application()->CommandBars()->Item(1)->Name(), u"Menu Bar");
   EXPECT_EQ(Bar(u"file")->Name(), u"File");
-  EXPECT_EQ(CodeOf([&] { Bar(u"Menu"); }), host::code::InvalidProcedureCall);
-  EXPECT_EQ(CodeOf([&] { host.Application()->CommandBars()->Item(3); }), host::code::InvalidProcedureCall);
+  EXPECT_EQ(FailureCodeOf([&] { Bar(u"Menu"); }), host::code::InvalidProcedureCall);
+  EXPECT_EQ(FailureCodeOf([&] { host.Application()->CommandBars()->Item(3); }), host::code::InvalidProcedureCall);
 }
 
 TEST_F(CommandBars, ControlsAreFoundByExactCaptionOrOneBasedPosition) {
@@ -50,7 +45,7 @@ TEST_F(CommandBars, ControlsAreFoundByExactCaptionOrOneBasedPosition) {
   EXPECT_EQ(menus->Item(1)->Caption(), u"&File");
   EXPECT_EQ(menus->Item(count)->Caption(), u"&Help");
   for (const auto& index : {Variant(0), Variant(count + 1), Variant(u"Zarvik"), Variant(u"&help")})
-    EXPECT_EQ(CodeOf([&] { menus->Item(index); }), host::code::InvalidProcedureCall);
+    EXPECT_EQ(FailureCodeOf([&] { menus->Item(index); }), host::code::InvalidProcedureCall);
 }
 
 TEST_F(CommandBars, AddWithItsArgumentsMissingAppendsAButton) {
@@ -82,11 +77,11 @@ TEST_F(CommandBars, AddPlacesAPopupOrAButtonWhereAsked) {
 TEST_F(CommandBars, ABadAddArgumentAddsNothing) {
   auto menus = MenuControls();
   const auto count = menus->Count();
-  EXPECT_EQ(CodeOf([&] { menus->Add(Variant(3), kMissing, kMissing, kMissing, kMissing); }),
+  EXPECT_EQ(FailureCodeOf([&] { menus->Add(Variant(3), kMissing, kMissing, kMissing, kMissing); }),
             host::code::InvalidProcedureCall);
-  EXPECT_EQ(CodeOf([&] { menus->Add(kMissing, kMissing, kMissing, Variant(count + 2), kMissing); }),
+  EXPECT_EQ(FailureCodeOf([&] { menus->Add(kMissing, kMissing, kMissing, Variant(count + 2), kMissing); }),
             host::code::InvalidProcedureCall);
-  EXPECT_EQ(CodeOf([&] { menus->Add(kMissing, kMissing, Variant::MakeNull(), kMissing, kMissing); }),
+  EXPECT_EQ(FailureCodeOf([&] { menus->Add(kMissing, kMissing, Variant::MakeNull(), kMissing, kMissing); }),
             host::code::InvalidUseOfNull);
   EXPECT_EQ(menus->Count(), count);
 }
@@ -121,10 +116,10 @@ TEST_F(CommandBars, DeletingAPopupRemovesItsControlsAndLeavesTheirReferencesDead
   popup->Delete(kMissing);
   EXPECT_EQ(menus->Count(), count);
   EXPECT_FALSE(host.HasMenuItem({u"Zarvik"}));
-  EXPECT_EQ(CodeOf([&] { menus->Item(u"Zarvik"); }), host::code::InvalidProcedureCall);
-  EXPECT_EQ(CodeOf([&] { item->Caption(); }), standin::kHostFailure);
-  EXPECT_EQ(CodeOf([&] { items->Count(); }), standin::kHostFailure);
-  EXPECT_EQ(CodeOf([&] { popup->Delete(kMissing); }), standin::kHostFailure);
+  EXPECT_EQ(FailureCodeOf([&] { menus->Item(u"Zarvik"); }), host::code::InvalidProcedureCall);
+  EXPECT_EQ(FailureCodeOf([&] { item->Caption(); }), standin::kHostFailure);
+  EXPECT_EQ(FailureCodeOf([&] { items->Count(); }), standin::kHostFailure);
+  EXPECT_EQ(FailureCodeOf([&] { popup->Delete(kMissing); }), standin::kHostFailure);
 
   // A popup of the same name added afterwards is a new one.
   AddPopup(u"Zarvik");

@@ -2,6 +2,8 @@
 // closing a page past the OnPageClose receivers; saving and save-as.
 #include <gtest/gtest.h>
 
+#include "tests/support/failure_code.h"
+
 #include "standin/host.h"
 
 namespace {
@@ -13,14 +15,7 @@ const host::Text kPage = u"http://localhost/web/map.htm";
 const host::Text kOther = u"http://localhost/web/other.htm";
 const host::Text kUnsaved = u"unsaved:///new_page_1.htm";
 
-std::uint32_t CodeOf(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const host::Error& e) {
-    return e.code();
-  }
-  return 0;
-}
+using test_support::FailureCodeOf;
 
 host::Ref<host::ElementCollection> AreasOf(const host::Ref<host::PageWindow>& window) {
   return window->Document()->all()->tags(u"area");
@@ -40,7 +35,7 @@ TEST(Pages, AreasComeInDocumentOrderWithTheirAttributes) {
   EXPECT_TRUE(areas->Item(1)->getAttribute(u"href").IsNull());
   EXPECT_EQ(areas->Item(1)->getAttribute(u"alt"), Variant(u""));
   EXPECT_TRUE(areas->Item(2)->getAttribute(u"alt").IsNull());
-  for (const auto index : {-1, 3}) EXPECT_EQ(CodeOf([&] { areas->Item(index); }), host::code::InvalidProcedureCall);
+  for (const auto index : {-1, 3}) EXPECT_EQ(FailureCodeOf([&] { areas->Item(index); }), host::code::InvalidProcedureCall);
   EXPECT_EQ(host.Application()->ActivePageWindow()->Document()->all()->tags(u"AREA")->length(), 3);
   EXPECT_EQ(host.Application()->ActivePageWindow()->Document()->all()->tags(u"img")->length(), 0);
 }
@@ -55,7 +50,7 @@ TEST(Pages, AttributesAreWrittenAndRemovedInThePage) {
 
   EXPECT_EQ(areas->Item(0)->removeAttribute(u"Alt"), host::True);
   EXPECT_EQ(areas->Item(0)->removeAttribute(u"alt"), host::False);
-  EXPECT_EQ(CodeOf([&] { areas->Item(1)->setAttribute(u"alt", Variant::MakeNull()); }), host::code::InvalidUseOfNull);
+  EXPECT_EQ(FailureCodeOf([&] { areas->Item(1)->setAttribute(u"alt", Variant::MakeNull()); }), host::code::InvalidUseOfNull);
   EXPECT_EQ(host.Areas(kPage), (std::vector<Area>{{u"a.htm", std::nullopt}, {u"b.htm", u"Second"}}));
 }
 
@@ -64,7 +59,7 @@ TEST(Pages, AnElementOfARewrittenImageMapNoLongerAnswers) {
   host.OpenPage(kPage, {{u"a.htm", std::nullopt}, {u"b.htm", std::nullopt}});
   auto second = AreasOf(host.Application()->ActivePageWindow())->Item(1);
   host.EditAreas(kPage, {{u"a.htm", std::nullopt}});
-  EXPECT_EQ(CodeOf([&] { second->setAttribute(u"alt", Variant(u"x")); }), standin::kHostFailure);
+  EXPECT_EQ(FailureCodeOf([&] { second->setAttribute(u"alt", Variant(u"x")); }), standin::kHostFailure);
   EXPECT_EQ(host.Areas(kPage), (std::vector<Area>{{u"a.htm", std::nullopt}}));
 }
 
@@ -85,8 +80,8 @@ TEST(Pages, WindowsAreFoundByUrlAndActivated) {
   EXPECT_EQ(host.ActivePageUrl(), kPage);
   EXPECT_EQ(app->ActivePageWindow()->Document()->URL(), kPage);
   EXPECT_EQ(windows->Item(1)->ActiveDocument()->URL(), kOther);
-  EXPECT_EQ(CodeOf([&] { windows->Item(u"http://localhost/web/MAP.htm"); }), host::code::InvalidProcedureCall);
-  EXPECT_EQ(CodeOf([&] { windows->Item(2); }), host::code::InvalidProcedureCall);
+  EXPECT_EQ(FailureCodeOf([&] { windows->Item(u"http://localhost/web/MAP.htm"); }), host::code::InvalidProcedureCall);
+  EXPECT_EQ(FailureCodeOf([&] { windows->Item(2); }), host::code::InvalidProcedureCall);
 }
 
 struct CloseReceiver final : host::ApplicationEvents {
@@ -120,7 +115,7 @@ TEST(Pages, OnPageCloseComesBeforeThePageClosesAndCancelKeepsItOpen) {
   EXPECT_TRUE(host.ClosePage(kOther));
   EXPECT_EQ(host.OpenPageUrls(), std::vector<host::Text>{kPage});
   EXPECT_EQ(host.ActivePageUrl(), kPage);
-  EXPECT_EQ(CodeOf([&] { window->Document(); }), standin::kHostFailure);
+  EXPECT_EQ(FailureCodeOf([&] { window->Document(); }), standin::kHostFailure);
 
   // A receiver that fails is recorded and does not hold the page.
   guardConnection.Reset();
@@ -161,7 +156,7 @@ TEST(Pages, AnUnsavedPageIsSavedUnderTheUrlTheSaveAsAnswerGives) {
   EXPECT_EQ(host.ActivePageUrl(), kPage);
   EXPECT_EQ(host.SaveCount(kPage), 1);
   EXPECT_EQ(host.Application()->ActiveWebWindow()->PageWindows()->Item(kPage)->Document()->URL(), kPage);
-  EXPECT_EQ(CodeOf([&] { host.Application()->ActiveWebWindow()->PageWindows()->Item(kUnsaved); }),
+  EXPECT_EQ(FailureCodeOf([&] { host.Application()->ActiveWebWindow()->PageWindows()->Item(kUnsaved); }),
             host::code::InvalidProcedureCall);
   EXPECT_EQ(host.SaveAsAsked(), 2);
   EXPECT_EQ(host.UnexpectedSaveAs(), 0);
@@ -182,7 +177,7 @@ TEST(Pages, ASaveAsNobodyScriptedIsCancelledAndCounted) {
 
 TEST(Pages, SaveWithNoPageOpenFails) {
   standin::Host host;
-  EXPECT_EQ(CodeOf([&] { Save(host); }), standin::kHostFailure);
+  EXPECT_EQ(FailureCodeOf([&] { Save(host); }), standin::kHostFailure);
 }
 
 }  // namespace

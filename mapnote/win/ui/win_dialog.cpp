@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "mapnote/box_titles.h"
 #include "mapnote/win/ui/win_dialog_keys.h"
 
 namespace mapnote::win {
@@ -233,7 +234,7 @@ class DialogWindow : public std::enable_shared_from_this<DialogWindow> {
 
   void Report(const char* what) {
     try {
-      failures_.MsgBox(u"Error " + host::FromUtf8(what), host::mb::Warning, u"Microsoft FrontPage");
+      failures_.MsgBox(u"Error " + host::FromUtf8(what), host::mb::Warning, FrontPageTitle);
     } catch (...) {
       // Nothing more can be told from inside the window procedure.
     }
