@@ -47,7 +47,7 @@ class AddInObject : public TypeInfoDispatch<Default>, public ExtensibilityBridge
   }
 
  protected:
-  AddInObject(std::shared_ptr<host::IDTExtensibility2> addIn, HostApplicationSlot& globals, const OLECHAR* source)
+  AddInObject(std::shared_ptr<host::IDTExtensibility2> addIn, HostGlobalsSlot& globals, const OLECHAR* source)
       : ExtensibilityBridge(std::move(addIn), globals, source) {}
   virtual ~AddInObject() = default;
 

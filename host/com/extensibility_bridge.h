@@ -28,7 +28,7 @@ class ExtensibilityBridge : public TypeInfoDispatch<::IDTExtensibility2> {
   // `source` names the add-in in error info (its ProgID); `globals` is the
   // library's view of the host's global application object, set at
   // connection.
-  ExtensibilityBridge(std::shared_ptr<host::IDTExtensibility2> addIn, HostApplicationSlot& globals,
+  ExtensibilityBridge(std::shared_ptr<host::IDTExtensibility2> addIn, HostGlobalsSlot& globals,
                       const OLECHAR* source)
       : addIn_(std::move(addIn)), globals_(globals), source_(source) {}
   ~ExtensibilityBridge();
@@ -42,7 +42,7 @@ class ExtensibilityBridge : public TypeInfoDispatch<::IDTExtensibility2> {
   void ReleaseGlobals() noexcept;
 
   std::shared_ptr<host::IDTExtensibility2> addIn_;
-  HostApplicationSlot& globals_;
+  HostGlobalsSlot& globals_;
   const OLECHAR* source_;
   bool connected_ = false;
 };

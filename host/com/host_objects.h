@@ -16,7 +16,4 @@ struct ConnectionObjects {
 
 ConnectionObjects WrapConnectionObjects(IDispatch* application, IDispatch* addInInstance);
 
-// The library's view of the host's global application object.
-using HostApplicationSlot = ApplicationGlobals;
-
 }  // namespace host::com

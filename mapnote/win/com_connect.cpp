@@ -8,7 +8,7 @@
 namespace mapnote::win {
 
 ComConnect::ComConnect()
-    : AddInObject(std::make_shared<mapnote::Connect>(Library()), HostApplication(),
+    : AddInObject(std::make_shared<mapnote::Connect>(Library()), Globals(),
                   reinterpret_cast<const OLECHAR*>(ConnectProgId)) {}
 
 }  // namespace mapnote::win

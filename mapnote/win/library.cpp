@@ -9,7 +9,7 @@ namespace {
 
 // Made at first use, so that nothing runs while the loader lock is held.
 struct Ports {
-  host::com::HostApplicationSlot application;
+  host::com::HostGlobalsSlot application;
   WinMessageBoxes boxes;
   WinDialogToolkit toolkit{ThisModule(), boxes};
   WinUser32 user32;
@@ -25,6 +25,6 @@ Ports& ThePorts() {
 
 LibraryContext& Library() { return ThePorts().context; }
 
-host::com::HostApplicationSlot& HostApplication() { return ThePorts().application; }
+host::com::HostGlobalsSlot& Globals() { return ThePorts().application; }
 
 }  // namespace mapnote::win

@@ -12,7 +12,7 @@ namespace zarvik::win {
 ComConnect::ComConnect() : ComConnect(std::make_shared<zarvik::Connect>(Library())) {}
 
 ComConnect::ComConnect(std::shared_ptr<zarvik::Connect> addIn)
-    : AddInObject(addIn, HostApplication(), reinterpret_cast<const OLECHAR*>(ConnectProgId)), addIn_(addIn) {}
+    : AddInObject(addIn, Globals(), reinterpret_cast<const OLECHAR*>(ConnectProgId)), addIn_(addIn) {}
 
 HRESULT ComConnect::GetCaption(BSTR* sRegEntry, BSTR* pRetVal) {
   if (!sRegEntry || !pRetVal) return E_POINTER;

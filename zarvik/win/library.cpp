@@ -6,7 +6,7 @@ namespace zarvik::win {
 namespace {
 
 struct Ports {
-  host::com::HostApplicationSlot application;
+  host::com::HostGlobalsSlot application;
   WinAdvapi32 advapi32;
   WinAnsiCodePage codePage;
   LibraryContext context{application, advapi32, codePage};
@@ -21,6 +21,6 @@ Ports& ThePorts() {
 
 const LibraryContext& Library() { return ThePorts().context; }
 
-host::com::HostApplicationSlot& HostApplication() { return ThePorts().application; }
+host::com::HostGlobalsSlot& Globals() { return ThePorts().application; }
 
 }  // namespace zarvik::win

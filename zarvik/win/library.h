@@ -9,7 +9,7 @@
 namespace zarvik::win {
 
 const LibraryContext& Library();
-// The host's global application object, as the connection last gave it.
-host::com::HostApplicationSlot& HostApplication();
+// The host's global application object while an add-in of the DLL is connected.
+host::com::HostGlobalsSlot& Globals();
 
 }  // namespace zarvik::win

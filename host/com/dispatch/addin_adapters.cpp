@@ -48,7 +48,7 @@ class COMAddInsAdapter final : public COMAddIns, public Adapted {
   using Adapted::Adapted;
   Ref<COMAddIn> Item(const Variant& index) override {
     const Variant args[] = {index};
-    return AdaptAddIn(late().GetObject(u"Item", args));
+    return AdaptAddIn(late().GetDispatch(u"Item", args));
   }
   std::int32_t Count() override { return late().Get(u"Count").ToInt32(); }
 };

@@ -29,14 +29,14 @@ class ElementCollectionAdapter final : public ElementCollection, public Adapted 
   std::int32_t length() override { return late().Get(u"length").ToInt32(); }
   Ref<HTMLElement> Item(const Variant& index) override {
     const Variant args[] = {index};
-    auto element = AdaptElement(late().GetObject(u"Item", args));
+    auto element = AdaptElement(late().GetDispatch(u"Item", args));
     // The document gives nothing, not a failure, past the end.
     if (!element) throw Error(code::InvalidProcedureCall, u"No element at this index");
     return element;
   }
   Ref<ElementCollection> tags(const Text& tagName) override {
     const Variant args[] = {tagName};
-    return AdaptElements(late().GetObject(u"tags", args));
+    return AdaptElements(late().GetDispatch(u"tags", args));
   }
 };
 
@@ -44,14 +44,14 @@ class HTMLDocumentAdapter final : public HTMLDocument, public Adapted {
  public:
   using Adapted::Adapted;
   Text URL() override { return late().Get(u"URL").ToText(); }
-  Ref<ElementCollection> all() override { return AdaptElements(late().GetObject(u"all")); }
+  Ref<ElementCollection> all() override { return AdaptElements(late().GetDispatch(u"all")); }
 };
 
 class PageWindowAdapter final : public PageWindow, public Adapted {
  public:
   using Adapted::Adapted;
-  Ref<HTMLDocument> Document() override { return AdaptDocument(late().GetObject(u"Document")); }
-  Ref<HTMLDocument> ActiveDocument() override { return AdaptDocument(late().GetObject(u"ActiveDocument")); }
+  Ref<HTMLDocument> Document() override { return AdaptDocument(late().GetDispatch(u"Document")); }
+  Ref<HTMLDocument> ActiveDocument() override { return AdaptDocument(late().GetDispatch(u"ActiveDocument")); }
   void Activate() override { late().Call(u"Activate"); }
 };
 
@@ -60,7 +60,7 @@ class PageWindowsAdapter final : public PageWindows, public Adapted {
   using Adapted::Adapted;
   Ref<PageWindow> Item(const Variant& index) override {
     const Variant args[] = {index};
-    return AdaptPageWindow(late().GetObject(u"Item", args));
+    return AdaptPageWindow(late().GetDispatch(u"Item", args));
   }
   std::int32_t Count() override { return late().Get(u"Count").ToInt32(); }
 };
@@ -68,17 +68,17 @@ class PageWindowsAdapter final : public PageWindows, public Adapted {
 class WebWindowAdapter final : public WebWindow, public Adapted {
  public:
   using Adapted::Adapted;
-  Ref<Object> Web() override { return AdaptPlainObject(late().GetObject(u"Web")); }
-  Ref<host::PageWindows> PageWindows() override { return AdaptPageWindows(late().GetObject(u"PageWindows")); }
+  Ref<Object> Web() override { return AdaptPlainObject(late().GetDispatch(u"Web")); }
+  Ref<host::PageWindows> PageWindows() override { return AdaptPageWindows(late().GetDispatch(u"PageWindows")); }
 };
 
 class HostApplicationAdapter final : public HostApplication, public Adapted {
  public:
   using Adapted::Adapted;
-  Ref<PageWindow> ActivePageWindow() override { return AdaptPageWindow(late().GetObject(u"ActivePageWindow")); }
-  Ref<WebWindow> ActiveWebWindow() override { return AdaptWebWindow(late().GetObject(u"ActiveWebWindow")); }
-  Ref<host::CommandBars> CommandBars() override { return AdaptCommandBars(late().GetObject(u"CommandBars")); }
-  Ref<host::COMAddIns> COMAddIns() override { return AdaptAddIns(late().GetObject(u"COMAddIns")); }
+  Ref<PageWindow> ActivePageWindow() override { return AdaptPageWindow(late().GetDispatch(u"ActivePageWindow")); }
+  Ref<WebWindow> ActiveWebWindow() override { return AdaptWebWindow(late().GetDispatch(u"ActiveWebWindow")); }
+  Ref<host::CommandBars> CommandBars() override { return AdaptCommandBars(late().GetDispatch(u"CommandBars")); }
+  Ref<host::COMAddIns> COMAddIns() override { return AdaptAddIns(late().GetDispatch(u"COMAddIns")); }
 
   // OnPageClose(pPage, Cancel), on whichever events interface of the
   // application declares it.

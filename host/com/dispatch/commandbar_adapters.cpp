@@ -35,7 +35,7 @@ class CommandBarControlsAdapter final : public CommandBarControls, public Adapte
   using Adapted::Adapted;
   Ref<CommandBarControl> Item(const Variant& index) override {
     const Variant args[] = {index};
-    return AdaptControl(late().GetObject(u"Item", args));
+    return AdaptControl(late().GetDispatch(u"Item", args));
   }
   std::int32_t Count() override { return late().Get(u"Count").ToInt32(); }
   // Every argument given goes by name, so the host's defaults hold for the rest.
@@ -46,14 +46,14 @@ class CommandBarControlsAdapter final : public CommandBarControls, public Adapte
         {u"Type", Type}, {u"Id", Id}, {u"Parameter", Parameter}, {u"Before", Before}, {u"Temporary", Temporary}};
     for (const NamedArgument& a : all)
       if (!a.value.IsMissing()) given.push_back(a);
-    return AdaptControl(late().GetObjectNamed(u"Add", given));
+    return AdaptControl(late().GetDispatchNamed(u"Add", given));
   }
 };
 
 class CommandBarPopupAdapter final : public ControlAdapter<CommandBarPopup> {
  public:
   using ControlAdapter::ControlAdapter;
-  Ref<CommandBarControls> Controls() override { return AdaptControls(late().GetObject(u"Controls")); }
+  Ref<CommandBarControls> Controls() override { return AdaptControls(late().GetDispatch(u"Controls")); }
 };
 
 class CommandBarButtonAdapter final : public ControlAdapter<CommandBarButton> {
@@ -80,11 +80,11 @@ class CommandBarAdapter final : public CommandBar, public Adapted {
  public:
   using Adapted::Adapted;
   Text Name() override { return late().Get(u"Name").ToText(); }
-  Ref<CommandBarControls> Controls() override { return AdaptControls(late().GetObject(u"Controls")); }
+  Ref<CommandBarControls> Controls() override { return AdaptControls(late().GetDispatch(u"Controls")); }
   Ref<CommandBarControl> FindControl(const Variant& Type, const Variant& Id, const Variant& Tag, const Variant& Visible,
                                      const Variant& Recursive) override {
     const Variant args[] = {Type, Id, Tag, Visible, Recursive};
-    return AdaptControl(late().GetObject(u"FindControl", args));
+    return AdaptControl(late().GetDispatch(u"FindControl", args));
   }
 };
 
@@ -93,7 +93,7 @@ class CommandBarsAdapter final : public CommandBars, public Adapted {
   using Adapted::Adapted;
   Ref<CommandBar> Item(const Variant& index) override {
     const Variant args[] = {index};
-    return AdaptCommandBar(late().GetObject(u"Item", args));
+    return AdaptCommandBar(late().GetDispatch(u"Item", args));
   }
 };
 

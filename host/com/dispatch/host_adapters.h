@@ -6,7 +6,7 @@
 // To plug in (COM Connect of each DLL): link `host_dispatch`, and in
 // OnConnection pass WrapApplication(Application) and
 // WrapAddInInstance(AddInInst) to the portable add-in; keep the wrapped
-// application in an ApplicationGlobals for code that needs the host's global
+// application in a HostGlobalsSlot for code that needs the host's global
 // application object.
 #include <oaidl.h>
 
@@ -25,8 +25,8 @@ Ref<COMAddIn> WrapAddInInstance(IDispatch* addInInstance);
 // late-bound object. Null gives null.
 Ref<Object> WrapHostObject(IDispatch* object);
 
-// The host's global application object, once OnConnection has given it.
-class ApplicationGlobals final : public HostGlobals {
+// The host's global application object, from OnConnection to the disconnection.
+class HostGlobalsSlot final : public HostGlobals {
  public:
   void Set(Ref<HostApplication> application) { application_ = std::move(application); }
   Ref<HostApplication> Application() override { return application_; }

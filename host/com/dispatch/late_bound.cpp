@@ -96,7 +96,7 @@ Variant LateBound::Get(const char16_t* member, std::span<const Variant> args) {
   return FromVariant(Invoke(member, DISPATCH_PROPERTYGET | DISPATCH_METHOD, args).get());
 }
 
-ComPtr<IDispatch> LateBound::GetObject(const char16_t* member, std::span<const Variant> args) {
+ComPtr<IDispatch> LateBound::GetDispatch(const char16_t* member, std::span<const Variant> args) {
   return DispatchOf(Invoke(member, DISPATCH_PROPERTYGET | DISPATCH_METHOD, args).get());
 }
 
@@ -109,7 +109,7 @@ void LateBound::Put(const char16_t* member, const Variant& value) {
   Invoke(member, DISPATCH_PROPERTYPUT, args);
 }
 
-ComPtr<IDispatch> LateBound::GetObjectNamed(const char16_t* member, std::span<const NamedArgument> args) {
+ComPtr<IDispatch> LateBound::GetDispatchNamed(const char16_t* member, std::span<const NamedArgument> args) {
   return DispatchOf(Invoke(member, DISPATCH_METHOD | DISPATCH_PROPERTYGET, {}, args).get());
 }
 

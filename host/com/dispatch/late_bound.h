@@ -31,12 +31,12 @@ class LateBound {
   // A property read or a method call whose result is wanted.
   Variant Get(const char16_t* member, std::span<const Variant> args = {});
   // The object a property or method returns; null for nothing (Nothing, Empty, Null).
-  ComPtr<IDispatch> GetObject(const char16_t* member, std::span<const Variant> args = {});
+  ComPtr<IDispatch> GetDispatch(const char16_t* member, std::span<const Variant> args = {});
   // A method call for its effect.
   Variant Call(const char16_t* member, std::span<const Variant> args = {});
   void Put(const char16_t* member, const Variant& value);
   // A method call with named arguments only.
-  ComPtr<IDispatch> GetObjectNamed(const char16_t* member, std::span<const NamedArgument> args);
+  ComPtr<IDispatch> GetDispatchNamed(const char16_t* member, std::span<const NamedArgument> args);
 
   // Whether the object knows the member.
   bool Offers(const char16_t* member);
