@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "host/error.h"
 #include "host/text.h"
 
 namespace host::com {
@@ -15,6 +16,12 @@ namespace host::com {
 // (0, or another success code) becomes E_FAIL, so a failure is never
 // reported as success.
 HRESULT AsFailure(std::uint32_t code) noexcept;
+
+// A failed HRESULT thrown as the portable failure, with that code; a
+// success passes.
+inline void ThrowIfFailed(HRESULT hr) {
+  if (FAILED(hr)) throw Error(static_cast<std::uint32_t>(hr));
+}
 
 // The text shown for a failure that came without a description.
 Text StandardDescription(std::uint32_t code);

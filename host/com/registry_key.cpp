@@ -2,13 +2,14 @@
 
 #include <vector>
 
+#include "host/com/error_info.h"
 #include "host/error.h"
 
 namespace host::com {
 namespace {
 
 void Check(LONG rc) {
-  if (rc != ERROR_SUCCESS) throw Error(static_cast<std::uint32_t>(HRESULT_FROM_WIN32(rc)));
+  ThrowIfFailed(HRESULT_FROM_WIN32(rc));
 }
 
 bool IsEmpty(HKEY root, const std::wstring& path) {

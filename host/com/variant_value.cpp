@@ -1,13 +1,13 @@
 #include "host/com/variant_value.h"
 
+#include "host/com/error_info.h"
 #include "host/error.h"
 
 namespace host::com {
 
 VariantValue VariantValue::Copy() const {
   VariantValue r;
-  HRESULT hr = VariantCopy(&r.v_, const_cast<VARIANT*>(&v_));
-  if (FAILED(hr)) throw Error(static_cast<std::uint32_t>(hr));
+  ThrowIfFailed(VariantCopy(&r.v_, const_cast<VARIANT*>(&v_)));
   return r;
 }
 

@@ -1,6 +1,7 @@
 #include "standin/com/variant_conversion.h"
 
 #include "host/com/bstr.h"
+#include "host/com/error_info.h"
 #include "host/error.h"
 
 namespace standin::com {
@@ -8,8 +9,7 @@ namespace standin::com {
 host::Variant FromVariant(const VARIANT& value) {
   if (V_VT(&value) & VT_BYREF) {
     host::com::VariantValue direct;
-    HRESULT hr = VariantCopyInd(direct.put(), const_cast<VARIANT*>(&value));
-    if (FAILED(hr)) throw host::Error(static_cast<std::uint32_t>(hr));
+    host::com::ThrowIfFailed(VariantCopyInd(direct.put(), const_cast<VARIANT*>(&value)));
     return FromVariant(direct.get());
   }
   switch (V_VT(&value)) {

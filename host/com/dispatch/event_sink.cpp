@@ -210,19 +210,15 @@ DISPID OtherMember(const EventInterface& events, const char16_t* member) {
 
 std::shared_ptr<Advisory> Advise(IDispatch* source, const IID& events, EventHandler handler) {
   ComPtr<IConnectionPointContainer> container;
-  HRESULT hr = source->QueryInterface(IID_IConnectionPointContainer, container.put_void());
-  if (FAILED(hr)) throw Error(static_cast<std::uint32_t>(hr));
+  ThrowIfFailed(source->QueryInterface(IID_IConnectionPointContainer, container.put_void()));
   ComPtr<IConnectionPoint> point;
-  hr = container->FindConnectionPoint(events, point.put());
-  if (FAILED(hr)) throw Error(static_cast<std::uint32_t>(hr));
+  ThrowIfFailed(container->FindConnectionPoint(events, point.put()));
 
   auto* sink = new EventSink(events, std::move(handler));
   DWORD cookie = 0;
-  hr = point->Advise(sink, &cookie);
-  if (FAILED(hr)) {
-    sink->Release();
-    throw Error(static_cast<std::uint32_t>(hr));
-  }
+  const HRESULT hr = point->Advise(sink, &cookie);
+  if (FAILED(hr)) sink->Release();
+  ThrowIfFailed(hr);
   return std::make_shared<Advisory>(std::move(point), cookie, sink);
 }
 

@@ -2,6 +2,7 @@
 
 #include "host/com/bstr.h"
 #include "host/com/dispatch/dispatch_variant.h"
+#include "host/com/error_info.h"
 
 namespace host::com {
 namespace {
@@ -54,7 +55,7 @@ const std::vector<DISPID>& LateBound::Ids(const std::vector<const char16_t*>& na
   const HRESULT hr = object_->GetIDsOfNames(IID_NULL, ole.data(), static_cast<UINT>(ole.size()), LOCALE_USER_DEFAULT,
                                             ids.data());
   // An unknown name is remembered as well: it stays unknown.
-  if (FAILED(hr) && hr != DISP_E_UNKNOWNNAME) throw Error(static_cast<std::uint32_t>(hr));
+  if (hr != DISP_E_UNKNOWNNAME) ThrowIfFailed(hr);
   return ids_.emplace(std::move(key), std::move(ids)).first->second;
 }
 
