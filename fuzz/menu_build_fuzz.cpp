@@ -28,9 +28,9 @@ struct Item {
 };
 
 std::uint32_t TypeOf(std::uint8_t control) {
-  constexpr std::uint32_t types[] = {host::reg::REG_SZ, host::reg::REG_SZ,   host::reg::REG_SZ,
-                                     host::reg::REG_SZ, host::reg::REG_EXPAND_SZ, host::reg::REG_DWORD,
-                                     host::reg::REG_BINARY, host::reg::REG_MULTI_SZ};
+  constexpr std::uint32_t types[] = {host::reg::kRegSz, host::reg::kRegSz,   host::reg::kRegSz,
+                                     host::reg::kRegSz, host::reg::kRegExpandSz, host::reg::kRegDword,
+                                     host::reg::kRegBinary, host::reg::kRegMultiSz};
   return types[control & 7];
 }
 
@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     at += 2 + length;
     const bool present = (control & 0x80) == 0;
     if (present) registry.SetValue(Key, std::to_string(n), TypeOf(control), {bytes.begin(), bytes.end()});
-    strings.push_back(present && TypeOf(control) == host::reg::REG_SZ ? std::optional(bytes) : std::nullopt);
+    strings.push_back(present && TypeOf(control) == host::reg::kRegSz ? std::optional(bytes) : std::nullopt);
   }
 
   {

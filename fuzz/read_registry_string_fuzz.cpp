@@ -31,14 +31,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   host::Variant result;
   bool overflowed = false;
   try {
-    result = zarvik::ReadRegistryString(registry, codePage, host::HKEY_CURRENT_USER, u"SOFTWARE\\Zarvik\\Add-ins", u"7");
+    result = zarvik::ReadRegistryString(registry, codePage, host::kHkeyCurrentUser, u"SOFTWARE\\Zarvik\\Add-ins", u"7");
   } catch (const host::Error& e) {
     FUZZ_REQUIRE(e.code() == host::code::Overflow);
     overflowed = true;
   }
   FUZZ_REQUIRE(registry.OpenHandles() == 0);
 
-  if (presence < 2 || type != host::reg::REG_SZ) {
+  if (presence < 2 || type != host::reg::kRegSz) {
     FUZZ_REQUIRE(!overflowed && result.IsEmpty());
     return 0;
   }

@@ -8,22 +8,24 @@
 
 namespace host {
 
+// Win32's values under names of their own, apart from <windows.h>'s macros,
+// so that the order of includes never matters.
 using HKEY32 = std::uint32_t;
-inline constexpr HKEY32 HKEY_CLASSES_ROOT = 0x80000000;
-inline constexpr HKEY32 HKEY_CURRENT_USER = 0x80000001;
-inline constexpr HKEY32 HKEY_LOCAL_MACHINE = 0x80000002;
+inline constexpr HKEY32 kHkeyClassesRoot = 0x80000000;
+inline constexpr HKEY32 kHkeyCurrentUser = 0x80000001;
+inline constexpr HKEY32 kHkeyLocalMachine = 0x80000002;
 
 namespace reg {
-inline constexpr std::uint32_t REG_NONE = 0;
-inline constexpr std::uint32_t REG_SZ = 1;
-inline constexpr std::uint32_t REG_EXPAND_SZ = 2;
-inline constexpr std::uint32_t REG_BINARY = 3;
-inline constexpr std::uint32_t REG_DWORD = 4;
-inline constexpr std::uint32_t REG_MULTI_SZ = 7;
-inline constexpr std::int32_t ERROR_SUCCESS = 0;
-inline constexpr std::int32_t ERROR_FILE_NOT_FOUND = 2;
-inline constexpr std::int32_t ERROR_INVALID_HANDLE = 6;
-inline constexpr std::int32_t ERROR_MORE_DATA = 234;
+inline constexpr std::uint32_t kRegNone = 0;
+inline constexpr std::uint32_t kRegSz = 1;
+inline constexpr std::uint32_t kRegExpandSz = 2;
+inline constexpr std::uint32_t kRegBinary = 3;
+inline constexpr std::uint32_t kRegDword = 4;
+inline constexpr std::uint32_t kRegMultiSz = 7;
+inline constexpr std::int32_t kErrorSuccess = 0;
+inline constexpr std::int32_t kErrorFileNotFound = 2;
+inline constexpr std::int32_t kErrorInvalidHandle = 6;
+inline constexpr std::int32_t kErrorMoreData = 234;
 }  // namespace reg
 
 class Advapi32 {

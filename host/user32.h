@@ -22,16 +22,17 @@ struct MENUITEMINFOA {
   std::uint32_t cch = 0;
 };
 
+// Win32's values under names of their own, apart from <windows.h>'s macros.
 namespace win {
-inline constexpr std::int32_t HWND_TOPMOST = -1;
-inline constexpr std::uint32_t SWP_NOSIZE = 1;
-inline constexpr std::uint32_t SWP_NOMOVE = 2;
-inline constexpr std::uint32_t MIIM_STATE = 1;
-inline constexpr std::uint32_t MIIM_ID = 2;
-inline constexpr std::uint32_t MFS_GRAYED = 3;
-inline constexpr std::uint32_t MFS_CHECKED = 8;
-inline constexpr std::uint32_t SC_CLOSE = 61536;
-inline constexpr std::uint32_t WM_NCACTIVATE = 0x86;
+inline constexpr std::int32_t kHwndTopmost = -1;
+inline constexpr std::uint32_t kSwpNoSize = 1;
+inline constexpr std::uint32_t kSwpNoMove = 2;
+inline constexpr std::uint32_t kMiimState = 1;
+inline constexpr std::uint32_t kMiimId = 2;
+inline constexpr std::uint32_t kMfsGrayed = 3;
+inline constexpr std::uint32_t kMfsChecked = 8;
+inline constexpr std::uint32_t kScClose = 61536;
+inline constexpr std::uint32_t kWmNcActivate = 0x86;
 }  // namespace win
 
 class User32 {

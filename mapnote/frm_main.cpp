@@ -15,7 +15,7 @@ namespace {
 
 // The system menu's Close item under its own identifier, and under the one
 // that takes it out of the system's reach.
-constexpr std::uint32_t CloseItemId = host::win::SC_CLOSE;
+constexpr std::uint32_t CloseItemId = host::win::kScClose;
 constexpr std::uint32_t DisabledCloseItemId = static_cast<std::uint32_t>(-10);
 
 bool AllBitsSet(std::uint32_t state, std::uint32_t bits) { return (state & bits) == bits; }
@@ -65,35 +65,35 @@ void frmMain::Form_Load() {
   CloseItemInfo.cbSize = MenuItemInfoSize;
   CloseItemInfo.dwTypeData = std::string(80, '\0');
   CloseItemInfo.cch = 80;
-  CloseItemInfo.fMask = host::win::MIIM_STATE;
+  CloseItemInfo.fMask = host::win::kMiimState;
   CloseItemInfo.wID = CloseItemId;
   api.GetMenuItemInfoA(SystemMenuHandle, CloseItemInfo.wID, 0, CloseItemInfo);
 
   std::int32_t action = 1;
   if (SetCloseItemState(action) != 0) {
-    ToggleBits(CloseItemInfo.fState, host::win::MFS_GRAYED);
-    CloseItemInfo.fMask = host::win::MIIM_STATE;
+    ToggleBits(CloseItemInfo.fState, host::win::kMfsGrayed);
+    CloseItemInfo.fMask = host::win::kMiimState;
     if (api.SetMenuItemInfoA(SystemMenuHandle, CloseItemInfo.wID, 0, CloseItemInfo) == 0) {
       action = 2;
       SetCloseItemState(action);
     }
     // Redraw the title bar so that its Close button shows the new state.
-    api.SendMessageA(hWnd, host::win::WM_NCACTIVATE, -1, 0);
+    api.SendMessageA(hWnd, host::win::kWmNcActivate, -1, 0);
   }
 
-  ToggleBits(CloseItemInfo.fState, host::win::MFS_CHECKED);
-  CloseItemInfo.fMask = host::win::MIIM_STATE;
+  ToggleBits(CloseItemInfo.fState, host::win::kMfsChecked);
+  CloseItemInfo.fMask = host::win::kMiimState;
   api.SetMenuItemInfoA(SystemMenuHandle, CloseItemInfo.wID, 0, CloseItemInfo);
 }
 
 std::int32_t frmMain::SetCloseItemState(std::int32_t& Action) {
   const std::uint32_t old = CloseItemInfo.wID;
-  if (AllBitsSet(CloseItemInfo.fState, host::win::MFS_GRAYED)) {
+  if (AllBitsSet(CloseItemInfo.fState, host::win::kMfsGrayed)) {
     CloseItemInfo.wID = Action == 1 ? CloseItemId : DisabledCloseItemId;
   } else {
     CloseItemInfo.wID = Action == 1 ? DisabledCloseItemId : CloseItemId;
   }
-  CloseItemInfo.fMask = host::win::MIIM_ID;
+  CloseItemInfo.fMask = host::win::kMiimId;
   const std::int32_t ok = library_.api.SetMenuItemInfoA(SystemMenuHandle, old, 0, CloseItemInfo);
   if (ok == 0) CloseItemInfo.wID = old;
   return ok;

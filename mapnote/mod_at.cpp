@@ -111,7 +111,7 @@ void modAT::StartAreaEditing() {
 void modAT::BringDialogToFront() {
   host::FormView& view = library_.FrmMain().View();
   const std::int32_t hWnd = view.hWnd();
-  library_.api.SetWindowPos(hWnd, host::win::HWND_TOPMOST, 0, 0, 0, 0, host::win::SWP_NOMOVE | host::win::SWP_NOSIZE);
+  library_.api.SetWindowPos(hWnd, host::win::kHwndTopmost, 0, 0, 0, 0, host::win::kSwpNoMove | host::win::kSwpNoSize);
   library_.api.SetForegroundWindow(hWnd);
   view.SetFocus(controls::txtMapnote);
 }

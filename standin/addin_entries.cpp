@@ -11,7 +11,7 @@ std::string FoldedProgId(const host::Text& progId) { return FoldCase(Windows1252
 
 host::Text ReadText(const Registry& registry, const std::string& key, const char* name) {
   const auto value = registry.GetValue(key, name);
-  if (!value || value->type != host::reg::REG_SZ) return {};
+  if (!value || value->type != host::reg::kRegSz) return {};
   std::string ansi(value->data.begin(), value->data.end());
   ansi.resize(ansi.find('\0') == std::string::npos ? ansi.size() : ansi.find('\0'));
   return Windows1252().ToUtf16(ansi);
@@ -19,7 +19,7 @@ host::Text ReadText(const Registry& registry, const std::string& key, const char
 
 std::uint32_t ReadDword(const Registry& registry, const std::string& key, const char* name) {
   const auto value = registry.GetValue(key, name);
-  if (!value || value->type != host::reg::REG_DWORD || value->data.size() != 4) return 0;
+  if (!value || value->type != host::reg::kRegDword || value->data.size() != 4) return 0;
   const auto& d = value->data;
   return d[0] | d[1] << 8 | d[2] << 16 | static_cast<std::uint32_t>(d[3]) << 24;
 }

@@ -18,7 +18,7 @@ constexpr std::u16string_view kHeader4 = u"REGEDIT4";
 constexpr std::u16string_view kHeader5 = u"Windows Registry Editor Version 5.00";
 
 bool IsStringType(std::uint32_t type) {
-  return type == host::reg::REG_SZ || type == host::reg::REG_EXPAND_SZ || type == host::reg::REG_MULTI_SZ;
+  return type == host::reg::kRegSz || type == host::reg::kRegExpandSz || type == host::reg::kRegMultiSz;
 }
 
 bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
@@ -204,16 +204,16 @@ class Parser {
       const host::Text text = ParseQuoted(rest);
       if (!TrimLeft(rest).empty()) Fail("unexpected text after the closing quote");
       const std::string ansi = ToAnsi(text, "the string");
-      op.type = host::reg::REG_SZ;
+      op.type = host::reg::kRegSz;
       op.data.assign(ansi.begin(), ansi.end());
       op.data.push_back(0);
     } else if (StartsWithNoCase(rest, u"dword:")) {
       const auto value = ParseHex(rest.substr(6));
       if (!value) Fail("dword: takes one to eight hexadecimal digits");
-      op.type = host::reg::REG_DWORD;
+      op.type = host::reg::kRegDword;
       for (int i = 0; i < 4; ++i) op.data.push_back(static_cast<std::uint8_t>(*value >> (8 * i)));
     } else if (StartsWithNoCase(rest, u"hex:")) {
-      op.type = host::reg::REG_BINARY;
+      op.type = host::reg::kRegBinary;
       op.data = ParseHexBytes(rest.substr(4));
       hexData = true;
     } else if (StartsWithNoCase(rest, u"hex(")) {
@@ -290,7 +290,7 @@ std::string Quote(std::string_view ansi) {
 // A REG_SZ that a quoted string gives back exactly: its text, one NUL at
 // the end, and no line break that would split the line.
 bool WritesAsQuoted(const RegistryValue& value) {
-  if (value.type != host::reg::REG_SZ || value.data.empty() || value.data.back() != 0) return false;
+  if (value.type != host::reg::kRegSz || value.data.empty() || value.data.back() != 0) return false;
   for (std::size_t i = 0; i + 1 < value.data.size(); ++i) {
     const auto c = value.data[i];
     if (c == 0 || c == '\r' || c == '\n') return false;
@@ -330,7 +330,7 @@ class Writer {
               "\r\n";
       return;
     }
-    if (value.type == host::reg::REG_DWORD && value.data.size() == 4) {
+    if (value.type == host::reg::kRegDword && value.data.size() == 4) {
       char digits[9];
       const std::uint32_t n = value.data[0] | value.data[1] << 8 | value.data[2] << 16 |
                               static_cast<std::uint32_t>(value.data[3]) << 24;
@@ -338,7 +338,7 @@ class Writer {
       out_ += line + "dword:" + digits + "\r\n";
       return;
     }
-    if (value.type == host::reg::REG_BINARY) {
+    if (value.type == host::reg::kRegBinary) {
       line += "hex:";
     } else {
       char type[16];

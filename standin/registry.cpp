@@ -57,11 +57,11 @@ struct Hive {
 };
 
 constexpr std::array<Hive, 5> kHives = {{
-    {host::HKEY_CLASSES_ROOT, "HKEY_CLASSES_ROOT", "HKCR"},
-    {host::HKEY_CURRENT_USER, "HKEY_CURRENT_USER", "HKCU"},
-    {host::HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE", "HKLM"},
-    {HKEY_USERS, "HKEY_USERS", "HKU"},
-    {HKEY_CURRENT_CONFIG, "HKEY_CURRENT_CONFIG", "HKCC"},
+    {host::kHkeyClassesRoot, "HKEY_CLASSES_ROOT", "HKCR"},
+    {host::kHkeyCurrentUser, "HKEY_CURRENT_USER", "HKCU"},
+    {host::kHkeyLocalMachine, "HKEY_LOCAL_MACHINE", "HKLM"},
+    {kHkeyUsers, "HKEY_USERS", "HKU"},
+    {kHkeyCurrentConfig, "HKEY_CURRENT_CONFIG", "HKCC"},
 }};
 
 std::vector<std::string_view> SplitOnBackslash(std::string_view path) {
@@ -156,7 +156,7 @@ void Registry::SetString(std::string_view keyPath, std::string_view name, std::s
 void Registry::SetDword(std::string_view keyPath, std::string_view name, std::uint32_t value) {
   std::vector<std::uint8_t> data(4);
   for (int i = 0; i < 4; ++i) data[i] = static_cast<std::uint8_t>(value >> (8 * i));  // little-endian, as on x86
-  SetValue(keyPath, name, host::reg::REG_DWORD, std::move(data));
+  SetValue(keyPath, name, host::reg::kRegDword, std::move(data));
 }
 
 bool Registry::DeleteValue(std::string_view keyPath, std::string_view name) {
@@ -211,47 +211,47 @@ std::vector<std::string> Registry::SubKeys(std::string_view keyPath) const {
 std::int32_t Registry::RegOpenKeyA(host::HKEY32 hKey, const std::string& lpSubKey, host::HKEY32& phkResult) {
   phkResult = 0;
   auto key = Resolve(hKey);
-  if (!key) return host::reg::ERROR_INVALID_HANDLE;
-  if (key->deleted) return reg::ERROR_KEY_DELETED;
+  if (!key) return host::reg::kErrorInvalidHandle;
+  if (key->deleted) return reg::kErrorKeyDeleted;
   // An empty subkey hands back the key it was asked below.
   if (lpSubKey.empty()) {
     phkResult = hKey;
-    return host::reg::ERROR_SUCCESS;
+    return host::reg::kErrorSuccess;
   }
   auto parts = SplitOnBackslash(lpSubKey);
   if (parts.back().empty()) parts.pop_back();  // a trailing backslash is allowed
   for (const auto& part : parts) {
-    if (part.empty()) return reg::ERROR_BAD_PATHNAME;
+    if (part.empty()) return reg::kErrorBadPathname;
     key = key->Subkey(part);
-    if (!key) return host::reg::ERROR_FILE_NOT_FOUND;
+    if (!key) return host::reg::kErrorFileNotFound;
   }
   phkResult = nextHandle_;
   nextHandle_ += 4;
   handles_[phkResult] = key;
-  return host::reg::ERROR_SUCCESS;
+  return host::reg::kErrorSuccess;
 }
 
 std::int32_t Registry::RegQueryValueExA(host::HKEY32 hKey, const std::string& lpValueName, std::uint32_t lpReserved,
                                         std::uint32_t& lpType, std::uint8_t* lpData, std::uint32_t& lpcbData) {
   auto key = Resolve(hKey);
-  if (!key) return host::reg::ERROR_INVALID_HANDLE;
-  if (key->deleted) return reg::ERROR_KEY_DELETED;
-  if (lpReserved != 0) return reg::ERROR_INVALID_PARAMETER;
+  if (!key) return host::reg::kErrorInvalidHandle;
+  if (key->deleted) return reg::kErrorKeyDeleted;
+  if (lpReserved != 0) return reg::kErrorInvalidParameter;
   const RegistryValue* value = key->Value(lpValueName);
-  if (!value) return host::reg::ERROR_FILE_NOT_FOUND;
+  if (!value) return host::reg::kErrorFileNotFound;
   const auto size = static_cast<std::uint32_t>(value->data.size());
   lpType = value->type;
   const std::uint32_t room = lpcbData;
   lpcbData = size;
-  if (!lpData) return host::reg::ERROR_SUCCESS;
-  if (room < size) return host::reg::ERROR_MORE_DATA;
+  if (!lpData) return host::reg::kErrorSuccess;
+  if (room < size) return host::reg::kErrorMoreData;
   if (size != 0) std::memcpy(lpData, value->data.data(), size);
-  return host::reg::ERROR_SUCCESS;
+  return host::reg::kErrorSuccess;
 }
 
 std::int32_t Registry::RegCloseKey(host::HKEY32 hKey) {
-  if (hives_.count(hKey) != 0) return host::reg::ERROR_SUCCESS;  // closing a hive is allowed and does nothing
-  return handles_.erase(hKey) != 0 ? host::reg::ERROR_SUCCESS : host::reg::ERROR_INVALID_HANDLE;
+  if (hives_.count(hKey) != 0) return host::reg::kErrorSuccess;  // closing a hive is allowed and does nothing
+  return handles_.erase(hKey) != 0 ? host::reg::kErrorSuccess : host::reg::kErrorInvalidHandle;
 }
 
 }  // namespace standin

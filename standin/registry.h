@@ -17,17 +17,17 @@
 namespace standin {
 
 namespace reg {
-inline constexpr std::int32_t ERROR_INVALID_PARAMETER = 87;
-inline constexpr std::int32_t ERROR_BAD_PATHNAME = 161;
-inline constexpr std::int32_t ERROR_KEY_DELETED = 1018;
+inline constexpr std::int32_t kErrorInvalidParameter = 87;
+inline constexpr std::int32_t kErrorBadPathname = 161;
+inline constexpr std::int32_t kErrorKeyDeleted = 1018;
 }  // namespace reg
 
-inline constexpr host::HKEY32 HKEY_USERS = 0x80000003;
-inline constexpr host::HKEY32 HKEY_CURRENT_CONFIG = 0x80000005;
+inline constexpr host::HKEY32 kHkeyUsers = 0x80000003;
+inline constexpr host::HKEY32 kHkeyCurrentConfig = 0x80000005;
 
 struct RegistryValue {
   std::string name;  // empty for the key's default value
-  std::uint32_t type = host::reg::REG_NONE;
+  std::uint32_t type = host::reg::kRegNone;
   std::vector<std::uint8_t> data;
   friend bool operator==(const RegistryValue&, const RegistryValue&) = default;
 };
@@ -57,7 +57,7 @@ class Registry : public host::Advapi32 {
   void SetValue(std::string_view keyPath, std::string_view name, std::uint32_t type, std::vector<std::uint8_t> data);
   // `ansi` is text in the ANSI code page; REG_SZ, REG_EXPAND_SZ or any other type.
   void SetString(std::string_view keyPath, std::string_view name, std::string_view ansi,
-                 std::uint32_t type = host::reg::REG_SZ, Nul nul = Nul::Terminated);
+                 std::uint32_t type = host::reg::kRegSz, Nul nul = Nul::Terminated);
   void SetDword(std::string_view keyPath, std::string_view name, std::uint32_t value);
   // Both return false when there was nothing to delete.
   bool DeleteValue(std::string_view keyPath, std::string_view name);

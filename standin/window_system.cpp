@@ -8,7 +8,7 @@ constexpr std::int32_t HWND_NOTOPMOST = -2;
 constexpr std::int32_t kMenuOffset = 0x00010000;
 
 // A fixed-size dialog's system menu: Move and Close.
-std::vector<MenuItem> DefaultSystemMenu() { return {{SC_MOVE, 0, "&Move"}, {host::win::SC_CLOSE, 0, "&Close\tAlt+F4"}}; }
+std::vector<MenuItem> DefaultSystemMenu() { return {{SC_MOVE, 0, "&Move"}, {host::win::kScClose, 0, "&Close\tAlt+F4"}}; }
 
 // MENUITEMINFOA as Windows 95/NT 4 defined it, and the later one with hbmpItem.
 bool ValidRecordSize(std::uint32_t cbSize) { return cbSize == 44 || cbSize == 48; }
@@ -56,7 +56,7 @@ bool WindowSystem::CloseButtonEnabled(std::int32_t hWnd) const {
   const auto* window = Find(hWnd);
   if (!window) return false;
   for (const auto& item : window->items) {
-    if (item.id == host::win::SC_CLOSE) return (item.state & host::win::MFS_GRAYED) == 0;
+    if (item.id == host::win::kScClose) return (item.state & host::win::kMfsGrayed) == 0;
   }
   return false;
 }
@@ -66,7 +66,7 @@ std::int32_t WindowSystem::SetWindowPos(std::int32_t hWnd, std::int32_t hWndInse
   faults_->Check("User32.SetWindowPos");
   auto* window = Find(hWnd);
   if (!window) return 0;
-  if (hWndInsertAfter == host::win::HWND_TOPMOST) window->topMost = true;
+  if (hWndInsertAfter == host::win::kHwndTopmost) window->topMost = true;
   if (hWndInsertAfter == HWND_NOTOPMOST) window->topMost = false;
   return 1;
 }
@@ -98,8 +98,8 @@ std::int32_t WindowSystem::GetMenuItemInfoA(std::int32_t hMenu, std::uint32_t un
   faults_->Check("User32.GetMenuItemInfoA");
   auto* item = FindItem(hMenu, un, bool_ != 0);
   if (!item || !ValidRecordSize(info.cbSize)) return 0;
-  if (info.fMask & host::win::MIIM_STATE) info.fState = item->state;
-  if (info.fMask & host::win::MIIM_ID) info.wID = item->id;
+  if (info.fMask & host::win::kMiimState) info.fState = item->state;
+  if (info.fMask & host::win::kMiimId) info.wID = item->id;
   return 1;
 }
 
@@ -108,8 +108,8 @@ std::int32_t WindowSystem::SetMenuItemInfoA(std::int32_t hMenu, std::uint32_t un
   faults_->Check("User32.SetMenuItemInfoA");
   auto* item = FindItem(hMenu, un, bool_ != 0);
   if (!item || !ValidRecordSize(info.cbSize)) return 0;
-  if (info.fMask & host::win::MIIM_STATE) item->state = info.fState;
-  if (info.fMask & host::win::MIIM_ID) item->id = info.wID;
+  if (info.fMask & host::win::kMiimState) item->state = info.fState;
+  if (info.fMask & host::win::kMiimId) item->id = info.wID;
   return 1;
 }
 

@@ -91,7 +91,7 @@ host::Bool16 Connect::CreateZarvikPopups() {
   for (std::int16_t i = 1; i <= LastEntry; ++i) {
     Text entry;
     try {
-      entry = ReadRegistryString(library_.advapi32, library_.codePage, host::HKEY_CURRENT_USER, AddInsKey,
+      entry = ReadRegistryString(library_.advapi32, library_.codePage, host::kHkeyCurrentUser, AddInsKey,
                                  host::Decimal(i))
                   .ToText();
     } catch (const host::Error&) {

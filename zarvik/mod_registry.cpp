@@ -39,12 +39,12 @@ host::Variant ReadRegistryString(host::Advapi32& advapi32, host::AnsiCodePage& c
   std::uint32_t size = 0;
   advapi32.RegQueryValueExA(key.handle, valueName, 0, type, nullptr, size);
   // One test for a key that did not open, a missing value and a non-string value.
-  if (type != host::reg::REG_SZ) return {};
+  if (type != host::reg::kRegSz) return {};
 
   std::string buffer(size, ' ');
   std::uint32_t scratchType = 0;
   if (advapi32.RegQueryValueExA(key.handle, valueName, 0, scratchType, reinterpret_cast<std::uint8_t*>(buffer.data()),
-                                size) != host::reg::ERROR_SUCCESS) {
+                                size) != host::reg::kErrorSuccess) {
     return {};  // removed, or grown, since the first query
   }
 

@@ -6,8 +6,6 @@
 // its faces) and the add-ins' own, and prints the figures as one JSON object.
 //
 //   wine_bench.exe MAPNOTE.DLL ZARVIK.DLL
-// The portable host first: its user32 constants share names with the
-// macros of <windows.h>.
 #include "standin/host.h"
 
 #include <windows.h>

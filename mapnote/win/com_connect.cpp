@@ -1,9 +1,8 @@
-// The portable headers come first: some of their names are macros in <windows.h>.
+#include "mapnote/win/com_connect.h"
+
 #include "mapnote/connect.h"
 #include "mapnote/prog_id.h"
 #include "mapnote/win/library.h"
-
-#include "mapnote/win/com_connect.h"
 
 namespace mapnote::win {
 

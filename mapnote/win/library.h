@@ -1,7 +1,6 @@
 #pragma once
 // The composition root of mapnote.dll: one library context for as long as
 // the DLL is loaded, running on the Windows ports.
-// The portable headers come first: some of their names are macros in <windows.h>.
 #include "mapnote/library_context.h"
 
 #include "host/com/host_objects.h"

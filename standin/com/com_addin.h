@@ -2,16 +2,14 @@
 // A registered COM add-in as the portable host loads it: created by ProgID
 // when the host connects it, and called through its IDTExtensibility2 with
 // the COM faces of the host's application and of the add-in's record.
-// The portable host first: its user32 constants share names with the
-// macros of <windows.h>.
-#include "host/addins.h"
-#include "standin/host.h"
-
 #include <windows.h>
 
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "host/addins.h"
+#include "standin/host.h"
 
 namespace standin::com {
 

@@ -11,8 +11,6 @@
 // bar's controls by their path of captions ("Zarvik > Tessaly...") for tools
 // that read windows from outside, as menus cannot be read from another
 // process here.
-// The portable host first: its user32 constants share names with the
-// macros of <windows.h>.
 #include "standin/host.h"
 #include "standin/html/web_folder.h"
 

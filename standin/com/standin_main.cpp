@@ -11,8 +11,6 @@
 // handed out), each add-in DLL's answer to DllCanUnloadNow, the COM objects
 // still alive after the DLLs were unloaded, the captions left on the main
 // menu bar, and the failures that add-ins returned to it.
-// The portable host first: its user32 constants share names with the
-// macros of <windows.h>.
 #include "standin/host.h"
 
 #include <windows.h>

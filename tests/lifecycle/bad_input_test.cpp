@@ -101,16 +101,16 @@ TEST(MenuEntries, OnlyStringValuesOfEveryTypeMakeItems) {
 TEST(MenuEntries, NulsAndLengthsAtTheEdgeOfWhatTheReaderHolds) {
   const std::string prefix = "Long,";
   const std::vector<standin::RegistryValue> values = {
-      {"1", host::reg::REG_SZ, Bytes(std::string("Inner,Cap\0tion\0", 15))},
-      {"2", host::reg::REG_SZ, Bytes("Bare,Unterminated")},
+      {"1", host::reg::kRegSz, Bytes(std::string("Inner,Cap\0tion\0", 15))},
+      {"2", host::reg::kRegSz, Bytes("Bare,Unterminated")},
       // The NUL at position 32,767: the longest text a 16-bit position finds.
-      {"3", host::reg::REG_SZ, Bytes(prefix + std::string(32766 - prefix.size(), 'x') + '\0')},
+      {"3", host::reg::kRegSz, Bytes(prefix + std::string(32766 - prefix.size(), 'x') + '\0')},
       // The NUL at 32,768 overflows the reader, which costs this entry only.
-      {"4", host::reg::REG_SZ, Bytes(prefix + std::string(32767 - prefix.size(), 'y') + '\0')},
+      {"4", host::reg::kRegSz, Bytes(prefix + std::string(32767 - prefix.size(), 'y') + '\0')},
       // Without a NUL there is no position to overflow.
-      {"5", host::reg::REG_SZ, Bytes(prefix + std::string(32768 - prefix.size(), 'z'))},
-      {"6", host::reg::REG_SZ, {}},
-      {"7", host::reg::REG_SZ, {0}},
+      {"5", host::reg::kRegSz, Bytes(prefix + std::string(32768 - prefix.size(), 'z'))},
+      {"6", host::reg::kRegSz, {}},
+      {"7", host::reg::kRegSz, {0}},
   };
   const auto captions = MenuFrom(values);
   ASSERT_EQ(captions.size(), 4u);
@@ -123,7 +123,7 @@ TEST(MenuEntries, NulsAndLengthsAtTheEdgeOfWhatTheReaderHolds) {
 TEST(MenuEntries, AMissingKeyOrAnEmptyOneGivesNoPopupAndAQuietShutdown) {
   EXPECT_TRUE(MenuFrom({}, false).empty());
   EXPECT_TRUE(MenuFrom({}, true).empty());
-  EXPECT_TRUE(MenuFrom({{"1", host::reg::REG_SZ, Bytes(std::string("\0Mapnote,Tessaly...", 19))}}).empty());
+  EXPECT_TRUE(MenuFrom({{"1", host::reg::kRegSz, Bytes(std::string("\0Mapnote,Tessaly...", 19))}}).empty());
 }
 
 }  // namespace

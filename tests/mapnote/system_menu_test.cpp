@@ -19,7 +19,7 @@ class SystemMenuTest : public AuthorTest {
 
   bool SentRedraw(std::int32_t hWnd) const {
     for (const auto& m : author.host->Windows().Sent()) {
-      if (m.hWnd == hWnd && m.msg == host::win::WM_NCACTIVATE && m.wParam == -1 && m.lParam == 0) return true;
+      if (m.hWnd == hWnd && m.msg == host::win::kWmNcActivate && m.wParam == -1 && m.lParam == 0) return true;
     }
     return false;
   }
@@ -30,8 +30,8 @@ TEST_F(SystemMenuTest, LoadGreysAndChecksTheCloseItemUnderAnotherId) {
   const auto item = author.host->Windows().CloseItem(form.hWnd());
   ASSERT_TRUE(item.has_value());
   EXPECT_EQ(item->id, kDisabledCloseId);
-  EXPECT_EQ(item->state & host::win::MFS_GRAYED, host::win::MFS_GRAYED);
-  EXPECT_EQ(item->state & host::win::MFS_CHECKED, host::win::MFS_CHECKED);
+  EXPECT_EQ(item->state & host::win::kMfsGrayed, host::win::kMfsGrayed);
+  EXPECT_EQ(item->state & host::win::kMfsChecked, host::win::kMfsChecked);
   EXPECT_FALSE(author.host->Windows().CloseButtonEnabled(form.hWnd()));
   EXPECT_TRUE(SentRedraw(form.hWnd()));
 
@@ -97,11 +97,11 @@ TEST_F(SystemMenuTest, RefusedIdChangeKeepsTheRecordOnTheRealItem) {
   // The record still names the item by SC_CLOSE, so the last update reaches it.
   const auto* dialog = author.library->ExistingFrmMain();
   ASSERT_NE(dialog, nullptr);
-  EXPECT_EQ(dialog->CloseItemInfo.wID, host::win::SC_CLOSE);
+  EXPECT_EQ(dialog->CloseItemInfo.wID, host::win::kScClose);
   const auto item = author.host->Windows().CloseItem(form.hWnd());
   ASSERT_TRUE(item.has_value());
-  EXPECT_EQ(item->id, host::win::SC_CLOSE);
-  EXPECT_EQ(item->state & host::win::MFS_CHECKED, host::win::MFS_CHECKED);
+  EXPECT_EQ(item->id, host::win::kScClose);
+  EXPECT_EQ(item->state & host::win::kMfsChecked, host::win::kMfsChecked);
   EXPECT_FALSE(SentRedraw(form.hWnd())) << "nothing changed that needs a redraw";
 
   // The session still cannot be closed from the control menu.

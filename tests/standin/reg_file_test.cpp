@@ -42,7 +42,7 @@ TEST(RegImport, TheMapnoteEntryArrivesAsAnAnsiStringWithItsNul) {
                      "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\Zarvik\\Add-ins]\r\n\"1\"=\"Mapnote,Tessaly...\"\r\n");
   const auto value = registry.GetValue(AddIns, "1");
   ASSERT_TRUE(value);
-  EXPECT_EQ(value->type, reg::REG_SZ);
+  EXPECT_EQ(value->type, reg::kRegSz);
   EXPECT_EQ(std::string(value->data.begin(), value->data.end()), std::string("Mapnote,Tessaly...\0", 19));
 }
 
@@ -87,7 +87,7 @@ TEST(RegImport, EscapesDefaultValuesNumbersAndHexOfAnyType) {
   EXPECT_EQ(registry.GetValue(key, "n")->data, (std::vector<std::uint8_t>{42, 0, 0, 0}));
   EXPECT_EQ(registry.GetValue(key, "bin")->data, (std::vector<std::uint8_t>{0xde, 0xad, 0xbe, 0xef}));
   EXPECT_TRUE(registry.GetValue(key, "empty")->data.empty());
-  EXPECT_EQ(registry.GetValue(key, "multi")->type, reg::REG_MULTI_SZ);
+  EXPECT_EQ(registry.GetValue(key, "multi")->type, reg::kRegMultiSz);
   EXPECT_EQ(registry.GetValue(key, "odd")->type, 0x2au);
 }
 
@@ -167,18 +167,18 @@ class RegRoundTrip : public ::testing::TestWithParam<RegFormat> {
   void SetUp() override {
     registry.SetString(AddIns, "1", "Mapnote,Tessaly...");
     registry.SetString(AddIns, "", "default \"quoted\" \\ back");
-    registry.SetString(AddIns, "bare", "no nul", reg::REG_SZ, standin::Nul::Unterminated);
-    registry.SetValue(AddIns, "inner nul", reg::REG_SZ, {'a', 0, 'b', 0});
+    registry.SetString(AddIns, "bare", "no nul", reg::kRegSz, standin::Nul::Unterminated);
+    registry.SetValue(AddIns, "inner nul", reg::kRegSz, {'a', 0, 'b', 0});
     registry.SetString(AddIns, "lines", "one\r\ntwo");
     registry.SetString(AddIns, "ansi", "Caf\xE9 \x80 \x81");
-    registry.SetString(AddIns, "expand", "%TEMP%\\x", reg::REG_EXPAND_SZ);
-    registry.SetValue(AddIns, "multi", reg::REG_MULTI_SZ, {'a', 0, 'b', 0, 0});
+    registry.SetString(AddIns, "expand", "%TEMP%\\x", reg::kRegExpandSz);
+    registry.SetValue(AddIns, "multi", reg::kRegMultiSz, {'a', 0, 'b', 0, 0});
     registry.SetDword(AddIns, "dword", 0xDEADBEEF);
-    registry.SetValue(AddIns, "short dword", reg::REG_DWORD, {1, 2});
+    registry.SetValue(AddIns, "short dword", reg::kRegDword, {1, 2});
     std::vector<std::uint8_t> big;
     for (int i = 0; i < 200; ++i) big.push_back(static_cast<std::uint8_t>(i));
-    registry.SetValue(AddIns, "binary", reg::REG_BINARY, big);
-    registry.SetValue(AddIns, "none", reg::REG_NONE, {});
+    registry.SetValue(AddIns, "binary", reg::kRegBinary, big);
+    registry.SetValue(AddIns, "none", reg::kRegNone, {});
     registry.SetValue(AddIns, "odd type", 0x1234, {9});
     registry.CreateKey("HKCU\\SOFTWARE\\Zarvik\\Add-ins\\Empty Subkey");
     registry.SetDword("HKCU\\SOFTWARE\\Zarvik\\Add-ins\\Sub\\Deeper", "LoadBehavior", 3);

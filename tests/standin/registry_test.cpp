@@ -9,7 +9,7 @@
 
 namespace {
 
-using host::HKEY_CURRENT_USER;
+using host::kHkeyCurrentUser;
 using host::HKEY32;
 namespace reg = host::reg;
 
@@ -19,7 +19,7 @@ class RegistryQuery : public ::testing::Test {
  protected:
   void SetUp() override {
     registry.SetString(Key, "1", "Mapnote,Tessaly...");
-    ASSERT_EQ(registry.RegOpenKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Zarvik\\Add-ins", key), reg::ERROR_SUCCESS);
+    ASSERT_EQ(registry.RegOpenKeyA(kHkeyCurrentUser, "SOFTWARE\\Zarvik\\Add-ins", key), reg::kErrorSuccess);
   }
   standin::Registry registry;
   HKEY32 key = 0;
@@ -27,57 +27,57 @@ class RegistryQuery : public ::testing::Test {
 
 TEST_F(RegistryQuery, NullDataReportsTypeAndSizeWithTheNul) {
   std::uint32_t type = 0, size = 0;
-  EXPECT_EQ(registry.RegQueryValueExA(key, "1", 0, type, nullptr, size), reg::ERROR_SUCCESS);
-  EXPECT_EQ(type, reg::REG_SZ);
+  EXPECT_EQ(registry.RegQueryValueExA(key, "1", 0, type, nullptr, size), reg::kErrorSuccess);
+  EXPECT_EQ(type, reg::kRegSz);
   EXPECT_EQ(size, 19u);
 }
 
 TEST_F(RegistryQuery, TooSmallBufferGivesMoreDataAndTheNeededSizeWithoutWriting) {
   std::uint32_t type = 0, size = 5;
   std::uint8_t buffer[5] = {'x', 'x', 'x', 'x', 'x'};
-  EXPECT_EQ(registry.RegQueryValueExA(key, "1", 0, type, buffer, size), reg::ERROR_MORE_DATA);
+  EXPECT_EQ(registry.RegQueryValueExA(key, "1", 0, type, buffer, size), reg::kErrorMoreData);
   EXPECT_EQ(size, 19u);
-  EXPECT_EQ(type, reg::REG_SZ);
+  EXPECT_EQ(type, reg::kRegSz);
   EXPECT_EQ(buffer[0], 'x');
 }
 
 TEST_F(RegistryQuery, FailuresLeaveTheTypeAsItWas) {
   std::uint32_t type = 77, size = 0;
-  EXPECT_EQ(registry.RegQueryValueExA(key, "2", 0, type, nullptr, size), reg::ERROR_FILE_NOT_FOUND);
-  EXPECT_EQ(registry.RegQueryValueExA(0, "1", 0, type, nullptr, size), reg::ERROR_INVALID_HANDLE);
-  EXPECT_EQ(registry.RegQueryValueExA(key, "1", 1, type, nullptr, size), standin::reg::ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(registry.RegQueryValueExA(key, "2", 0, type, nullptr, size), reg::kErrorFileNotFound);
+  EXPECT_EQ(registry.RegQueryValueExA(0, "1", 0, type, nullptr, size), reg::kErrorInvalidHandle);
+  EXPECT_EQ(registry.RegQueryValueExA(key, "1", 1, type, nullptr, size), standin::reg::kErrorInvalidParameter);
   EXPECT_EQ(type, 77u);
 }
 
 TEST_F(RegistryQuery, NamesCompareWithoutRegardToCase) {
   HKEY32 other = 0;
-  EXPECT_EQ(registry.RegOpenKeyA(HKEY_CURRENT_USER, "software\\ZARVIK\\add-INS", other), reg::ERROR_SUCCESS);
+  EXPECT_EQ(registry.RegOpenKeyA(kHkeyCurrentUser, "software\\ZARVIK\\add-INS", other), reg::kErrorSuccess);
   registry.SetString(Key, "Name", "a");
   std::uint32_t type = 0, size = 0;
-  EXPECT_EQ(registry.RegQueryValueExA(other, "nAME", 0, type, nullptr, size), reg::ERROR_SUCCESS);
+  EXPECT_EQ(registry.RegQueryValueExA(other, "nAME", 0, type, nullptr, size), reg::kErrorSuccess);
   EXPECT_EQ(size, 2u);
 }
 
 TEST_F(RegistryQuery, AHandleToADeletedKeyNoLongerReads) {
   ASSERT_TRUE(registry.DeleteKey("HKCU\\SOFTWARE\\Zarvik"));
   std::uint32_t type = 0, size = 0;
-  EXPECT_EQ(registry.RegQueryValueExA(key, "1", 0, type, nullptr, size), standin::reg::ERROR_KEY_DELETED);
+  EXPECT_EQ(registry.RegQueryValueExA(key, "1", 0, type, nullptr, size), standin::reg::kErrorKeyDeleted);
   // Re-creating the key does not bring the old handle back to life.
   registry.SetString(Key, "1", "x");
-  EXPECT_EQ(registry.RegQueryValueExA(key, "1", 0, type, nullptr, size), standin::reg::ERROR_KEY_DELETED);
+  EXPECT_EQ(registry.RegQueryValueExA(key, "1", 0, type, nullptr, size), standin::reg::kErrorKeyDeleted);
 }
 
 TEST(RegistryOpen, MissingOrMalformedKeysLeaveTheHandleZero) {
   standin::Registry registry;
   registry.CreateKey("HKCU\\A\\B");
   HKEY32 key = 123;
-  EXPECT_EQ(registry.RegOpenKeyA(HKEY_CURRENT_USER, "A\\C", key), reg::ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(registry.RegOpenKeyA(kHkeyCurrentUser, "A\\C", key), reg::kErrorFileNotFound);
   EXPECT_EQ(key, 0u);
   key = 123;
-  EXPECT_EQ(registry.RegOpenKeyA(HKEY_CURRENT_USER, "\\A", key), standin::reg::ERROR_BAD_PATHNAME);
+  EXPECT_EQ(registry.RegOpenKeyA(kHkeyCurrentUser, "\\A", key), standin::reg::kErrorBadPathname);
   EXPECT_EQ(key, 0u);
   key = 123;
-  EXPECT_EQ(registry.RegOpenKeyA(0x1234, "A", key), reg::ERROR_INVALID_HANDLE);
+  EXPECT_EQ(registry.RegOpenKeyA(0x1234, "A", key), reg::kErrorInvalidHandle);
   EXPECT_EQ(key, 0u);
 }
 
@@ -85,18 +85,18 @@ TEST(RegistryOpen, HandlesAreCountedUntilClosedAndCloseOnlyOnce) {
   standin::Registry registry;
   registry.CreateKey("HKCU\\A\\B");
   HKEY32 a = 0, b = 0;
-  ASSERT_EQ(registry.RegOpenKeyA(HKEY_CURRENT_USER, "A", a), reg::ERROR_SUCCESS);
-  ASSERT_EQ(registry.RegOpenKeyA(a, "B\\", b), reg::ERROR_SUCCESS);  // relative, with a trailing backslash
+  ASSERT_EQ(registry.RegOpenKeyA(kHkeyCurrentUser, "A", a), reg::kErrorSuccess);
+  ASSERT_EQ(registry.RegOpenKeyA(a, "B\\", b), reg::kErrorSuccess);  // relative, with a trailing backslash
   EXPECT_NE(a, b);
   EXPECT_EQ(registry.OpenHandles(), 2u);
-  EXPECT_EQ(registry.RegCloseKey(a), reg::ERROR_SUCCESS);
-  EXPECT_EQ(registry.RegCloseKey(a), reg::ERROR_INVALID_HANDLE);
-  EXPECT_EQ(registry.RegCloseKey(b), reg::ERROR_SUCCESS);
+  EXPECT_EQ(registry.RegCloseKey(a), reg::kErrorSuccess);
+  EXPECT_EQ(registry.RegCloseKey(a), reg::kErrorInvalidHandle);
+  EXPECT_EQ(registry.RegCloseKey(b), reg::kErrorSuccess);
   EXPECT_EQ(registry.OpenHandles(), 0u);
   // An empty subkey hands back the hive itself, which needs no closing.
   HKEY32 same = 0;
-  EXPECT_EQ(registry.RegOpenKeyA(HKEY_CURRENT_USER, "", same), reg::ERROR_SUCCESS);
-  EXPECT_EQ(same, HKEY_CURRENT_USER);
+  EXPECT_EQ(registry.RegOpenKeyA(kHkeyCurrentUser, "", same), reg::kErrorSuccess);
+  EXPECT_EQ(same, kHkeyCurrentUser);
   EXPECT_EQ(registry.OpenHandles(), 0u);
 }
 
@@ -108,7 +108,7 @@ TEST(RegistryWrites, RewritingKeepsPlaceAndFirstSpellingAndDeletesAreReported) {
   const auto values = registry.Values(Key);
   ASSERT_EQ(values.size(), 2u);
   EXPECT_EQ(values[0].name, "First");
-  EXPECT_EQ(values[0].type, reg::REG_DWORD);
+  EXPECT_EQ(values[0].type, reg::kRegDword);
   EXPECT_EQ(values[1].name, "Second");
 
   EXPECT_TRUE(registry.DeleteValue(Key, "second"));

@@ -102,7 +102,7 @@ TEST_F(ZarvikMenu, EntriesOneToTwentyFiveAreReadInOrderAndGapsDoNotEndTheList) {
   Entry("26", "Past,Twenty-six");
   Entry("01", "Padded,Padded");
   Entry("+2", "Signed,Signed");
-  registry.SetString(AddIns, "2", "Expandable,Two", host::reg::REG_EXPAND_SZ);
+  registry.SetString(AddIns, "2", "Expandable,Two", host::reg::kRegExpandSz);
   StartHost();
   EXPECT_EQ(PopupItems(), (std::vector<Item>{Button(u"One", u"First"), Button(u"Three", u"Third"),
                                              Button(u"Twenty-five", u"Last")}));

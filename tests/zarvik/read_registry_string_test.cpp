@@ -42,7 +42,7 @@ class ChangingBetweenQueries : public host::Advapi32 {
 class ReadRegistryString : public ::testing::Test {
  protected:
   Variant Read(const Text& name, const Text& subKey = SubKey) {
-    return zarvik::ReadRegistryString(registry, codePage, host::HKEY_CURRENT_USER, subKey, name);
+    return zarvik::ReadRegistryString(registry, codePage, host::kHkeyCurrentUser, subKey, name);
   }
   standin::Registry registry;
   standin::Windows1252 codePage;
@@ -56,9 +56,9 @@ TEST_F(ReadRegistryString, TheMapnoteEntryComesBackWithoutItsNul) {
 }
 
 TEST_F(ReadRegistryString, NothingToReadIsAnEmptyVariantThatReadsAsEmptyText) {
-  registry.SetString(Key, "expand", "Mapnote,Tessaly...", reg::REG_EXPAND_SZ);
+  registry.SetString(Key, "expand", "Mapnote,Tessaly...", reg::kRegExpandSz);
   registry.SetDword(Key, "number", 0x2C41);  // "A," in its bytes, still no string
-  registry.SetValue(Key, "multi", reg::REG_MULTI_SZ, {'a', ',', 'b', 0, 0});
+  registry.SetValue(Key, "multi", reg::kRegMultiSz, {'a', ',', 'b', 0, 0});
   for (const Text& name : {Text(u"missing"), Text(u"expand"), Text(u"number"), Text(u"multi")}) {
     const Variant value = Read(name);
     EXPECT_TRUE(value.IsEmpty()) << host::ToUtf8(name);
@@ -70,9 +70,9 @@ TEST_F(ReadRegistryString, NothingToReadIsAnEmptyVariantThatReadsAsEmptyText) {
 
 TEST_F(ReadRegistryString, EmptyStringsAreStringsAndTheTextEndsAtTheFirstNul) {
   registry.SetString(Key, "nul only", "");
-  registry.SetString(Key, "zero bytes", "", reg::REG_SZ, standin::Nul::Unterminated);
-  registry.SetString(Key, "unterminated", "Mapnote,Tessaly...", reg::REG_SZ, standin::Nul::Unterminated);
-  registry.SetValue(Key, "inner nul", reg::REG_SZ, {'A', 'b', 0, 'c', 'd', 0});
+  registry.SetString(Key, "zero bytes", "", reg::kRegSz, standin::Nul::Unterminated);
+  registry.SetString(Key, "unterminated", "Mapnote,Tessaly...", reg::kRegSz, standin::Nul::Unterminated);
+  registry.SetValue(Key, "inner nul", reg::kRegSz, {'A', 'b', 0, 'c', 'd', 0});
   EXPECT_EQ(Read(u"nul only"), Variant(u""));
   EXPECT_EQ(Read(u"zero bytes"), Variant(u""));
   EXPECT_EQ(Read(u"unterminated"), Variant(u"Mapnote,Tessaly..."));
@@ -87,7 +87,7 @@ TEST_F(ReadRegistryString, AnsiTextBecomesUtf16) {
 TEST_F(ReadRegistryString, ANulPastPosition32767OverflowsAndTheKeyIsStillClosed) {
   registry.SetString(Key, "fits", std::string(32766, 'x'));  // NUL at 32,767
   registry.SetString(Key, "too far", std::string(32767, 'x'));  // NUL at 32,768
-  registry.SetString(Key, "long, no nul", std::string(40000, 'x'), reg::REG_SZ, standin::Nul::Unterminated);
+  registry.SetString(Key, "long, no nul", std::string(40000, 'x'), reg::kRegSz, standin::Nul::Unterminated);
   EXPECT_EQ(Read(u"fits").ToText().size(), 32766u);
   try {
     Read(u"too far");
@@ -101,7 +101,7 @@ TEST_F(ReadRegistryString, ANulPastPosition32767OverflowsAndTheKeyIsStillClosed)
 
 TEST_F(ReadRegistryString, AValueChangedBetweenTheTwoQueries) {
   ChangingBetweenQueries changing(registry);
-  auto read = [&] { return zarvik::ReadRegistryString(changing, codePage, host::HKEY_CURRENT_USER, SubKey, u"1"); };
+  auto read = [&] { return zarvik::ReadRegistryString(changing, codePage, host::kHkeyCurrentUser, SubKey, u"1"); };
 
   registry.SetString(Key, "1", "Mapnote,Tessaly...");
   changing.afterFirstQuery = [&] { registry.SetString(Key, "1", "Mapnote,Tessaly... and more"); };
@@ -113,7 +113,7 @@ TEST_F(ReadRegistryString, AValueChangedBetweenTheTwoQueries) {
 
   // Shrunk and stored without its NUL: what the query did not write stays blank.
   registry.SetString(Key, "1", "abcdef");
-  changing.afterFirstQuery = [&] { registry.SetString(Key, "1", "xyz", reg::REG_SZ, standin::Nul::Unterminated); };
+  changing.afterFirstQuery = [&] { registry.SetString(Key, "1", "xyz", reg::kRegSz, standin::Nul::Unterminated); };
   EXPECT_EQ(read(), Variant(u"xyz    "));
   EXPECT_EQ(registry.OpenHandles(), 0u);
 }

@@ -1,11 +1,10 @@
-// The portable headers come first: some of their names are macros in <windows.h>.
-#include "zarvik/connect.h"
-#include "zarvik/prog_id.h"
-#include "zarvik/win/library.h"
+#include "zarvik/win/com_connect.h"
 
 #include "host/com/bstr.h"
 #include "host/com/error_info.h"
-#include "zarvik/win/com_connect.h"
+#include "zarvik/connect.h"
+#include "zarvik/prog_id.h"
+#include "zarvik/win/library.h"
 
 namespace zarvik::win {
 

@@ -1,7 +1,6 @@
 #pragma once
 // The composition root of zarvik.dll: the ports of the library for as long
 // as the DLL is loaded.
-// The portable headers come first: some of their names are macros in <windows.h>.
 #include "zarvik/library_context.h"
 
 #include "host/com/host_objects.h"
