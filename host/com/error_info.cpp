@@ -45,28 +45,32 @@ Text StandardDescription(std::uint32_t code) {
   }
 }
 
-HRESULT ReportCurrentException(REFIID iid, const OLECHAR* source) noexcept {
-  HRESULT hr = E_UNEXPECTED;
+FailureDescription DescribeCurrentException() noexcept {
+  FailureDescription failure;
   try {
-    Text description;
     try {
       throw;
     } catch (const Error& e) {
-      hr = AsFailure(e.code());
-      description = e.description().empty() ? StandardDescription(e.code()) : e.description();
+      failure.hr = AsFailure(e.code());
+      failure.description = e.description().empty() ? StandardDescription(e.code()) : e.description();
     } catch (const std::bad_alloc&) {
-      hr = E_OUTOFMEMORY;
-      description = StandardDescription(static_cast<std::uint32_t>(hr));
+      failure.hr = E_OUTOFMEMORY;
+      failure.description = StandardDescription(static_cast<std::uint32_t>(failure.hr));
     } catch (const std::exception& e) {
-      description = FromUtf8(e.what());
+      failure.description = FromUtf8(e.what());
     } catch (...) {
-      description = StandardDescription(static_cast<std::uint32_t>(hr));
+      failure.description = StandardDescription(static_cast<std::uint32_t>(failure.hr));
     }
-    SetErrorInfoFor(iid, source, description);
   } catch (...) {
     // No memory for the description: the HRESULT alone goes back.
   }
-  return hr;
+  return failure;
+}
+
+HRESULT ReportCurrentException(REFIID iid, const OLECHAR* source) noexcept {
+  const FailureDescription failure = DescribeCurrentException();
+  SetErrorInfoFor(iid, source, failure.description);
+  return failure.hr;
 }
 
 }  // namespace host::com

@@ -26,6 +26,16 @@ inline void ThrowIfFailed(HRESULT hr) {
 // The text shown for a failure that came without a description.
 Text StandardDescription(std::uint32_t code);
 
+// What the exception being handled means to a COM caller: a host::Error its
+// code (as a failure) and text, running out of memory E_OUTOFMEMORY, any
+// other exception E_UNEXPECTED with its text if it has one. Only inside a
+// catch block.
+struct FailureDescription {
+  HRESULT hr = E_UNEXPECTED;
+  Text description;  // empty only when there was no memory for it
+};
+FailureDescription DescribeCurrentException() noexcept;
+
 // To be called only inside a catch block: translates the exception being
 // handled and sets the error info.
 HRESULT ReportCurrentException(REFIID iid, const OLECHAR* source) noexcept;

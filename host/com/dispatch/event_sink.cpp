@@ -65,26 +65,14 @@ class EventSink final : public IDispatch {
  private:
   ~EventSink() = default;
 
+  // Only inside a catch block: the failure, as the host's EXCEPINFO.
   static HRESULT Failed(EXCEPINFO* exception) noexcept {
-    HRESULT hr = E_FAIL;
-    Text description;
-    try {
-      throw;
-    } catch (const Error& e) {
-      hr = AsFailure(e.code());
-      try {
-        description = e.description().empty() ? StandardDescription(e.code()) : e.description();
-      } catch (...) {
-      }
-    } catch (const std::bad_alloc&) {
-      hr = E_OUTOFMEMORY;
-    } catch (...) {
-    }
-    if (!exception) return hr;
+    const FailureDescription failure = DescribeCurrentException();
+    if (!exception) return failure.hr;
     *exception = EXCEPINFO{};
-    exception->scode = hr;
-    exception->bstrDescription = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(description.data()),
-                                                   static_cast<UINT>(description.size()));
+    exception->scode = failure.hr;
+    exception->bstrDescription = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(failure.description.data()),
+                                                   static_cast<UINT>(failure.description.size()));
     return DISP_E_EXCEPTION;
   }
 

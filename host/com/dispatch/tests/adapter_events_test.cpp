@@ -3,6 +3,8 @@
 // record's events; each connection given back exactly once.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "host/com/bstr.h"
 #include "host/com/module.h"
 #include "host/com/dispatch/host_adapters.h"
@@ -59,9 +61,11 @@ struct Clicks final : CommandBarButtonEvents {
   std::vector<Text> captions;
   bool cancel = false;
   bool fail = false;
+  bool failOtherwise = false;
   void Click(const Ref<CommandBarButton>& Ctrl, Bool16& CancelDefault) override {
     captions.push_back(Deref(Ctrl).Caption());
     if (fail) throw Error(code::InvalidProcedureCall, u"No page");
+    if (failOtherwise) throw std::length_error("too long");
     if (cancel) CancelDefault = True;
   }
 };
@@ -112,6 +116,16 @@ TEST(ButtonClick, AFailingReceiverGivesTheHostAnExceptionNotACrash) {
   EXPECT_EQ(TextOf(exception.bstrDescription), u"No page");
   SysFreeString(exception.bstrDescription);
   EXPECT_EQ(button->Fire(kButtonEvents, 1, {Object(button.get())}), static_cast<HRESULT>(DISP_E_BADPARAMCOUNT));
+
+  // Any other exception is unexpected, and keeps its text, as for a method.
+  clicks.fail = false;
+  clicks.failOtherwise = true;
+  exception = EXCEPINFO{};
+  EXPECT_EQ(button->Fire(kButtonEvents, 1, {Object(button.get()), BoolRef(&cancelDefault)}, &exception),
+            DISP_E_EXCEPTION);
+  EXPECT_EQ(exception.scode, E_UNEXPECTED);
+  EXPECT_EQ(TextOf(exception.bstrDescription), u"too long");
+  SysFreeString(exception.bstrDescription);
 }
 
 TEST(ButtonClick, IsUnadvisedWhenTheAdapterGoesFirst) {
