@@ -1,7 +1,7 @@
 #pragma once
-// The class factory of a creatable class T. T is made with new and starts
-// with the creator's one reference (RefCount). The factory itself counts as
-// a live object, so the DLL stays loaded while anyone holds it.
+// The class factory of a creatable class T, made as ComObject<T>. The factory
+// itself counts as a live object, so the DLL stays loaded while anyone holds
+// it.
 #include <windows.h>
 #include <ole2.h>
 
@@ -10,28 +10,14 @@
 #include "host/com/com_ptr.h"
 #include "host/com/error_info.h"
 #include "host/com/module.h"
+#include "host/com/object.h"
 
 namespace host::com {
 
 template <class T>
-class ClassFactory final : public IClassFactory {
+class ClassFactory : public IClassFactory {
  public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-    if (!out) return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IClassFactory) {
-      *out = static_cast<IClassFactory*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return refs_.Add(); }
-  ULONG STDMETHODCALLTYPE Release() override {
-    ULONG n = refs_.Drop();
-    if (n == 0) delete this;
-    return n;
-  }
+  using Implemented = Interfaces<IClassFactory>;
 
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** out) override {
     if (!out) return E_POINTER;
@@ -41,7 +27,7 @@ class ClassFactory final : public IClassFactory {
     // leaves no object behind.
     HRESULT queried = E_UNEXPECTED;
     HRESULT made = Guarded(IID_IClassFactory, nullptr, [&] {
-      auto object = ComPtr<IUnknown>::Adopt(static_cast<typename T::PrimaryInterface*>(new T()));
+      auto object = ComPtr<IUnknown>::Adopt(New<T>());
       queried = object->QueryInterface(riid, out);
     });
     return FAILED(made) ? made : queried;
@@ -53,9 +39,6 @@ class ClassFactory final : public IClassFactory {
       Module::Instance().Unlock();
     return S_OK;
   }
-
- private:
-  RefCount refs_;
 };
 
 // DllGetClassObject for a server with the one class T under `clsid`.
@@ -64,7 +47,7 @@ HRESULT GetClassObject(REFCLSID clsid, REFCLSID rclsid, REFIID riid, void** out)
   if (!out) return E_POINTER;
   *out = nullptr;
   if (rclsid != clsid) return CLASS_E_CLASSNOTAVAILABLE;
-  auto* factory = new (std::nothrow) ClassFactory<T>();
+  auto* factory = new (std::nothrow) ComObject<ClassFactory<T>>();
   if (!factory) return E_OUTOFMEMORY;
   HRESULT hr = factory->QueryInterface(riid, out);
   factory->Release();

@@ -6,7 +6,7 @@
 
 namespace mapnote::win {
 
-class ComConnect final : public host::com::AddInObject<_Connect> {
+class ComConnect : public host::com::AddInObject<_Connect> {
  public:
   ComConnect();
 };

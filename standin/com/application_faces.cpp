@@ -59,7 +59,7 @@ class AddInEvents final : public host::AddInInstanceEvents {
   ComPtr<IDispatch> sink_;
 };
 
-class AddInObject final : public Eventful<ICOMAddIn> {
+class AddInObject : public Eventful<ICOMAddIn> {
  public:
   explicit AddInObject(host::Ref<host::COMAddIn> addIn)
       : Eventful(CLSID_COMAddIn, DIID_AddInInstanceEvents, AdviseThrough<AddInEvents>(addIn)),
@@ -79,7 +79,7 @@ class AddInObject final : public Eventful<ICOMAddIn> {
   host::Ref<host::COMAddIn> addIn_;
 };
 
-class AddInsObject final : public Automation<ICOMAddIns> {
+class AddInsObject : public Automation<ICOMAddIns> {
  public:
   explicit AddInsObject(host::Ref<host::COMAddIns> addIns) : addIns_(std::move(addIns)) {}
 
@@ -94,7 +94,7 @@ class AddInsObject final : public Automation<ICOMAddIns> {
   host::Ref<host::COMAddIns> addIns_;
 };
 
-class ApplicationObject final : public Eventful<IApplication> {
+class ApplicationObject : public Eventful<IApplication> {
  public:
   explicit ApplicationObject(host::Ref<host::HostApplication> application)
       : Eventful(CLSID_Application, DIID_ApplicationEvents, AdviseThrough<ApplicationEvents>(application)),
@@ -121,15 +121,15 @@ class ApplicationObject final : public Eventful<IApplication> {
 
 ComPtr<IApplication> ApplicationFace(host::Ref<host::HostApplication> application) {
   if (!application) return nullptr;
-  return ComPtr<IApplication>::Adopt(new ApplicationObject(std::move(application)));
+  return ComPtr<IApplication>::Adopt(host::com::New<ApplicationObject>(std::move(application)));
 }
 ComPtr<ICOMAddIns> AddInsFace(host::Ref<host::COMAddIns> addIns) {
   if (!addIns) return nullptr;
-  return ComPtr<ICOMAddIns>::Adopt(new AddInsObject(std::move(addIns)));
+  return ComPtr<ICOMAddIns>::Adopt(host::com::New<AddInsObject>(std::move(addIns)));
 }
 ComPtr<ICOMAddIn> AddInFace(host::Ref<host::COMAddIn> addIn) {
   if (!addIn) return nullptr;
-  return ComPtr<ICOMAddIn>::Adopt(new AddInObject(std::move(addIn)));
+  return ComPtr<ICOMAddIn>::Adopt(host::com::New<AddInObject>(std::move(addIn)));
 }
 
 }  // namespace standin::com

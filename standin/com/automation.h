@@ -1,15 +1,16 @@
 #pragma once
-// The base of every automation object the stand-in hands out: reference
-// counting that counts the object as live in this program's module (so the
-// host can tell at quit whether every reference came back), IDispatch from
-// the host's own type library, and rich error info for failures.
+// The base of every automation object the stand-in hands out, made as
+// host::com::ComObject (whose reference count counts the object as live in this
+// program's module, so the host can tell at quit whether every reference came
+// back): IDispatch from the host's own type library, and rich error info for
+// failures.
 #include <windows.h>
 #include <ole2.h>
 
 #include "host/com/bstr.h"
 #include "host/com/com_ptr.h"
 #include "host/com/error_info.h"
-#include "host/com/module.h"
+#include "host/com/object.h"
 #include "host/com/type_info_dispatch.h"
 #include "host/com/variant_value.h"
 #include "standin/com/host_call_clock.h"
@@ -24,26 +25,7 @@ inline constexpr const OLECHAR* kSource = L"Standin.Application";
 template <class Itf>
 class Automation : public host::com::TypeInfoDispatch<Itf>, public ISupportErrorInfo {
  public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == __uuidof(Itf)) {
-      *out = static_cast<Itf*>(this);
-    } else if (riid == IID_ISupportErrorInfo) {
-      *out = static_cast<ISupportErrorInfo*>(this);
-    } else {
-      *out = QueryMore(riid);
-    }
-    if (!*out) return E_NOINTERFACE;
-    AddRef();
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return refs_.Add(); }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG n = refs_.Drop();
-    if (n == 0) delete this;
-    return n;
-  }
+  using Implemented = host::com::Interfaces<Itf, ISupportErrorInfo>;
   HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID riid) override {
     return riid == __uuidof(Itf) ? S_OK : S_FALSE;
   }
@@ -51,8 +33,6 @@ class Automation : public host::com::TypeInfoDispatch<Itf>, public ISupportError
  protected:
   Automation() = default;
   virtual ~Automation() = default;
-  // Further interfaces of a derived object; null when it has none for riid.
-  virtual void* QueryMore(REFIID) { return nullptr; }
 
   // Runs a method body: a failure becomes its HRESULT with error info.
   template <class Body>
@@ -60,9 +40,6 @@ class Automation : public host::com::TypeInfoDispatch<Itf>, public ISupportError
     const HostCallClock::InHost timed;
     return host::com::Guarded(__uuidof(Itf), kSource, std::forward<Body>(body));
   }
-
- private:
-  host::com::RefCount refs_;
 };
 
 // Result slots are cleared before a method runs, so that a failure never

@@ -29,7 +29,7 @@ class ButtonEvents final : public host::CommandBarButtonEvents {
   ComPtr<IDispatch> sink_;
 };
 
-class ControlObject final : public Eventful<ICommandBarControl> {
+class ControlObject : public Eventful<ICommandBarControl> {
  public:
   explicit ControlObject(host::Ref<host::CommandBarControl> control)
       : Eventful(CLSID_CommandBarButton, DIID__CommandBarButtonEvents, AdviseThrough<ButtonEvents>(std::dynamic_pointer_cast<host::CommandBarButton>(control))),
@@ -80,7 +80,7 @@ class ControlObject final : public Eventful<ICommandBarControl> {
   host::Ref<host::CommandBarControl> control_;
 };
 
-class ControlsObject final : public Automation<ICommandBarControls> {
+class ControlsObject : public Automation<ICommandBarControls> {
  public:
   explicit ControlsObject(host::Ref<host::CommandBarControls> controls) : controls_(std::move(controls)) {}
 
@@ -102,7 +102,7 @@ class ControlsObject final : public Automation<ICommandBarControls> {
   host::Ref<host::CommandBarControls> controls_;
 };
 
-class BarObject final : public Automation<ICommandBar> {
+class BarObject : public Automation<ICommandBar> {
  public:
   explicit BarObject(host::Ref<host::CommandBar> bar) : bar_(std::move(bar)) {}
 
@@ -124,7 +124,7 @@ class BarObject final : public Automation<ICommandBar> {
   host::Ref<host::CommandBar> bar_;
 };
 
-class BarsObject final : public Automation<ICommandBars> {
+class BarsObject : public Automation<ICommandBars> {
  public:
   explicit BarsObject(host::Ref<host::CommandBars> bars) : bars_(std::move(bars)) {}
 
@@ -140,19 +140,19 @@ class BarsObject final : public Automation<ICommandBars> {
 
 ComPtr<ICommandBars> CommandBarsFace(host::Ref<host::CommandBars> bars) {
   if (!bars) return nullptr;
-  return ComPtr<ICommandBars>::Adopt(new BarsObject(std::move(bars)));
+  return ComPtr<ICommandBars>::Adopt(host::com::New<BarsObject>(std::move(bars)));
 }
 ComPtr<ICommandBar> CommandBarFace(host::Ref<host::CommandBar> bar) {
   if (!bar) return nullptr;
-  return ComPtr<ICommandBar>::Adopt(new BarObject(std::move(bar)));
+  return ComPtr<ICommandBar>::Adopt(host::com::New<BarObject>(std::move(bar)));
 }
 ComPtr<ICommandBarControls> ControlsFace(host::Ref<host::CommandBarControls> controls) {
   if (!controls) return nullptr;
-  return ComPtr<ICommandBarControls>::Adopt(new ControlsObject(std::move(controls)));
+  return ComPtr<ICommandBarControls>::Adopt(host::com::New<ControlsObject>(std::move(controls)));
 }
 ComPtr<ICommandBarControl> ControlFace(host::Ref<host::CommandBarControl> control) {
   if (!control) return nullptr;
-  return ComPtr<ICommandBarControl>::Adopt(new ControlObject(std::move(control)));
+  return ComPtr<ICommandBarControl>::Adopt(host::com::New<ControlObject>(std::move(control)));
 }
 
 }  // namespace standin::com

@@ -8,25 +8,11 @@
 namespace standin::com {
 namespace {
 
-class Point final : public IConnectionPoint {
+class Point : public IConnectionPoint {
  public:
+  using Implemented = host::com::Interfaces<IConnectionPoint>;
   Point(const IID& iid, ComPtr<IConnectionPointContainer> container, std::shared_ptr<Subscriptions> subscriptions)
       : iid_(iid), container_(std::move(container)), subscriptions_(std::move(subscriptions)) {}
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (riid != IID_IUnknown && riid != IID_IConnectionPoint) return E_NOINTERFACE;
-    *out = static_cast<IConnectionPoint*>(this);
-    AddRef();
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return refs_.Add(); }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG n = refs_.Drop();
-    if (n == 0) delete this;
-    return n;
-  }
 
   HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID* out) override {
     if (!out) return E_POINTER;
@@ -58,7 +44,6 @@ class Point final : public IConnectionPoint {
   }
 
  private:
-  host::com::RefCount refs_;
   IID iid_;
   ComPtr<IConnectionPointContainer> container_;
   std::shared_ptr<Subscriptions> subscriptions_;
@@ -105,7 +90,7 @@ bool Subscriptions::Remove(DWORD cookie) {
 
 ComPtr<IConnectionPoint> MakeConnectionPoint(const IID& iid, ComPtr<IConnectionPointContainer> container,
                                              std::shared_ptr<Subscriptions> subscriptions) {
-  return ComPtr<IConnectionPoint>::Adopt(new Point(iid, std::move(container), std::move(subscriptions)));
+  return ComPtr<IConnectionPoint>::Adopt(host::com::New<Point>(iid, std::move(container), std::move(subscriptions)));
 }
 
 HRESULT ClassTypeInfo(const CLSID& clsid, ITypeInfo** out) noexcept {

@@ -59,10 +59,6 @@ Subscriptions::Advise AdviseThrough(host::Ref<Source> source) {
 template <class Itf>
 class Eventful : public Automation<Itf>, public IConnectionPointContainer, public IProvideClassInfo2 {
  public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override { return Automation<Itf>::QueryInterface(riid, out); }
-  ULONG STDMETHODCALLTYPE AddRef() override { return Automation<Itf>::AddRef(); }
-  ULONG STDMETHODCALLTYPE Release() override { return Automation<Itf>::Release(); }
-
   HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** out) override {
     if (out) *out = nullptr;
     return E_NOTIMPL;
@@ -85,7 +81,8 @@ class Eventful : public Automation<Itf>, public IConnectionPointContainer, publi
       : clsid_(clsid), eventIid_(eventIid),
         subscriptions_(advise ? std::make_shared<Subscriptions>(std::move(advise)) : nullptr) {}
 
-  void* QueryMore(REFIID riid) override {
+  // The two interfaces beyond the face's own (host::com::ComObject asks).
+  void* QueryMore(REFIID riid) {
     if (riid == IID_IConnectionPointContainer) return static_cast<IConnectionPointContainer*>(this);
     if (riid == IID_IProvideClassInfo || riid == IID_IProvideClassInfo2) return static_cast<IProvideClassInfo2*>(this);
     return nullptr;

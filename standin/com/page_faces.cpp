@@ -11,10 +11,10 @@ using host::com::TextOf;
 template <class Face, class Portable>
 ComPtr<typename Face::Interface> Wrap(host::Ref<Portable> object) {
   if (!object) return nullptr;
-  return ComPtr<typename Face::Interface>::Adopt(new Face(std::move(object)));
+  return ComPtr<typename Face::Interface>::Adopt(host::com::New<Face>(std::move(object)));
 }
 
-class ElementObject final : public Automation<IPageElement> {
+class ElementObject : public Automation<IPageElement> {
  public:
   using Interface = IPageElement;
   explicit ElementObject(host::Ref<host::HTMLElement> element) : element_(std::move(element)) {}
@@ -33,7 +33,7 @@ class ElementObject final : public Automation<IPageElement> {
   host::Ref<host::HTMLElement> element_;
 };
 
-class ElementsObject final : public Automation<IPageElements> {
+class ElementsObject : public Automation<IPageElements> {
  public:
   using Interface = IPageElements;
   explicit ElementsObject(host::Ref<host::ElementCollection> elements) : elements_(std::move(elements)) {}
@@ -52,7 +52,7 @@ class ElementsObject final : public Automation<IPageElements> {
   host::Ref<host::ElementCollection> elements_;
 };
 
-class DocumentObject final : public Automation<IPageDocument> {
+class DocumentObject : public Automation<IPageDocument> {
  public:
   using Interface = IPageDocument;
   explicit DocumentObject(host::Ref<host::HTMLDocument> document) : document_(std::move(document)) {}
@@ -68,7 +68,7 @@ class DocumentObject final : public Automation<IPageDocument> {
   host::Ref<host::HTMLDocument> document_;
 };
 
-class PageWindowObject final : public Automation<IPageWindow> {
+class PageWindowObject : public Automation<IPageWindow> {
  public:
   using Interface = IPageWindow;
   explicit PageWindowObject(host::Ref<host::PageWindow> window) : window_(std::move(window)) {}
@@ -87,7 +87,7 @@ class PageWindowObject final : public Automation<IPageWindow> {
   host::Ref<host::PageWindow> window_;
 };
 
-class PageWindowsObject final : public Automation<IPageWindows> {
+class PageWindowsObject : public Automation<IPageWindows> {
  public:
   using Interface = IPageWindows;
   explicit PageWindowsObject(host::Ref<host::PageWindows> windows) : windows_(std::move(windows)) {}
@@ -103,7 +103,7 @@ class PageWindowsObject final : public Automation<IPageWindows> {
   host::Ref<host::PageWindows> windows_;
 };
 
-class WebWindowObject final : public Automation<IWebWindow> {
+class WebWindowObject : public Automation<IWebWindow> {
  public:
   using Interface = IWebWindow;
   explicit WebWindowObject(host::Ref<host::WebWindow> window) : window_(std::move(window)) {}
@@ -120,24 +120,10 @@ class WebWindowObject final : public Automation<IWebWindow> {
 };
 
 // IDispatch without type information: it has no members to look up.
-class PlainObject final : public IDispatch {
+class PlainObject : public IDispatch {
  public:
+  using Implemented = host::com::Interfaces<IDispatch>;
   explicit PlainObject(host::Ref<host::Object> object) : object_(std::move(object)) {}
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (riid != IID_IUnknown && riid != IID_IDispatch) return E_NOINTERFACE;
-    *out = static_cast<IDispatch*>(this);
-    AddRef();
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return refs_.Add(); }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG n = refs_.Drop();
-    if (n == 0) delete this;
-    return n;
-  }
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
     if (!count) return E_POINTER;
     *count = 0;
@@ -156,7 +142,6 @@ class PlainObject final : public IDispatch {
   }
 
  private:
-  host::com::RefCount refs_;
   host::Ref<host::Object> object_;
 };
 
@@ -180,7 +165,7 @@ ComPtr<IPageElement> ElementFace(host::Ref<host::HTMLElement> element) {
 }
 ComPtr<IDispatch> PlainFace(host::Ref<host::Object> object) {
   if (!object) return nullptr;
-  return ComPtr<IDispatch>::Adopt(new PlainObject(std::move(object)));
+  return ComPtr<IDispatch>::Adopt(host::com::New<PlainObject>(std::move(object)));
 }
 
 }  // namespace standin::com

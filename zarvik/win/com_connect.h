@@ -12,7 +12,7 @@ class Connect;
 
 namespace zarvik::win {
 
-class ComConnect final : public host::com::AddInObject<::_Connect> {
+class ComConnect : public host::com::AddInObject<::_Connect> {
  public:
   ComConnect();
 

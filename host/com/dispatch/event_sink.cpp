@@ -4,36 +4,22 @@
 
 #include "host/com/bstr.h"
 #include "host/com/error_info.h"
-#include "host/com/module.h"
+#include "host/com/object.h"
 #include "host/error.h"
 
 namespace host::com {
 
 namespace {
 
-class EventSink final : public IDispatch {
+// Made as ComObject<EventSink>: an advised sink keeps the DLL loaded, as the
+// host may still call it.
+class EventSink : public IDispatch {
  public:
+  using Implemented = Interfaces<IDispatch>;
   EventSink(const IID& events, EventHandler handler) : events_(events), handler_(std::move(handler)) {}
 
   // Calls that arrive after the unadvise reach nobody.
   void Detach() { handler_ = nullptr; }
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (!out) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == events_) {
-      *out = static_cast<IDispatch*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return references_.Add(); }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG left = references_.Drop();
-    if (left == 0) delete this;
-    return left;
-  }
 
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
     if (!count) return E_POINTER;
@@ -62,9 +48,12 @@ class EventSink final : public IDispatch {
     }
   }
 
- private:
+ protected:
   ~EventSink() = default;
+  // The events interface, known only once the source's type information was read.
+  void* QueryMore(REFIID iid) { return iid == events_ ? static_cast<IDispatch*>(this) : nullptr; }
 
+ private:
   // Only inside a catch block: the failure, as the host's EXCEPINFO.
   static HRESULT Failed(EXCEPINFO* exception) noexcept {
     const FailureDescription failure = DescribeCurrentException();
@@ -76,8 +65,6 @@ class EventSink final : public IDispatch {
     return DISP_E_EXCEPTION;
   }
 
-  // An advised sink keeps the DLL loaded: the host may still call it.
-  RefCount references_;
   IID events_;
   EventHandler handler_;
 };
@@ -202,7 +189,7 @@ std::shared_ptr<Advisory> Advise(IDispatch* source, const IID& events, EventHand
   ComPtr<IConnectionPoint> point;
   ThrowIfFailed(container->FindConnectionPoint(events, point.put()));
 
-  auto* sink = new EventSink(events, std::move(handler));
+  EventSink* sink = new ComObject<EventSink>(events, std::move(handler));
   DWORD cookie = 0;
   const HRESULT hr = point->Advise(sink, &cookie);
   if (FAILED(hr)) sink->Release();

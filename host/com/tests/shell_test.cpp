@@ -121,16 +121,10 @@ TEST_F(Failures, BecomeTheirHResultWithADescriptionAndNeverSuccess) {
 }
 
 // A class whose construction fails, as when the portable add-in cannot be made.
-class Unmakeable final : public IUnknown {
+class Unmakeable : public IUnknown {
  public:
-  using PrimaryInterface = IUnknown;
+  using Implemented = Interfaces<IUnknown>;
   Unmakeable() { throw Error(code::Overflow); }
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
-  ULONG STDMETHODCALLTYPE AddRef() override { return refs_.Add(); }
-  ULONG STDMETHODCALLTYPE Release() override { return refs_.Drop(); }
-
- private:
-  RefCount refs_;
 };
 
 TEST_F(Failures, AnObjectThatCannotBeMadeFailsCreationAndStaysUncounted) {
