@@ -11,6 +11,7 @@
 #include "host/com/com_ptr.h"
 #include "host/com/error_info.h"
 #include "host/com/object.h"
+#include "host/com/produce.h"
 #include "host/com/type_info_dispatch.h"
 #include "host/com/variant_value.h"
 #include "standin/com/host_call_clock.h"
@@ -42,29 +43,11 @@ class Automation : public host::com::TypeInfoDispatch<Itf>, public ISupportError
   }
 };
 
-// Result slots are cleared before a method runs, so that a failure never
-// hands out garbage; a null slot is E_POINTER.
-template <class Itf>
-void Clear(Itf** out) { *out = nullptr; }
-inline void Clear(BSTR* out) { *out = nullptr; }
-inline void Clear(long* out) { *out = 0; }
-inline void Clear(VARIANT_BOOL* out) { *out = VARIANT_FALSE; }
-inline void Clear(VARIANT* out) { VariantInit(out); }
-
-template <class Itf>
-void Deliver(ComPtr<Itf> value, Itf** out) { *out = value.Detach(); }
-inline void Deliver(host::com::Bstr value, BSTR* out) { *out = value.Detach(); }
-inline void Deliver(long value, long* out) { *out = value; }
-inline void Deliver(VARIANT_BOOL value, VARIANT_BOOL* out) { *out = value; }
-inline void Deliver(host::com::VariantValue value, VARIANT* out) { value.Detach(out); }
-
-// A property or method with a result: runs `make` and hands its value out.
+// A property or method of a face with a result, timed as a host call.
 template <class Itf, class Slot, class Make>
 HRESULT Produce(Slot* out, Make&& make) noexcept {
-  if (!out) return E_POINTER;
   const HostCallClock::InHost timed;
-  Clear(out);
-  return host::com::Guarded(__uuidof(Itf), kSource, [&] { Deliver(make(), out); });
+  return host::com::Produce(__uuidof(Itf), kSource, out, std::forward<Make>(make));
 }
 
 }  // namespace standin::com

@@ -1,7 +1,7 @@
 #include "zarvik/win/com_connect.h"
 
 #include "host/com/bstr.h"
-#include "host/com/error_info.h"
+#include "host/com/produce.h"
 #include "zarvik/connect.h"
 #include "zarvik/prog_id.h"
 #include "zarvik/win/library.h"
@@ -14,26 +14,20 @@ ComConnect::ComConnect(std::shared_ptr<zarvik::Connect> addIn)
     : AddInObject(addIn, Globals(), reinterpret_cast<const OLECHAR*>(ConnectProgId)), addIn_(addIn) {}
 
 HRESULT ComConnect::GetCaption(BSTR* sRegEntry, BSTR* pRetVal) {
-  if (!sRegEntry || !pRetVal) return E_POINTER;
-  *pRetVal = nullptr;
-  return host::com::Guarded(__uuidof(::_Connect), source(), [&] {
-    *pRetVal = host::com::Bstr(addIn_->GetCaption(host::com::TextOf(*sRegEntry))).Detach();
-  });
+  if (!sRegEntry) return E_POINTER;
+  return host::com::Produce(__uuidof(::_Connect), source(), pRetVal,
+                            [&] { return host::com::Bstr(addIn_->GetCaption(host::com::TextOf(*sRegEntry))); });
 }
 
 HRESULT ComConnect::GetTag(BSTR* sRegEntry, BSTR* pRetVal) {
-  if (!sRegEntry || !pRetVal) return E_POINTER;
-  *pRetVal = nullptr;
-  return host::com::Guarded(__uuidof(::_Connect), source(), [&] {
-    *pRetVal = host::com::Bstr(addIn_->GetTag(host::com::TextOf(*sRegEntry))).Detach();
-  });
+  if (!sRegEntry) return E_POINTER;
+  return host::com::Produce(__uuidof(::_Connect), source(), pRetVal,
+                            [&] { return host::com::Bstr(addIn_->GetTag(host::com::TextOf(*sRegEntry))); });
 }
 
 HRESULT ComConnect::CreateZarvikPopups(VARIANT_BOOL* pRetVal) {
-  if (!pRetVal) return E_POINTER;
-  *pRetVal = VARIANT_FALSE;
-  return host::com::Guarded(__uuidof(::_Connect), source(),
-                            [&] { *pRetVal = static_cast<VARIANT_BOOL>(addIn_->CreateZarvikPopups().value); });
+  return host::com::Produce(__uuidof(::_Connect), source(), pRetVal,
+                            [&] { return static_cast<VARIANT_BOOL>(addIn_->CreateZarvikPopups().value); });
 }
 
 }  // namespace zarvik::win
