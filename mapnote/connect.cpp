@@ -22,23 +22,6 @@ Connect::Connect(LibraryContext& library) : library_(library) {}
 
 Connect::~Connect() = default;
 
-void Connect::OnConnection(const host::Ref<host::Object>& Application, host::ext_ConnectMode ConnectMode,
-                           const host::Ref<host::Object>& AddInInst, host::Custom& custom) {
-  // A host whose connection failed releases the add-in without disconnecting it.
-  try {
-    IDTExtensibility2_OnConnection(Application, ConnectMode, AddInInst, custom);
-  } catch (...) {
-    ReleaseHostObjects();
-    throw;
-  }
-}
-void Connect::OnDisconnection(host::ext_DisconnectMode RemoveMode, host::Custom& custom) {
-  // Office hosts expect every reference back here, whatever the mode: one
-  // kept until the DLL unloads would be released under the loader lock.
-  IDTExtensibility2_OnDisconnection(RemoveMode, custom);
-  ReleaseHostObjects();
-}
-
 void Connect::ReleaseHostObjects() {
   p_ctlBtnEvents.Set(nullptr);
   p_ctlBtn = nullptr;
@@ -47,20 +30,6 @@ void Connect::ReleaseHostObjects() {
   AddInInstance.Set(nullptr);
   library_.at.ReleaseHostObjects();
 }
-void Connect::OnAddInsUpdate(host::Custom& custom) { IDTExtensibility2_OnAddInsUpdate(custom); }
-void Connect::OnStartupComplete(host::Custom& custom) { IDTExtensibility2_OnStartupComplete(custom); }
-void Connect::OnBeginShutdown(host::Custom& custom) { IDTExtensibility2_OnBeginShutdown(custom); }
-
-void Connect::AddInInstanceReceiver::OnDisconnection(host::ext_DisconnectMode RemoveMode, host::Custom& custom) {
-  owner_.AddInInstance_OnDisconnection(RemoveMode, custom);
-}
-void Connect::AddInInstanceReceiver::OnAddInsUpdate(host::Custom& custom) {
-  owner_.AddInInstance_OnAddInsUpdate(custom);
-}
-void Connect::AddInInstanceReceiver::OnBeginShutdown(host::Custom& custom) {
-  owner_.AddInInstance_OnBeginShutdown(custom);
-}
-
 void Connect::OnPageClose(const host::Ref<host::PageWindow>& pPage, host::Bool16& Cancel) {
   fpApp_OnPageClose(pPage, Cancel);
 }
@@ -84,18 +53,11 @@ void Connect::IDTExtensibility2_OnConnection(const host::Ref<host::Object>& Appl
   p_ctlBtnEvents.Set(p_ctlBtn);
 }
 
-void Connect::IDTExtensibility2_OnDisconnection(host::ext_DisconnectMode /*RemoveMode*/, host::Custom& /*custom*/) {}
-void Connect::IDTExtensibility2_OnStartupComplete(host::Custom& /*custom*/) {}
-void Connect::IDTExtensibility2_OnAddInsUpdate(host::Custom& /*custom*/) {}
-void Connect::IDTExtensibility2_OnBeginShutdown(host::Custom& /*custom*/) {}
-
 void Connect::AddInInstance_OnDisconnection(host::ext_DisconnectMode /*RemoveMode*/, host::Custom& /*custom*/) {
   // The shared popup belongs to the menu add-in and holds every add-in's
   // item; leaving it alone keeps "Tessaly..." reachable for the next session.
   p_ctlBtnEvents.Set(nullptr);
 }
-void Connect::AddInInstance_OnAddInsUpdate(host::Custom& /*custom*/) {}
-void Connect::AddInInstance_OnBeginShutdown(host::Custom& /*custom*/) {}
 
 void Connect::fpApp_OnPageClose(const host::Ref<host::PageWindow>& pPage, host::Bool16& Cancel) {
   // Once the session has ended, its page may close like any other.

@@ -3,6 +3,7 @@
 // keeps the edited page open while its dialog is.
 #include <memory>
 
+#include "host/add_in.h"
 #include "host/addins.h"
 #include "host/application.h"
 #include "host/commandbars.h"
@@ -13,7 +14,7 @@ namespace mapnote {
 class LibraryContext;
 
 class Connect : public host::Object,
-                public host::IDTExtensibility2,
+                public host::AddIn,
                 private host::ApplicationEvents,
                 private host::CommandBarButtonEvents,
                 public std::enable_shared_from_this<Connect> {
@@ -21,44 +22,18 @@ class Connect : public host::Object,
   explicit Connect(LibraryContext& library);
   ~Connect() override;
 
-  void OnConnection(const host::Ref<host::Object>& Application, host::ext_ConnectMode ConnectMode,
-                    const host::Ref<host::Object>& AddInInst, host::Custom& custom) override;
-  void OnDisconnection(host::ext_DisconnectMode RemoveMode, host::Custom& custom) override;
-  void OnAddInsUpdate(host::Custom& custom) override;
-  void OnStartupComplete(host::Custom& custom) override;
-  void OnBeginShutdown(host::Custom& custom) override;
-
  private:
-  // The add-in instance's events share their names with the connection
-  // interface's calls, so they arrive through a receiver of their own.
-  class AddInInstanceReceiver : public host::AddInInstanceEvents {
-   public:
-    explicit AddInInstanceReceiver(Connect& owner) : owner_(owner) {}
-    void OnDisconnection(host::ext_DisconnectMode RemoveMode, host::Custom& custom) override;
-    void OnAddInsUpdate(host::Custom& custom) override;
-    void OnBeginShutdown(host::Custom& custom) override;
-
-   private:
-    Connect& owner_;
-  };
-
   void OnPageClose(const host::Ref<host::PageWindow>& pPage, host::Bool16& Cancel) override;
   void Click(const host::Ref<host::CommandBarButton>& Ctrl, host::Bool16& CancelDefault) override;
 
   void IDTExtensibility2_OnConnection(const host::Ref<host::Object>& Application, host::ext_ConnectMode ConnectMode,
-                                      const host::Ref<host::Object>& AddInInst, host::Custom& custom);
-  void IDTExtensibility2_OnDisconnection(host::ext_DisconnectMode RemoveMode, host::Custom& custom);
-  void IDTExtensibility2_OnStartupComplete(host::Custom& custom);
-  void IDTExtensibility2_OnAddInsUpdate(host::Custom& custom);
-  void IDTExtensibility2_OnBeginShutdown(host::Custom& custom);
-  void AddInInstance_OnDisconnection(host::ext_DisconnectMode RemoveMode, host::Custom& custom);
-  void AddInInstance_OnAddInsUpdate(host::Custom& custom);
-  void AddInInstance_OnBeginShutdown(host::Custom& custom);
+                                      const host::Ref<host::Object>& AddInInst, host::Custom& custom) override;
+  void AddInInstance_OnDisconnection(host::ext_DisconnectMode RemoveMode, host::Custom& custom) override;
   void fpApp_OnPageClose(const host::Ref<host::PageWindow>& pPage, host::Bool16& Cancel);
   void p_ctlBtnEvents_Click(const host::Ref<host::CommandBarButton>& Ctrl, host::Bool16& CancelDefault);
 
   // Every host object this add-in and its library hold goes back to the host.
-  void ReleaseHostObjects();
+  void ReleaseHostObjects() override;
 
   LibraryContext& library_;
 
@@ -67,8 +42,7 @@ class Connect : public host::Object,
   host::WithEvents<host::HostApplication, host::ApplicationEvents> fpApp{*this};
   host::WithEvents<host::CommandBarButton, host::CommandBarButtonEvents> p_ctlBtnEvents{*this};
 
-  AddInInstanceReceiver addInInstanceReceiver_{*this};
-  host::WithEvents<host::COMAddIn, host::AddInInstanceEvents> AddInInstance{addInInstanceReceiver_};
+  host::WithEvents<host::COMAddIn, host::AddInInstanceEvents> AddInInstance{AddInInstanceReceiver()};
 };
 
 }  // namespace mapnote

@@ -124,42 +124,12 @@ host::Bool16 Connect::CreateZarvikPopups() {
   return host::False;
 }
 
-void Connect::OnConnection(const host::Ref<host::Object>& Application, host::ext_ConnectMode ConnectMode,
-                           const host::Ref<host::Object>& AddInInst, host::Custom& custom) {
-  // A host whose connection failed releases the add-in without disconnecting it.
-  try {
-    IDTExtensibility2_OnConnection(Application, ConnectMode, AddInInst, custom);
-  } catch (...) {
-    ReleaseHostObjects();
-    throw;
-  }
-}
-void Connect::OnDisconnection(host::ext_DisconnectMode RemoveMode, host::Custom& custom) {
-  // Office hosts expect every reference back here, whatever the mode.
-  IDTExtensibility2_OnDisconnection(RemoveMode, custom);
-  ReleaseHostObjects();
-}
-
 void Connect::ReleaseHostObjects() {
   cbMenuBar = nullptr;
   cbpPopup = nullptr;
   fpApp.Set(nullptr);
   AddInInstance.Set(nullptr);
 }
-void Connect::OnAddInsUpdate(host::Custom& custom) { IDTExtensibility2_OnAddInsUpdate(custom); }
-void Connect::OnStartupComplete(host::Custom& custom) { IDTExtensibility2_OnStartupComplete(custom); }
-void Connect::OnBeginShutdown(host::Custom& custom) { IDTExtensibility2_OnBeginShutdown(custom); }
-
-void Connect::AddInInstanceReceiver::OnDisconnection(host::ext_DisconnectMode RemoveMode, host::Custom& custom) {
-  owner_.AddInInstance_OnDisconnection(RemoveMode, custom);
-}
-void Connect::AddInInstanceReceiver::OnAddInsUpdate(host::Custom& custom) {
-  owner_.AddInInstance_OnAddInsUpdate(custom);
-}
-void Connect::AddInInstanceReceiver::OnBeginShutdown(host::Custom& custom) {
-  owner_.AddInInstance_OnBeginShutdown(custom);
-}
-
 void Connect::OnPageClose(const host::Ref<host::PageWindow>& /*pPage*/, host::Bool16& /*Cancel*/) {}
 
 void Connect::IDTExtensibility2_OnConnection(const host::Ref<host::Object>& Application,
@@ -197,12 +167,5 @@ void Connect::IDTExtensibility2_OnBeginShutdown(host::Custom& /*custom*/) {
   }
   Deref(popup).Delete(Variant::Missing());
 }
-
-void Connect::IDTExtensibility2_OnDisconnection(host::ext_DisconnectMode /*RemoveMode*/, host::Custom& /*custom*/) {}
-void Connect::IDTExtensibility2_OnStartupComplete(host::Custom& /*custom*/) {}
-void Connect::IDTExtensibility2_OnAddInsUpdate(host::Custom& /*custom*/) {}
-void Connect::AddInInstance_OnDisconnection(host::ext_DisconnectMode /*RemoveMode*/, host::Custom& /*custom*/) {}
-void Connect::AddInInstance_OnAddInsUpdate(host::Custom& /*custom*/) {}
-void Connect::AddInInstance_OnBeginShutdown(host::Custom& /*custom*/) {}
 
 }  // namespace zarvik

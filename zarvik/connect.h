@@ -1,6 +1,7 @@
 #pragma once
 // The shared-menu add-in: keeps the popup "Zarvik" on the host's main menu
 // bar, with one on-demand item per add-in listed in the registry.
+#include "host/add_in.h"
 #include "host/addins.h"
 #include "host/application.h"
 #include "host/commandbars.h"
@@ -24,7 +25,7 @@ class _Connect {
 
 class Connect : public host::Object,
                 public _Connect,
-                public host::IDTExtensibility2,
+                public host::AddIn,
                 private host::ApplicationEvents {
  public:
   explicit Connect(const LibraryContext& library);
@@ -34,42 +35,16 @@ class Connect : public host::Object,
   host::Text GetTag(const host::Text& sRegEntry) override;
   host::Bool16 CreateZarvikPopups() override;
 
-  void OnConnection(const host::Ref<host::Object>& Application, host::ext_ConnectMode ConnectMode,
-                    const host::Ref<host::Object>& AddInInst, host::Custom& custom) override;
-  void OnDisconnection(host::ext_DisconnectMode RemoveMode, host::Custom& custom) override;
-  void OnAddInsUpdate(host::Custom& custom) override;
-  void OnStartupComplete(host::Custom& custom) override;
-  void OnBeginShutdown(host::Custom& custom) override;
-
  private:
-  // The add-in instance's events share their names with the connection
-  // interface's calls, so they arrive through a receiver of their own.
-  class AddInInstanceReceiver : public host::AddInInstanceEvents {
-   public:
-    explicit AddInInstanceReceiver(Connect& owner) : owner_(owner) {}
-    void OnDisconnection(host::ext_DisconnectMode RemoveMode, host::Custom& custom) override;
-    void OnAddInsUpdate(host::Custom& custom) override;
-    void OnBeginShutdown(host::Custom& custom) override;
-
-   private:
-    Connect& owner_;
-  };
-
   // fpApp receives the application's events, and none is handled.
   void OnPageClose(const host::Ref<host::PageWindow>& pPage, host::Bool16& Cancel) override;
 
   void IDTExtensibility2_OnConnection(const host::Ref<host::Object>& Application, host::ext_ConnectMode ConnectMode,
-                                      const host::Ref<host::Object>& AddInInst, host::Custom& custom);
-  void IDTExtensibility2_OnDisconnection(host::ext_DisconnectMode RemoveMode, host::Custom& custom);
-  void IDTExtensibility2_OnStartupComplete(host::Custom& custom);
-  void IDTExtensibility2_OnAddInsUpdate(host::Custom& custom);
-  void IDTExtensibility2_OnBeginShutdown(host::Custom& custom);
-  void AddInInstance_OnDisconnection(host::ext_DisconnectMode RemoveMode, host::Custom& custom);
-  void AddInInstance_OnAddInsUpdate(host::Custom& custom);
-  void AddInInstance_OnBeginShutdown(host::Custom& custom);
+                                      const host::Ref<host::Object>& AddInInst, host::Custom& custom) override;
+  void IDTExtensibility2_OnBeginShutdown(host::Custom& custom) override;
 
   // Every host object this add-in holds goes back to the host.
-  void ReleaseHostObjects();
+  void ReleaseHostObjects() override;
 
   LibraryContext library_;
 
@@ -77,8 +52,7 @@ class Connect : public host::Object,
   host::Ref<host::CommandBarPopup> cbpPopup;
   host::WithEvents<host::HostApplication, host::ApplicationEvents> fpApp{*this};
 
-  AddInInstanceReceiver addInInstanceReceiver_{*this};
-  host::WithEvents<host::COMAddIn, host::AddInInstanceEvents> AddInInstance{addInInstanceReceiver_};
+  host::WithEvents<host::COMAddIn, host::AddInInstanceEvents> AddInInstance{AddInInstanceReceiver()};
 };
 
 }  // namespace zarvik

@@ -19,4 +19,12 @@ HRESULT Install(const ClassRegistration& info, BOOL install, LPCWSTR commandLine
 // DllCanUnloadNow.
 HRESULT CanUnloadNow() noexcept;
 
+// What a DLL serves: its registration data and its class objects. Each DLL
+// defines ThisServer(); the exports (server_exports.cpp) ask it.
+struct Server {
+  const ClassRegistration& registration;
+  HRESULT (*getClassObject)(REFCLSID rclsid, REFIID riid, void** out) noexcept;
+};
+const Server& ThisServer();
+
 }  // namespace host::com

@@ -1,8 +1,7 @@
-// zarvik.dll's entry points.
+// What zarvik.dll serves, for the entry points every add-in DLL shares.
 #include <initguid.h>  // defines this library's GUIDs, once
 
 #include "host/com/class_factory.h"
-#include "host/com/module.h"
 #include "host/com/server_entry.h"
 #include "zarvik/win/com_connect.h"
 
@@ -22,24 +21,13 @@ const host::com::ClassRegistration kRegistration{
     .loadBehavior = 3,  // connect at host start-up
 };
 
-}  // namespace
-
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-  if (reason == DLL_PROCESS_ATTACH) {
-    host::com::Module::Instance().SetHandle(instance);
-    DisableThreadLibraryCalls(instance);
-  }
-  return TRUE;
-}
-
-STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* out) {
+HRESULT ClassObject(REFCLSID rclsid, REFIID riid, void** out) noexcept {
   return host::com::GetClassObject<zarvik::win::ComConnect>(CLSID_Connect, rclsid, riid, out);
 }
 
-STDAPI DllCanUnloadNow() { return host::com::CanUnloadNow(); }
+}  // namespace
 
-STDAPI DllRegisterServer() { return host::com::RegisterServer(kRegistration); }
-
-STDAPI DllUnregisterServer() { return host::com::UnregisterServer(kRegistration); }
-
-STDAPI DllInstall(BOOL install, LPCWSTR commandLine) { return host::com::Install(kRegistration, install, commandLine); }
+const host::com::Server& host::com::ThisServer() {
+  static const Server server{kRegistration, &ClassObject};
+  return server;
+}
