@@ -15,59 +15,86 @@ Text Decimal(std::int64_t n) {
   return digits;
 }
 
+Utf8Step NextUtf8(std::string_view bytes, std::size_t i) {
+  const auto b = static_cast<unsigned char>(bytes[i]);
+  if (b < 0x80) return {b, 1, true};
+  std::size_t needed;
+  unsigned char low = 0x80, high = 0xBF;  // bounds of the second byte
+  char32_t c;
+  if (b >= 0xC2 && b <= 0xDF) {
+    needed = 1, c = b & 0x1F;
+  } else if (b >= 0xE0 && b <= 0xEF) {
+    needed = 2, c = b & 0x0F;
+    if (b == 0xE0) low = 0xA0;
+    if (b == 0xED) high = 0x9F;  // no surrogates
+  } else if (b >= 0xF0 && b <= 0xF4) {
+    needed = 3, c = b & 0x07;
+    if (b == 0xF0) low = 0x90;
+    if (b == 0xF4) high = 0x8F;  // nothing past U+10FFFF
+  } else {
+    return {0xFFFD, 1, false};
+  }
+  for (std::size_t k = 1; k <= needed; ++k) {
+    if (i + k >= bytes.size()) return {0xFFFD, k, false};
+    const auto cont = static_cast<unsigned char>(bytes[i + k]);
+    if (cont < low || cont > high) return {0xFFFD, k, false};
+    low = 0x80, high = 0xBF;
+    c = (c << 6) | (cont & 0x3F);
+  }
+  return {c, needed + 1, true};
+}
+
+char32_t NextUtf16(std::u16string_view text, std::size_t& i) {
+  const char32_t c = text[i++];
+  if (c >= 0xD800 && c <= 0xDBFF && i < text.size() && text[i] >= 0xDC00 && text[i] <= 0xDFFF) {
+    return 0x10000 + ((c - 0xD800) << 10) + (text[i++] - 0xDC00);
+  }
+  if (c >= 0xD800 && c <= 0xDFFF) return 0xFFFD;
+  return c;
+}
+
+void AppendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+void AppendUtf16(Text& out, char32_t c) {
+  if (c >= 0x10000) {
+    c -= 0x10000;
+    out += static_cast<char16_t>(0xD800 + (c >> 10));
+    out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+  } else {
+    out += static_cast<char16_t>(c);
+  }
+}
+
 std::string ToUtf8(std::u16string_view text) {
   std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    std::uint32_t c = text[i];
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-      ++i;
-    }
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) AppendUtf8(out, NextUtf16(text, i));
   return out;
 }
 
 Text FromUtf8(std::string_view utf8) {
   Text out;
+  out.reserve(utf8.size());
   for (std::size_t i = 0; i < utf8.size();) {
-    const auto b = static_cast<unsigned char>(utf8[i]);
-    std::uint32_t c = 0xFFFD;
-    std::size_t len = 1;
-    if (b < 0x80) {
-      c = b;
-    } else if ((b >> 5) == 0x6 && i + 1 < utf8.size()) {
-      c = ((b & 0x1F) << 6) | (utf8[i + 1] & 0x3F);
-      len = 2;
-    } else if ((b >> 4) == 0xE && i + 2 < utf8.size()) {
-      c = ((b & 0x0F) << 12) | ((utf8[i + 1] & 0x3F) << 6) | (utf8[i + 2] & 0x3F);
-      len = 3;
-    } else if ((b >> 3) == 0x1E && i + 3 < utf8.size()) {
-      c = ((b & 0x07) << 18) | ((utf8[i + 1] & 0x3F) << 12) | ((utf8[i + 2] & 0x3F) << 6) | (utf8[i + 3] & 0x3F);
-      len = 4;
-    }
-    if (c >= 0x10000) {
-      c -= 0x10000;
-      out += static_cast<char16_t>(0xD800 + (c >> 10));
-      out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-    } else {
-      out += static_cast<char16_t>(c);
-    }
-    i += len;
+    const Utf8Step step = NextUtf8(utf8, i);
+    AppendUtf16(out, step.c);
+    i += step.length;
   }
   return out;
 }

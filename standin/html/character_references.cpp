@@ -36,16 +36,6 @@ int HexValue(char16_t c) {
   return -1;
 }
 
-void AppendCodePoint(host::Text& out, std::uint32_t c) {
-  if (c >= 0x10000) {
-    c -= 0x10000;
-    out += static_cast<char16_t>(0xD800 + (c >> 10));
-    out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-  } else {
-    out += static_cast<char16_t>(c);
-  }
-}
-
 const NamedReference* FindNamed(std::string_view name) {
   const auto* end = std::end(kNamedReferences);
   const auto* it = std::lower_bound(std::begin(kNamedReferences), end, name,
@@ -74,7 +64,7 @@ std::optional<std::size_t> DecodeNumeric(std::u16string_view value, std::size_t 
   } else if (code >= 0x80 && code <= 0x9F && kC1Replacements[code - 0x80] != 0) {
     code = kC1Replacements[code - 0x80];
   }
-  AppendCodePoint(out, code);
+  host::AppendUtf16(out, code);
   return k;
 }
 
@@ -99,8 +89,8 @@ std::optional<std::size_t> DecodeNamed(std::u16string_view value, std::size_t i,
     if (name.back() != ';' && next < value.size() && (value[next] == u'=' || IsAsciiAlnum(value[next]))) {
       return std::nullopt;
     }
-    AppendCodePoint(out, found->first);
-    if (found->second != 0) AppendCodePoint(out, found->second);
+    host::AppendUtf16(out, found->first);
+    if (found->second != 0) host::AppendUtf16(out, found->second);
     return next;
   }
   return std::nullopt;
