@@ -1,6 +1,6 @@
 #pragma once
-// Automation values to and from the portable host's variants, as the classic
-// runtime converts them for a late-bound call.
+// Automation values to and from the portable host's variants, for the
+// stand-in's COM faces.
 #include <windows.h>
 #include <ole2.h>
 
@@ -9,12 +9,9 @@
 
 namespace standin::com {
 
-// By-reference values are read through; numbers of other widths become
-// 32-bit integers. Objects and arrays are a type mismatch: the stand-in's
-// members take none as variants.
+// As host::com converts them; objects are a type mismatch either way, as
+// the stand-in's members take and give none as variants.
 host::Variant FromVariant(const VARIANT& value);
-
-// Objects cannot be returned as variants by the stand-in's members.
 host::com::VariantValue ToVariant(const host::Variant& value);
 
 }  // namespace standin::com

@@ -8,8 +8,7 @@ namespace host::com {
 
 // An object that is not a host adapter cannot go to the host: type mismatch.
 VariantValue ToVariant(const Variant& value);
-// By-reference values are read through; numbers the portable model has no
-// type for go as their text.
+// As host::com converts them (variant_conversion.h).
 Variant FromVariant(const VARIANT& value);
 
 }  // namespace host::com

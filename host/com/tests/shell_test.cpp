@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <new>
 #include <stdexcept>
 
@@ -17,8 +18,10 @@
 #include "host/com/registry_key.h"
 #include "host/com/safe_array.h"
 #include "host/com/tests/registry_snapshot.h"
+#include "host/com/variant_conversion.h"
 #include "host/com/variant_value.h"
 #include "host/error.h"
+#include "tests/support/failure_code.h"
 
 namespace host::com {
 namespace {
@@ -118,6 +121,73 @@ TEST_F(Failures, BecomeTheirHResultWithADescriptionAndNeverSuccess) {
   EXPECT_EQ(Fail([] { throw std::runtime_error("disk gone"); }), E_UNEXPECTED);
   EXPECT_EQ(LastDescription(), u"disk gone");
   EXPECT_EQ(Fail([] { throw 42; }), E_UNEXPECTED);
+}
+
+// What a portable variant holds, for comparing.
+std::string Show(const Variant& v) {
+  if (v.IsBool()) return "bool " + std::to_string(v.ToBool().value);
+  if (v.IsInt16()) return "i16 " + std::to_string(v.ToInt16().value());
+  if (v.IsInt32()) return "i32 " + std::to_string(v.ToInt32());
+  if (v.IsText()) return "text " + ToUtf8(v.ToText());
+  if (v.IsObject()) return v.ToObject() ? "object" : "nothing";
+  return "other";
+}
+
+using test_support::FailureCodeOf;
+
+IDispatch* NoDispatch(const Ref<Object>&) { throw Error(code::TypeMismatch); }
+
+// Every automation type a host may pass, one way for every caller.
+TEST(VariantConversion, ScalarsOfEveryWidthBooleansAndTheRestAsTheClassicRuntimeReadsThem) {
+  const auto make = [](VARTYPE type, auto set) {
+    VariantValue v;
+    V_VT(&v.get()) = type;
+    set(v.get());
+    return v;
+  };
+  struct Case {
+    const char* what;
+    VariantValue value;
+    std::string expected;  // or "code 0x..." for a failure
+  };
+  LONG byRef = 42;
+  SAFEARRAY* array = SafeArrayCreateVector(VT_VARIANT, 0, 1);
+  Case cases[] = {
+      {"VT_UI1", make(VT_UI1, [](VARIANT& v) { V_UI1(&v) = 200; }), "i16 200"},
+      {"VT_I1", make(VT_I1, [](VARIANT& v) { V_I1(&v) = -5; }), "i16 -5"},
+      {"VT_UI2", make(VT_UI2, [](VARIANT& v) { V_UI2(&v) = 65535; }), "i32 65535"},
+      {"VT_UI4", make(VT_UI4, [](VARIANT& v) { V_UI4(&v) = 7; }), "i32 7"},
+      {"VT_UI4 too large", make(VT_UI4, [](VARIANT& v) { V_UI4(&v) = 4000000000u; }), "code 800a0006"},
+      {"VT_INT", make(VT_INT, [](VARIANT& v) { V_INT(&v) = -7; }), "i32 -7"},
+      {"VT_UINT", make(VT_UINT, [](VARIANT& v) { V_UINT(&v) = 9; }), "i32 9"},
+      {"VT_UINT too large", make(VT_UINT, [](VARIANT& v) { V_UINT(&v) = 0x80000000u; }), "code 800a0006"},
+      {"VT_R8, by its text", make(VT_R8, [](VARIANT& v) { V_R8(&v) = 2.5; }), "text 2.5"},
+      {"VT_BOOL of other bits", make(VT_BOOL, [](VARIANT& v) { V_BOOL(&v) = 1; }), "bool -1"},
+      {"VT_I4 by reference", make(VT_I4 | VT_BYREF, [&](VARIANT& v) { V_I4REF(&v) = &byRef; }), "i32 42"},
+      {"an array", make(VT_ARRAY | VT_VARIANT, [&](VARIANT& v) { V_ARRAY(&v) = array; }), "code 800a000d"},
+      {"nothing", make(VT_DISPATCH, [](VARIANT& v) { V_DISPATCH(&v) = nullptr; }), "nothing"},
+  };
+  for (auto& c : cases) {
+    std::string got;
+    try {
+      got = Show(FromVariant(c.value.get(), [](IDispatch* d) -> Ref<Object> {
+        if (d) throw Error(code::TypeMismatch);
+        return nullptr;
+      }));
+    } catch (const Error& e) {
+      char code[16];
+      std::snprintf(code, sizeof code, "code %08x", static_cast<unsigned>(e.code()));
+      got = code;
+    }
+    EXPECT_EQ(got, c.expected) << c.what;
+  }
+
+  const VariantValue yes = ToVariant(Variant(Bool16{1}), NoDispatch);
+  EXPECT_EQ(V_VT(&yes.get()), VT_BOOL);
+  EXPECT_EQ(V_BOOL(&yes.get()), VARIANT_TRUE) << "True is all bits set";
+  EXPECT_EQ(static_cast<std::uint32_t>(FailureCodeOf([] { ToVariant(Variant(Ref<Object>()), NoDispatch); })),
+            code::TypeMismatch)
+      << "objects go through the caller's conversion";
 }
 
 // A class whose construction fails, as when the portable add-in cannot be made.
