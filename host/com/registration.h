@@ -1,11 +1,13 @@
 #pragma once
 // Registration of a server's one class: the COM class (CLSID with its
 // in-process server, ProgID, type library and default interface) and the
-// host's add-in entry. Unregistration removes exactly these keys, and the
-// parents that registration had to create and that are left empty.
+// host's add-in entry, as one table from which registering, unregistering,
+// the per-user variant and the installer's rows all follow.
 #include <windows.h>
 
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace host::com {
 
@@ -23,12 +25,10 @@ struct ClassRegistration {
   DWORD loadBehavior;
 };
 
-// A registry location: a hive and a path below it. `floor` is the part of the
-// path that always stays, however empty unregistration leaves it.
+// A registry location: a hive and a path below it.
 struct RegistryPlace {
   HKEY hive;
   std::wstring path;
-  std::wstring floor;
 };
 
 struct RegistryRoots {
@@ -42,7 +42,28 @@ enum class Scope { Machine, User };
 // add-in entry is always the current user's.
 RegistryRoots RootsFor(Scope scope);
 
-// Writes every key; on a failure removes what it wrote and throws host::Error.
+// Everything registration writes, as data: each key below one of the two
+// roots, the values it gets (a string, or a DWORD), and whether it is the
+// registration's own, removed with all below it by unregistration. The keys
+// above those are shared with others.
+struct RegistryValue {
+  std::wstring name;  // empty for the key's default value
+  std::wstring text;
+  std::optional<DWORD> number;  // a DWORD value instead of the text
+};
+struct RegistryEntry {
+  enum class Root { Classes, AddIns } root;
+  std::wstring key;  // below the root
+  bool own = false;
+  std::vector<RegistryValue> values;
+};
+std::vector<RegistryEntry> RegistrationTable(const ClassRegistration& info, const std::wstring& serverPath);
+
+// Writes every key of the table; on a failure removes what it wrote and
+// throws host::Error. The shared keys it had to create are noted in its own
+// class key, so that unregistration removes exactly what registration made:
+// its own keys, and of the shared ones those it created and that are left
+// empty. A shared key that existed before stays, even empty.
 void Register(const ClassRegistration& info, const RegistryRoots& roots, const std::wstring& serverPath);
 void Unregister(const ClassRegistration& info, const RegistryRoots& roots);
 

@@ -66,13 +66,8 @@ void DeleteTree(HKEY root, const std::wstring& path) {
   if (rc != ERROR_FILE_NOT_FOUND) Check(rc);
 }
 
-void PruneEmpty(HKEY root, std::wstring path, const std::wstring& floor) {
-  while (path.size() > floor.size() && IsEmpty(root, path)) {
-    Check(RegDeleteKeyW(root, path.c_str()));
-    auto parent = path.rfind(L'\\');
-    if (parent == std::wstring::npos) break;
-    path.resize(parent);
-  }
+void DeleteIfEmpty(HKEY root, const std::wstring& path) {
+  if (IsEmpty(root, path)) Check(RegDeleteKeyW(root, path.c_str()));
 }
 
 }  // namespace host::com

@@ -41,8 +41,7 @@ class RegKey {
 // Deletes the key with everything below it; a missing key is no failure.
 void DeleteTree(HKEY root, const std::wstring& path);
 
-// Deletes `path` and then each parent of it while the key is left empty (no
-// subkey, no value), stopping below `floor`, which must be a prefix of path.
-void PruneEmpty(HKEY root, std::wstring path, const std::wstring& floor);
+// Deletes the key if it has no subkey and no value; a missing key is no failure.
+void DeleteIfEmpty(HKEY root, const std::wstring& path);
 
 }  // namespace host::com

@@ -228,8 +228,8 @@ class Registration : public ::testing::Test {
   }
 
   const RegistryRoots roots{
-      {HKEY_CURRENT_USER, std::wstring(kScratch) + L"\\Classes", kScratch},
-      {HKEY_CURRENT_USER, std::wstring(kScratch) + L"\\Office\\FrontPage\\Addins", kScratch},
+      {HKEY_CURRENT_USER, std::wstring(kScratch) + L"\\Classes"},
+      {HKEY_CURRENT_USER, std::wstring(kScratch) + L"\\Office\\FrontPage\\Addins"},
   };
   const ClassRegistration info{
       .clsid = {0x11111111, 0x2222, 0x3333, {0x44, 0x44, 0x55, 0x55, 0x55, 0x55, 0x55, 0x55}},
@@ -273,6 +273,42 @@ TEST_F(Registration, WritesTheClassAndAddInAndItsUndoLeavesTheRegistryAsItWas) {
   // Undoing twice is harmless: nothing of ours is there any more.
   EXPECT_NO_THROW(Unregister(info, roots));
   EXPECT_EQ(Now(), before);
+}
+
+// Unregistration removes what registration wrote and no more: a shared key
+// that was there before stays, even empty, and one it created goes again.
+TEST_F(Registration, KeysThatWereThereBeforeStayEvenEmpty) {
+  const std::wstring scratch = kScratch;
+  for (const auto& existing : {scratch + L"\\Office\\FrontPage\\Addins", scratch + L"\\Classes\\TypeLib",
+                               scratch + L"\\Classes\\Interface"}) {
+    SCOPED_TRACE(std::string(existing.begin(), existing.end()));
+    RegKey::Create(HKEY_CURRENT_USER, existing);
+    const auto before = Now();
+    Register(info, roots, L"C:\\dir\\thing.dll");
+    EXPECT_NE(Now(), before);
+    Unregister(info, roots);
+    EXPECT_EQ(Now(), before) << "left behind:" << testing::Narrow(testing::Added(before, Now()))
+                             << "\nremoved:" << testing::Narrow(testing::Added(Now(), before));
+    DeleteTree(HKEY_CURRENT_USER, scratch);
+  }
+}
+
+// The table holds every key and value registration writes, each key of the
+// registration's own under one root, and the add-in entry of the host.
+TEST_F(Registration, OneTableNamesEveryKeyAndValueItWrites) {
+  const auto table = RegistrationTable(info, L"C:\\dir\\thing.dll");
+  const auto before = Now();
+  Register(info, roots, L"C:\\dir\\thing.dll");
+  const auto added = testing::Added(before, Now());
+  std::size_t values = 0;
+  for (const auto& entry : table) values += entry.values.size();
+  // Every value of the table, the note of the keys it created, and the keys themselves.
+  std::size_t written = 0;
+  for (const auto& line : added) written += line.find(L'|') != std::wstring::npos;
+  EXPECT_EQ(written, values + 1);
+  const auto owned = std::count_if(table.begin(), table.end(), [](const RegistryEntry& e) { return e.own; });
+  EXPECT_EQ(owned, 5) << "the class, the ProgID, the type library, the interface and the add-in entry";
+  Unregister(info, roots);
 }
 
 }  // namespace
