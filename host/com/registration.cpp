@@ -62,19 +62,8 @@ void Write(const RegistryRoots& roots, const RegistryEntry& entry) {
 }
 
 std::wstring ReadCreatedKeys(const ClassRegistration& info, const RegistryRoots& roots) {
-  RegKey key = RegKey::Open(roots.classes.hive, Under(roots.classes.path, ClassKey(info)));
-  if (!key) return {};
-  DWORD type = 0, size = 0;
-  if (RegQueryValueExW(key.get(), kCreatedKeys, nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_SZ)
-    return {};
-  std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
-  size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-  if (RegQueryValueExW(key.get(), kCreatedKeys, nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &size) !=
-      ERROR_SUCCESS)
-    return {};
-  text.resize(size / sizeof(wchar_t));
-  while (!text.empty() && text.back() == L'\0') text.pop_back();
-  return text;
+  const RegKey key = RegKey::Open(roots.classes.hive, Under(roots.classes.path, ClassKey(info)));
+  return key ? key.GetString(kCreatedKeys) : std::wstring();
 }
 
 }  // namespace
@@ -85,7 +74,6 @@ std::vector<RegistryEntry> RegistrationTable(const ClassRegistration& info, cons
   const std::wstring typeLib = Under(L"TypeLib", libid);
   const std::wstring version = Under(typeLib, VersionText(info));
   const std::wstring itf = Under(L"Interface", GuidText(info.defaultInterface));
-  const std::wstring addIn = info.progId;
   return {
       {Root::Classes, clsid, true, {Text(L"", info.progId)}},
       {Root::Classes, Under(clsid, L"InprocServer32"), false,
@@ -106,7 +94,7 @@ std::vector<RegistryEntry> RegistrationTable(const ClassRegistration& info, cons
       {Root::Classes, Under(itf, L"ProxyStubClsid"), false, {Text(L"", kAutomationMarshaller)}},
       {Root::Classes, Under(itf, L"ProxyStubClsid32"), false, {Text(L"", kAutomationMarshaller)}},
       {Root::Classes, Under(itf, L"TypeLib"), false, {Text(L"", libid), Text(L"Version", VersionText(info))}},
-      {Root::AddIns, addIn, true,
+      {Root::AddIns, info.progId, true,
        {Text(L"FriendlyName", info.friendlyName), Text(L"Description", info.description),
         RegistryValue{L"LoadBehavior", {}, info.loadBehavior}}},
   };

@@ -23,6 +23,20 @@ bool IsEmpty(HKEY root, const std::wstring& path) {
 
 }  // namespace
 
+std::wstring RegKey::GetString(const std::wstring& name) const {
+  DWORD type = 0, size = 0;
+  if (RegQueryValueExW(key_, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_SZ) return {};
+  std::wstring value(size / sizeof(wchar_t) + 1, L'\0');
+  size = static_cast<DWORD>(value.size() * sizeof(wchar_t));
+  if (RegQueryValueExW(key_, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(value.data()), &size) !=
+          ERROR_SUCCESS ||
+      type != REG_SZ)
+    return {};
+  value.resize(size / sizeof(wchar_t));
+  while (!value.empty() && value.back() == L'\0') value.pop_back();
+  return value;
+}
+
 RegKey RegKey::Create(HKEY root, const std::wstring& path) {
   RegKey key;
   Check(RegCreateKeyExW(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_READ | KEY_WRITE, nullptr,

@@ -30,6 +30,10 @@ class RegKey {
   HKEY get() const { return key_; }
   explicit operator bool() const { return key_ != nullptr; }
 
+  // A REG_SZ value without its terminating NULs (a stored string may or may
+  // not carry one); empty when the value is missing or of another type. An
+  // empty name is the key's default value.
+  std::wstring GetString(const std::wstring& name) const;
   // An empty name sets the key's default value.
   void SetString(const std::wstring& name, const std::wstring& value);
   void SetDword(const std::wstring& name, DWORD value);

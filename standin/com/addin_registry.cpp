@@ -5,20 +5,6 @@
 namespace standin::com {
 namespace {
 
-std::wstring ReadString(HKEY key, const wchar_t* name) {
-  DWORD type = 0, size = 0;
-  if (RegQueryValueExW(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_SZ) return {};
-  std::wstring value(size / sizeof(wchar_t) + 1, L'\0');
-  size = static_cast<DWORD>(value.size() * sizeof(wchar_t));
-  if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(value.data()), &size) != ERROR_SUCCESS ||
-      type != REG_SZ)
-    return {};
-  value.resize(size / sizeof(wchar_t));
-  // A stored string may or may not carry its terminating NUL.
-  while (!value.empty() && value.back() == L'\0') value.pop_back();
-  return value;
-}
-
 DWORD ReadDword(HKEY key, const wchar_t* name) {
   DWORD type = 0, value = 0, size = sizeof(value);
   if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS ||
@@ -41,7 +27,7 @@ std::vector<RegisteredAddIn> ReadRegisteredAddIns(HKEY root, const wchar_t* path
     if (status != ERROR_SUCCESS) continue;
     auto entry = host::com::RegKey::Open(list.get(), name);
     if (!entry) continue;
-    addIns.push_back({name, ReadString(entry.get(), L"FriendlyName"), ReadString(entry.get(), L"Description"),
+    addIns.push_back({name, entry.GetString(L"FriendlyName"), entry.GetString(L"Description"),
                       ReadDword(entry.get(), L"LoadBehavior")});
   }
   return addIns;
