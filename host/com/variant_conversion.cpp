@@ -87,17 +87,34 @@ Variant FromVariant(const VARIANT& value, const ObjectOfDispatch& objectOf) {
     case VT_BSTR:
       return Variant(TextOf(V_BSTR(&value)));
     case VT_DISPATCH:
-      return Variant(objectOf(V_DISPATCH(&value)));
-    case VT_UNKNOWN: {
-      ComPtr<IDispatch> dispatch;
-      if (V_UNKNOWN(&value) && FAILED(V_UNKNOWN(&value)->QueryInterface(IID_IDispatch, dispatch.put_void())))
-        throw Error(code::TypeMismatch);
-      return Variant(objectOf(dispatch.get()));
-    }
+    case VT_UNKNOWN:
+      return Variant(objectOf(DispatchOf(value).get()));
     default:
       if (V_VT(&value) & VT_ARRAY) throw Error(code::TypeMismatch);
       const VariantValue text = Converted(value, VT_BSTR);
       return Variant(TextOf(V_BSTR(&text.get())));
+  }
+}
+
+ComPtr<IDispatch> DispatchOf(const VARIANT& value) {
+  const VARIANT* v = &value;
+  if (V_VT(v) == (VT_VARIANT | VT_BYREF)) v = V_VARIANTREF(v);
+  switch (V_VT(v)) {
+    case VT_EMPTY:
+    case VT_NULL:
+      return nullptr;
+    case VT_DISPATCH:
+      return ComPtr<IDispatch>::Retain(V_DISPATCH(v));
+    case VT_DISPATCH | VT_BYREF:
+      return ComPtr<IDispatch>::Retain(*V_DISPATCHREF(v));
+    case VT_UNKNOWN: {
+      if (!V_UNKNOWN(v)) return nullptr;
+      ComPtr<IDispatch> dispatch;
+      if (FAILED(V_UNKNOWN(v)->QueryInterface(IID_IDispatch, dispatch.put_void()))) throw Error(code::TypeMismatch);
+      return dispatch;
+    }
+    default:
+      throw Error(code::TypeMismatch);
   }
 }
 

@@ -10,6 +10,7 @@
 
 #include <functional>
 
+#include "host/com/com_ptr.h"
 #include "host/com/variant_value.h"
 #include "host/variant.h"
 
@@ -22,6 +23,10 @@ using DispatchOfObject = std::function<IDispatch*(const Ref<Object>& object)>;
 using ObjectOfDispatch = std::function<Ref<Object>(IDispatch* dispatch)>;
 
 VariantValue ToVariant(const Variant& value, const DispatchOfObject& dispatchOf);
+
+// The IDispatch inside a value: null for Nothing, Empty or Null; anything
+// else that is not an object is a type mismatch.
+ComPtr<IDispatch> DispatchOf(const VARIANT& value);
 Variant FromVariant(const VARIANT& value, const ObjectOfDispatch& objectOf);
 
 }  // namespace host::com

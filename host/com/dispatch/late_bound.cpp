@@ -114,26 +114,4 @@ ComPtr<IDispatch> LateBound::GetDispatchNamed(const char16_t* member, std::span<
   return DispatchOf(Invoke(member, DISPATCH_METHOD | DISPATCH_PROPERTYGET, {}, args).get());
 }
 
-ComPtr<IDispatch> DispatchOf(const VARIANT& value) {
-  const VARIANT* v = &value;
-  if (V_VT(v) == (VT_VARIANT | VT_BYREF)) v = V_VARIANTREF(v);
-  switch (V_VT(v)) {
-    case VT_EMPTY:
-    case VT_NULL:
-      return nullptr;
-    case VT_DISPATCH:
-      return ComPtr<IDispatch>::Retain(V_DISPATCH(v));
-    case VT_DISPATCH | VT_BYREF:
-      return ComPtr<IDispatch>::Retain(*V_DISPATCHREF(v));
-    case VT_UNKNOWN: {
-      if (!V_UNKNOWN(v)) return nullptr;
-      ComPtr<IDispatch> dispatch;
-      if (FAILED(V_UNKNOWN(v)->QueryInterface(IID_IDispatch, dispatch.put_void()))) throw Error(code::TypeMismatch);
-      return dispatch;
-    }
-    default:
-      throw Error(code::TypeMismatch);
-  }
-}
-
 }  // namespace host::com

@@ -10,6 +10,7 @@
 
 #include "host/com/com_ptr.h"
 #include "host/com/module.h"
+#include "host/com/variant_conversion.h"
 #include "host/com/variant_value.h"
 #include "host/variant.h"
 
@@ -54,8 +55,5 @@ class LateBound {
   ModuleObject held_;
 };
 
-// The IDispatch inside a result: null for Nothing, Empty or Null; anything
-// else that is not an object is a type mismatch.
-ComPtr<IDispatch> DispatchOf(const VARIANT& value);
 
 }  // namespace host::com
