@@ -114,7 +114,8 @@ bool MainWindow::Create(HINSTANCE instance) {
                           WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 0, 0, 0,
                           0, hwnd_, nullptr, instance, nullptr);
   for (HWND child : {controlList_, pages_, page_}) SendMessageW(child, WM_SETFONT, font, FALSE);
-  for (const auto& url : web_.PageUrls()) {
+  listedPages_ = web_.PageUrls();
+  for (const auto& url : listedPages_) {
     const auto name = Wide(url.substr(std::min(url.size(), web_.baseUrl().size() + 1)));
     SendMessageW(pages_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
   }
@@ -145,8 +146,8 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         // A double click on one of the web's pages opens it, as in the editor's folder list.
         if (HIWORD(wParam) == LBN_DBLCLK) {
           const auto index = SendMessageW(pages_, LB_GETCURSEL, 0, 0);
-          const auto urls = web_.PageUrls();
-          if (index >= 0 && static_cast<std::size_t>(index) < urls.size()) Run([&] { OpenPage(urls[index]); });
+          if (index >= 0 && static_cast<std::size_t>(index) < listedPages_.size())
+            Run([&] { OpenPage(listedPages_[static_cast<std::size_t>(index)]); });
           Refresh();
         }
         return 0;
@@ -248,7 +249,7 @@ void MainWindow::ShowActivePage(const std::optional<host::Text>& active) {
     SetWindowTextW(page_, text.c_str());
     shownPage_ = text;
   }
-  const auto urls = web_.PageUrls();
+  const auto& urls = listedPages_;
   const auto found = active ? std::find(urls.begin(), urls.end(), *active) : urls.end();
   const WPARAM selected = found == urls.end() ? static_cast<WPARAM>(-1) : static_cast<WPARAM>(found - urls.begin());
   if (static_cast<WPARAM>(SendMessageW(pages_, LB_GETCURSEL, 0, 0)) != selected)

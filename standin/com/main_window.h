@@ -21,6 +21,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace standin::com {
 
@@ -63,6 +64,9 @@ class MainWindow {
   HWND hwnd_ = nullptr;
   HWND controlList_ = nullptr;
   HWND pages_ = nullptr;
+  // The web's pages as the list shows them, read once: the selection runs
+  // every refresh tick and must not rescan the folder.
+  std::vector<host::Text> listedPages_;
   HWND page_ = nullptr;
   std::wstring shownPage_;
   std::wstring shownSignature_;
