@@ -12,7 +12,6 @@ bool running = false;
 int depth = 0;  // face methods under way, outermost first
 Clock::time_point since;
 Clock::duration total{};
-std::int64_t calls = 0;
 
 void Pause() { total += Clock::now() - since; }
 
@@ -22,18 +21,14 @@ void HostCallClock::Start() {
   running = true;
   depth = 0;
   total = {};
-  calls = 0;
 }
 
 void HostCallClock::Stop() { running = false; }
 
 double HostCallClock::Millis() { return std::chrono::duration<double, std::milli>(total).count(); }
 
-std::int64_t HostCallClock::Calls() { return calls; }
-
 HostCallClock::InHost::InHost() noexcept {
   if (!running) return;
-  ++calls;
   if (depth++ == 0) since = Clock::now();
 }
 

@@ -2,7 +2,6 @@
 // Time spent inside the host's COM faces, for the benchmark: every face
 // method is timed, less the calls into add-ins that the host makes from
 // inside one (a disconnection, an event). It counts only while started.
-#include <cstdint>
 
 namespace standin::com {
 
@@ -12,7 +11,6 @@ class HostCallClock {
   static void Start();
   static void Stop();
   static double Millis();
-  static std::int64_t Calls();
 
   // For as long as one lives, a face method of the host is running.
   class InHost {
