@@ -14,6 +14,10 @@ FUZZ_TARGETS := read_registry_string_fuzz entry_parts_fuzz menu_build_fuzz page_
 # The two Windows trees, configured alike by every target that builds one.
 CONFIGURE_WIN := cmake -S . -B $(WIN) --no-warn-unused-cli -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=MinSizeRel
 CONFIGURE_WIN64 := cmake -S . -B $(WIN64) --no-warn-unused-cli -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=MinSizeRel
+# The tree that the demo and the bench run under Wine: the 32-bit
+# deliverables where the kernel runs 32-bit programs, else the 64-bit build.
+PICK_WINE_TREE = if $(WINE_RUN) --runs-32-bit; then tree=$(WIN) configure="$(CONFIGURE_WIN)" build=i686; \
+	 else tree=$(WIN64) configure="$(CONFIGURE_WIN64)" build=x86-64; fi
 
 .PHONY: all deps native asan windows windows64 demo test bench fuzz valgrind clean
 
@@ -47,8 +51,7 @@ windows64: deps
 # 32-bit Windows where the kernel runs 32-bit programs, else for 64-bit.
 # Whatever the outcome, it leaves no Wine server and no Xvfb running.
 demo: deps
-	@if $(WINE_RUN) --runs-32-bit; then tree=$(WIN) configure="$(CONFIGURE_WIN)"; \
-	 else tree=$(WIN64) configure="$(CONFIGURE_WIN64)"; fi; \
+	@$(PICK_WINE_TREE); \
 	 $$configure >/dev/null && \
 	 cmake --build $$tree -j$(JOBS) --target standin_demo >/dev/null && \
 	 { status=0; tools/demo $$tree $(if $(INTERACTIVE),--interactive) || status=$$?; \
@@ -82,8 +85,7 @@ bench: deps
 	cmake -S . -B $(BENCH) -DCMAKE_BUILD_TYPE=Release >/dev/null
 	cmake --build $(BENCH) -j$(JOBS) --target session_bench
 	$(BENCH)/bench/session_bench --benchmark_out=$(BUILD)/bench-native.json --benchmark_out_format=json
-	@if $(WINE_RUN) --runs-32-bit; then tree=$(WIN) configure="$(CONFIGURE_WIN)" build=i686; \
-	 else tree=$(WIN64) configure="$(CONFIGURE_WIN64)" build=x86-64; fi; \
+	@$(PICK_WINE_TREE); \
 	 $$configure >/dev/null && cmake --build $$tree -j$(JOBS) --target wine_bench mapnote_dll zarvik_dll >/dev/null && \
 	 { status=0; dlls=Z:$$(cd $$tree && pwd); \
 	   $(WINE_RUN) $$tree/bench/win/wine_bench.exe $$dlls/mapnote/win/mapnote.dll $$dlls/zarvik/win/zarvik.dll \
