@@ -14,15 +14,15 @@ class AddInObject final : public host::COMAddIn, Counted {
       : Counted("COMAddIn"), core_(std::move(core)), record_(std::move(record)) {}
 
   host::Text ProgId() override {
-    Enter("COMAddIn.ProgId");
+    Enter(core_, "COMAddIn.ProgId");
     return record_->progId;
   }
   host::Bool16 Connect() override {
-    Enter("COMAddIn.Connect");
+    Enter(core_, "COMAddIn.Connect");
     return record_->instance ? host::True : host::False;
   }
   void put_Connect(host::Bool16 value) override {
-    auto core = Enter("COMAddIn.put_Connect");
+    auto core = Enter(core_, "COMAddIn.put_Connect");
     if (value) {
       core->Connect(record_, host::ext_ConnectMode::ext_cm_AfterStartup);
     } else {
@@ -30,16 +30,11 @@ class AddInObject final : public host::COMAddIn, Counted {
     }
   }
   host::Connection Advise(host::AddInInstanceEvents& sink) override {
-    Enter("COMAddIn.Advise");
+    Enter(core_, "COMAddIn.Advise");
     return record_->receivers.Add(sink);
   }
 
  private:
-  std::shared_ptr<Core> Enter(std::string_view operation) const {
-    auto core = Lock(core_);
-    core->Check(operation);
-    return core;
-  }
   std::weak_ptr<Core> core_;
   std::shared_ptr<AddInRecord> record_;
 };
@@ -49,8 +44,7 @@ class AddInsObject final : public host::COMAddIns, Counted {
   explicit AddInsObject(std::weak_ptr<Core> core) : Counted("COMAddIns"), core_(std::move(core)) {}
 
   Ref<host::COMAddIn> Item(const Variant& index) override {
-    auto core = Lock(core_);
-    core->Check("COMAddIns.Item");
+    auto core = Enter(core_, "COMAddIns.Item");
     if (index.IsText()) {
       if (auto record = core->FindAddIn(index.ToText())) return core->MakeAddIn(record);
       throw host::Error(host::code::SubscriptOutOfRange, u"no add-in " + index.ToText());
@@ -61,8 +55,7 @@ class AddInsObject final : public host::COMAddIns, Counted {
     return core->MakeAddIn(core->addIns[static_cast<std::size_t>(position - 1)]);
   }
   std::int32_t Count() override {
-    auto core = Lock(core_);
-    core->Check("COMAddIns.Count");
+    auto core = Enter(core_, "COMAddIns.Count");
     return static_cast<std::int32_t>(core->addIns.size());
   }
 

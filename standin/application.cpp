@@ -18,7 +18,7 @@ class PageWindowsObject final : public host::PageWindows, Counted {
   explicit PageWindowsObject(std::weak_ptr<Core> core) : Counted("PageWindows"), core_(std::move(core)) {}
 
   Ref<host::PageWindow> Item(const Variant& index) override {
-    auto core = Enter("PageWindows.Item");
+    auto core = Enter(core_, "PageWindows.Item");
     if (index.IsText()) {
       if (auto page = core->FindOpenPage(index.ToText())) return core->MakePageWindow(page);
       throw host::Error(host::code::InvalidProcedureCall, u"no open page " + index.ToText());
@@ -29,14 +29,11 @@ class PageWindowsObject final : public host::PageWindows, Counted {
       throw host::Error(host::code::InvalidProcedureCall);
     return core->MakePageWindow(pages[static_cast<std::size_t>(position)]);
   }
-  std::int32_t Count() override { return static_cast<std::int32_t>(Enter("PageWindows.Count")->OpenPages().size()); }
+  std::int32_t Count() override {
+    return static_cast<std::int32_t>(Enter(core_, "PageWindows.Count")->OpenPages().size());
+  }
 
  private:
-  std::shared_ptr<Core> Enter(std::string_view operation) const {
-    auto core = Lock(core_);
-    core->Check(operation);
-    return core;
-  }
   std::weak_ptr<Core> core_;
 };
 
@@ -45,12 +42,11 @@ class WebWindowObject final : public host::WebWindow, Counted {
   explicit WebWindowObject(std::weak_ptr<Core> core) : Counted("WebWindow"), core_(std::move(core)) {}
 
   Ref<host::Object> Web() override {
-    auto core = Lock(core_);
-    core->Check("WebWindow.Web");
+    auto core = Enter(core_, "WebWindow.Web");
     return core->web ? std::make_shared<WebObject>() : nullptr;
   }
   Ref<host::PageWindows> PageWindows() override {
-    Lock(core_)->Check("WebWindow.PageWindows");
+    Enter(core_, "WebWindow.PageWindows");
     return std::make_shared<PageWindowsObject>(core_);
   }
 
@@ -63,27 +59,22 @@ class ApplicationObject final : public host::HostApplication, Counted {
   explicit ApplicationObject(std::weak_ptr<Core> core) : Counted("Application"), core_(std::move(core)) {}
 
   Ref<host::PageWindow> ActivePageWindow() override {
-    auto core = Enter("HostApplication.ActivePageWindow");
+    auto core = Enter(core_, "HostApplication.ActivePageWindow");
     return core->active ? core->MakePageWindow(core->active) : nullptr;
   }
   Ref<host::WebWindow> ActiveWebWindow() override {
-    Enter("HostApplication.ActiveWebWindow");
+    Enter(core_, "HostApplication.ActiveWebWindow");
     return std::make_shared<WebWindowObject>(core_);
   }
   Ref<host::CommandBars> CommandBars() override {
-    return MakeCommandBars(Enter("HostApplication.CommandBars")->bars->State());
+    return MakeCommandBars(Enter(core_, "HostApplication.CommandBars")->bars->State());
   }
-  Ref<host::COMAddIns> COMAddIns() override { return Enter("HostApplication.COMAddIns")->MakeAddIns(); }
+  Ref<host::COMAddIns> COMAddIns() override { return Enter(core_, "HostApplication.COMAddIns")->MakeAddIns(); }
   host::Connection Advise(host::ApplicationEvents& sink) override {
-    return Enter("HostApplication.Advise")->appReceivers.Add(sink);
+    return Enter(core_, "HostApplication.Advise")->appReceivers.Add(sink);
   }
 
  private:
-  std::shared_ptr<Core> Enter(std::string_view operation) const {
-    auto core = Lock(core_);
-    core->Check(operation);
-    return core;
-  }
   std::weak_ptr<Core> core_;
 };
 

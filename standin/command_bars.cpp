@@ -51,37 +51,15 @@ class ControlObject : public Interface, Counted {
     Enter("CommandBarControl.Type");
     return node_->type;
   }
-  Text Caption() override {
-    Enter("CommandBarControl.Caption");
-    return node_->caption;
-  }
-  void put_Caption(const Text& value) override {
-    Enter("CommandBarControl.put_Caption");
-    node_->caption = value;
-  }
-  Text Tag() override {
-    Enter("CommandBarControl.Tag");
-    return node_->tag;
-  }
-  void put_Tag(const Text& value) override {
-    Enter("CommandBarControl.put_Tag");
-    node_->tag = value;
-  }
-  Text OnAction() override {
-    Enter("CommandBarControl.OnAction");
-    return node_->onAction;
-  }
-  void put_OnAction(const Text& value) override {
-    Enter("CommandBarControl.put_OnAction");
-    node_->onAction = value;
-  }
-  Text Parameter() override {
-    Enter("CommandBarControl.Parameter");
-    return node_->parameter;
-  }
+  Text Caption() override { return Get("CommandBarControl.Caption", &ControlNode::caption); }
+  Text Tag() override { return Get("CommandBarControl.Tag", &ControlNode::tag); }
+  Text OnAction() override { return Get("CommandBarControl.OnAction", &ControlNode::onAction); }
+  Text Parameter() override { return Get("CommandBarControl.Parameter", &ControlNode::parameter); }
+  void put_Caption(const Text& value) override { Put("CommandBarControl.put_Caption", &ControlNode::caption, value); }
+  void put_Tag(const Text& value) override { Put("CommandBarControl.put_Tag", &ControlNode::tag, value); }
+  void put_OnAction(const Text& value) override { Put("CommandBarControl.put_OnAction", &ControlNode::onAction, value); }
   void put_Parameter(const Text& value) override {
-    Enter("CommandBarControl.put_Parameter");
-    node_->parameter = value;
+    Put("CommandBarControl.put_Parameter", &ControlNode::parameter, value);
   }
   // Removes the control, and a popup's controls with it, for good.
   void Delete(const Variant&) override {
@@ -103,6 +81,17 @@ class ControlObject : public Interface, Counted {
 
   std::shared_ptr<BarStoreState> store_;
   std::shared_ptr<ControlNode> node_;
+
+ private:
+  // The control's text properties, each read or written as one call.
+  Text Get(std::string_view operation, Text ControlNode::*field) {
+    Enter(operation);
+    return (*node_).*field;
+  }
+  void Put(std::string_view operation, Text ControlNode::*field, const Text& value) {
+    Enter(operation);
+    (*node_).*field = value;
+  }
 };
 
 class ButtonObject final : public ControlObject<host::CommandBarButton> {

@@ -17,6 +17,12 @@ std::shared_ptr<Core> Lock(const std::weak_ptr<Core>& core) {
   return locked;
 }
 
+std::shared_ptr<Core> Enter(const std::weak_ptr<Core>& core, std::string_view operation) {
+  auto locked = Lock(core);
+  locked->Check(operation);
+  return locked;
+}
+
 Core::Core(std::shared_ptr<CommandBarStore> store) : bars(std::move(store)) {}
 
 Core::~Core() = default;

@@ -97,5 +97,7 @@ class Core final : public CommandHost, public host::HostGlobals, public std::ena
 
 // The run behind an object the host handed out; fails once the run is gone.
 std::shared_ptr<Core> Lock(const std::weak_ptr<Core>& core);
+// The same, for a call named `operation`, which may be made to fail.
+std::shared_ptr<Core> Enter(const std::weak_ptr<Core>& core, std::string_view operation);
 
 }  // namespace standin

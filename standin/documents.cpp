@@ -19,8 +19,7 @@ class PageObject : Counted {
 
  protected:
   std::shared_ptr<Core> Enter(std::string_view operation) const {
-    auto core = Lock(core_);
-    core->Check(operation);
+    auto core = standin::Enter(core_, operation);
     if (!page_->open) throw host::Error(kHostFailure, u"the page was closed");
     return core;
   }

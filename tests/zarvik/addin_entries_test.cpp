@@ -7,6 +7,7 @@
 
 #include "standin/reg_file.h"
 #include "standin/windows1252.h"
+#include "tests/support/installed_reg.h"
 #include "zarvik/connect.h"
 #include "zarvik/prog_id.h"
 
@@ -41,16 +42,7 @@ TEST(AddInEntries, RegistrationWritesWhatTheHostReadsAndAnInstallersRegFileDoesT
   standin::Registry written, imported;
   standin::WriteAddInEntry(written, {u"zarvik.Connect", u"Zarvik Support", u"Support Add-in for Zarvik Add-ins", 3});
   standin::WriteAddInEntry(written, {u"Mapnote.Connect", u"Zarvik Tessaly", u"Tessaly", 9});
-  standin::ImportReg(imported,
-                     "REGEDIT4\r\n\r\n"
-                     "[HKEY_CURRENT_USER\\Software\\Microsoft\\Office\\FrontPage\\Addins\\zarvik.Connect]\r\n"
-                     "\"FriendlyName\"=\"Zarvik Support\"\r\n"
-                     "\"Description\"=\"Support Add-in for Zarvik Add-ins\"\r\n"
-                     "\"LoadBehavior\"=dword:00000003\r\n\r\n"
-                     "[HKEY_CURRENT_USER\\Software\\Microsoft\\Office\\FrontPage\\Addins\\Mapnote.Connect]\r\n"
-                     "\"FriendlyName\"=\"Zarvik Tessaly\"\r\n"
-                     "\"Description\"=\"Tessaly\"\r\n"
-                     "\"LoadBehavior\"=dword:00000009\r\n");
+  standin::ImportReg(imported, tests::kAddInEntriesReg);
   const std::vector<AddInEntry> expected = {{u"Mapnote.Connect", u"Zarvik Tessaly", u"Tessaly", 9},
                                             {u"zarvik.Connect", u"Zarvik Support", u"Support Add-in for Zarvik Add-ins", 3}};
   EXPECT_EQ(standin::ReadAddInEntries(written), expected);

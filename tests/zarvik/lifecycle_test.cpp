@@ -11,6 +11,7 @@
 #include "standin/host.h"
 #include "standin/reg_file.h"
 #include "standin/windows1252.h"
+#include "tests/support/installed_reg.h"
 #include "zarvik/connect.h"
 
 namespace {
@@ -21,20 +22,6 @@ using standin::Area;
 const Text Page = u"http://localhost/web/map.htm";
 const std::vector<Text> Tessaly = {u"Zarvik", u"Tessaly..."};
 const Text Dialog = u"Image Map ALT Text";
-
-// What the two installers leave in the registry.
-constexpr const char* Installed =
-    "REGEDIT4\r\n\r\n"
-    "[HKEY_CURRENT_USER\\Software\\Microsoft\\Office\\FrontPage\\Addins\\zarvik.Connect]\r\n"
-    "\"FriendlyName\"=\"Zarvik Support\"\r\n"
-    "\"Description\"=\"Support Add-in for Zarvik Add-ins\"\r\n"
-    "\"LoadBehavior\"=dword:00000003\r\n\r\n"
-    "[HKEY_CURRENT_USER\\Software\\Microsoft\\Office\\FrontPage\\Addins\\Mapnote.Connect]\r\n"
-    "\"FriendlyName\"=\"Zarvik Tessaly\"\r\n"
-    "\"Description\"=\"Tessaly\"\r\n"
-    "\"LoadBehavior\"=dword:00000009\r\n\r\n"
-    "[HKEY_CURRENT_USER\\SOFTWARE\\Zarvik\\Add-ins]\r\n"
-    "\"1\"=\"Mapnote,Tessaly...\"\r\n";
 
 // One start of the host with both libraries loaded, as the DLLs would be.
 struct HostRun {
@@ -62,7 +49,7 @@ TEST(BothAddIns, FromTheSharedMenuToTheWrittenPageAndBackAtTheNextStart) {
   const auto liveBefore = standin::LiveObjects();
   {
     standin::Registry registry;
-    standin::ImportReg(registry, Installed);
+    standin::ImportReg(registry, tests::kInstalledReg);
     const auto bars = std::make_shared<standin::CommandBarStore>();
     {
       HostRun run(bars, registry);

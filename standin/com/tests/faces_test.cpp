@@ -15,6 +15,7 @@
 
 #include "host/com/bstr.h"
 #include "host/com/module.h"
+#include "host/com/tests/test_variants.h"
 #include "host/com/variant_value.h"
 #include "standin/com/faces.h"
 
@@ -23,6 +24,8 @@ namespace {
 
 using host::com::Bstr;
 using host::com::VariantValue;
+using host::com::testing::LongVariant;
+using host::com::testing::TextVariant;
 
 struct ComApartment {
   ComApartment() { OleInitialize(nullptr); }
@@ -34,20 +37,6 @@ DISPID IdOf(IDispatch* object, const wchar_t* name) {
   auto* text = const_cast<LPOLESTR>(name);
   EXPECT_EQ(object->GetIDsOfNames(IID_NULL, &text, 1, LOCALE_USER_DEFAULT, &id), S_OK) << "no member";
   return id;
-}
-
-VARIANT Text(const wchar_t* text) {
-  VARIANT v;
-  V_VT(&v) = VT_BSTR;
-  V_BSTR(&v) = SysAllocString(text);
-  return v;
-}
-
-VARIANT Long(LONG n) {
-  VARIANT v;
-  V_VT(&v) = VT_I4;
-  V_I4(&v) = n;
-  return v;
 }
 
 struct Call {
@@ -109,7 +98,7 @@ TEST_F(FacesTest, MembersAreFoundInAnyLetterCaseAndReachThePage) {
   auto document = Object(window.get(), L"DOCUMENT");
   auto url = Invoke(document.get(), L"Url", DISPATCH_PROPERTYGET);
   EXPECT_EQ(host::com::TextOf(V_BSTR(&url.result.get())), url_);
-  auto areas = Object(Object(document.get(), L"all").get(), L"tags", {Text(L"area")});
+  auto areas = Object(Object(document.get(), L"all").get(), L"tags", {TextVariant(L"area")});
   EXPECT_EQ(V_I4(&Invoke(areas.get(), L"length", DISPATCH_PROPERTYGET).result.get()), 2);
 
   // Item takes a 16-bit index, as the add-in passes it.
@@ -117,19 +106,19 @@ TEST_F(FacesTest, MembersAreFoundInAnyLetterCaseAndReachThePage) {
   V_VT(&index) = VT_I2;
   V_I2(&index) = 1;
   auto second = Object(areas.get(), L"item", {index});
-  auto alt = Invoke(second.get(), L"getAttribute", DISPATCH_METHOD, {Text(L"alt")});
+  auto alt = Invoke(second.get(), L"getAttribute", DISPATCH_METHOD, {TextVariant(L"alt")});
   EXPECT_EQ(V_VT(&alt.result.get()), VT_NULL) << "an absent attribute is null";
-  EXPECT_EQ(Invoke(second.get(), L"setAttribute", DISPATCH_METHOD, {Text(L"alt"), Text(L"B")}).hr, S_OK);
+  EXPECT_EQ(Invoke(second.get(), L"setAttribute", DISPATCH_METHOD, {TextVariant(L"alt"), TextVariant(L"B")}).hr, S_OK);
   EXPECT_EQ(host_.Areas(url_)[1].alt, host::Text(u"B"));
 }
 
 TEST_F(FacesTest, ControlsAddTakesNamedArgumentsAndLeavesTheRestToTheHost) {
-  auto bar = Object(Object(app(), L"CommandBars").get(), L"Item", {Text(L"menu bar")});
+  auto bar = Object(Object(app(), L"CommandBars").get(), L"Item", {TextVariant(L"menu bar")});
   auto controls = Object(bar.get(), L"Controls");
   LPOLESTR names[] = {const_cast<LPOLESTR>(L"Add"), const_cast<LPOLESTR>(L"parameter"), const_cast<LPOLESTR>(L"Type")};
   DISPID ids[3] = {};
   ASSERT_EQ(controls->GetIDsOfNames(IID_NULL, names, 3, LOCALE_USER_DEFAULT, ids), S_OK);
-  VARIANT args[2] = {Text(L"Prefix"), Long(1)};
+  VARIANT args[2] = {TextVariant(L"Prefix"), LongVariant(1)};
   DISPID named[2] = {ids[1], ids[2]};
   DISPPARAMS params{args, named, 2, 2};
   VariantValue result;
@@ -145,8 +134,8 @@ TEST_F(FacesTest, ControlsAddTakesNamedArgumentsAndLeavesTheRestToTheHost) {
 }
 
 TEST_F(FacesTest, AFailureComesBackAsItsCodeWithADescription) {
-  auto controls = Object(Object(Object(app(), L"CommandBars").get(), L"Item", {Text(L"Menu Bar")}).get(), L"Controls");
-  auto missing = Invoke(controls.get(), L"Item", DISPATCH_METHOD | DISPATCH_PROPERTYGET, {Text(L"No such menu")});
+  auto controls = Object(Object(Object(app(), L"CommandBars").get(), L"Item", {TextVariant(L"Menu Bar")}).get(), L"Controls");
+  auto missing = Invoke(controls.get(), L"Item", DISPATCH_METHOD | DISPATCH_PROPERTYGET, {TextVariant(L"No such menu")});
   EXPECT_EQ(missing.hr, DISP_E_EXCEPTION);
   EXPECT_EQ(static_cast<std::uint32_t>(missing.scode), host::code::InvalidProcedureCall);
   EXPECT_NE(missing.description.find(u"No such menu"), host::Text::npos);
@@ -154,7 +143,7 @@ TEST_F(FacesTest, AFailureComesBackAsItsCodeWithADescription) {
   // Through the table of operations: the HRESULT, and the error info.
   ComPtr<ICommandBarControls> typed = controls.As<ICommandBarControls>();
   ICommandBarControl* control = reinterpret_cast<ICommandBarControl*>(1);
-  VARIANT index = Text(L"No such menu");
+  VARIANT index = TextVariant(L"No such menu");
   EXPECT_EQ(static_cast<std::uint32_t>(typed->Item(index, &control)), host::code::InvalidProcedureCall);
   VariantClear(&index);
   EXPECT_EQ(control, nullptr) << "no garbage in the result on failure";
@@ -246,10 +235,10 @@ TEST_F(FacesTest, PageCloseIsTheApplicationsDefaultEventAndCanBeRefused) {
 }
 
 TEST_F(FacesTest, AButtonRaisesClickAndASinkFailureReachesTheHost) {
-  auto controls = Object(Object(Object(app(), L"CommandBars").get(), L"Item", {Text(L"Menu Bar")}).get(), L"Controls");
-  auto button = Object(controls.get(), L"Add", {Long(1)});
+  auto controls = Object(Object(Object(app(), L"CommandBars").get(), L"Item", {TextVariant(L"Menu Bar")}).get(), L"Controls");
+  auto button = Object(controls.get(), L"Add", {LongVariant(1)});
   DISPID put = DISPID_PROPERTYPUT;
-  VARIANT caption = Text(L"Press me");
+  VARIANT caption = TextVariant(L"Press me");
   DISPPARAMS params{&caption, &put, 1, 1};
   ASSERT_EQ(button->Invoke(IdOf(button.get(), L"Caption"), IID_NULL, 0, DISPATCH_PROPERTYPUT, &params, nullptr, nullptr,
                            nullptr),
@@ -271,7 +260,7 @@ TEST_F(FacesTest, AButtonRaisesClickAndASinkFailureReachesTheHost) {
   point->Unadvise(cookie);
 
   // A popup raises no clicks.
-  auto popup = Object(controls.get(), L"Add", {Long(10)});
+  auto popup = Object(controls.get(), L"Add", {LongVariant(10)});
   auto container = popup.As<IConnectionPointContainer>();
   ComPtr<IConnectionPoint> none;
   EXPECT_EQ(container->FindConnectionPoint(DIID__CommandBarButtonEvents, none.put()), CONNECT_E_NOCONNECTION);

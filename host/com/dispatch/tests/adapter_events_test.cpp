@@ -9,6 +9,7 @@
 #include "host/com/module.h"
 #include "host/com/dispatch/host_adapters.h"
 #include "host/com/dispatch/tests/fake_dispatch.h"
+#include "host/com/tests/test_variants.h"
 
 namespace host::com::testing {
 namespace {
@@ -21,27 +22,6 @@ constexpr CLSID kApplicationClass = {0x5C1D0E61, 0x2F43, 0x4B0E, {0x9A, 0x11, 0x
 constexpr IID kAddInEvents = {0x5C1D0E61, 0x2F43, 0x4B0E, {0x9A, 0x11, 0x30, 0x6E, 0x1B, 0x52, 0x77, 0x05}};
 constexpr CLSID kAddInClass = {0x5C1D0E61, 0x2F43, 0x4B0E, {0x9A, 0x11, 0x30, 0x6E, 0x1B, 0x52, 0x77, 0x06}};
 constexpr DISPID kOnPageClose = 7;
-
-VARIANT Object(IDispatch* object) {
-  VARIANT v;
-  V_VT(&v) = VT_DISPATCH;
-  V_DISPATCH(&v) = object;
-  return v;
-}
-
-VARIANT BoolRef(VARIANT_BOOL* b) {
-  VARIANT v;
-  V_VT(&v) = VT_BOOL | VT_BYREF;
-  V_BOOLREF(&v) = b;
-  return v;
-}
-
-VARIANT Long(LONG n) {
-  VARIANT v;
-  V_VT(&v) = VT_I4;
-  V_I4(&v) = n;
-  return v;
-}
 
 ComPtr<FakeDispatch> Button() {
   auto button = FakeDispatch::Make();
@@ -86,14 +66,14 @@ TEST(ButtonClick, ArrivesWithTheButtonAndCanCancelTheDefault) {
     EXPECT_EQ(Module::Instance().objects(), live + 2);
 
     VARIANT_BOOL cancelDefault = VARIANT_FALSE;
-    ASSERT_EQ(button->Fire(kButtonEvents, 1, {Object(button.get()), BoolRef(&cancelDefault)}), S_OK);
+    ASSERT_EQ(button->Fire(kButtonEvents, 1, {ObjectVariant(button.get()), BoolRefVariant(&cancelDefault)}), S_OK);
     EXPECT_EQ(clicks.captions, std::vector<Text>{u"Tessaly..."});
     EXPECT_EQ(cancelDefault, VARIANT_TRUE) << "written back through the reference";
 
     EXPECT_EQ(button->Fire(kButtonEvents, 99, {}), S_OK) << "other members are ignored";
     connection.Reset();
     EXPECT_EQ(button->Sinks(kButtonEvents), 0u);
-    button->Fire(kButtonEvents, 1, {Object(button.get()), BoolRef(&cancelDefault)});
+    button->Fire(kButtonEvents, 1, {ObjectVariant(button.get()), BoolRefVariant(&cancelDefault)});
     EXPECT_EQ(clicks.captions.size(), 1u) << "no click after the reset";
     EXPECT_EQ(Module::Instance().objects(), live + 1);
   }
@@ -110,18 +90,18 @@ TEST(ButtonClick, AFailingReceiverGivesTheHostAnExceptionNotACrash) {
 
   VARIANT_BOOL cancelDefault = VARIANT_FALSE;
   EXCEPINFO exception{};
-  EXPECT_EQ(button->Fire(kButtonEvents, 1, {Object(button.get()), BoolRef(&cancelDefault)}, &exception),
+  EXPECT_EQ(button->Fire(kButtonEvents, 1, {ObjectVariant(button.get()), BoolRefVariant(&cancelDefault)}, &exception),
             DISP_E_EXCEPTION);
   EXPECT_EQ(static_cast<std::uint32_t>(exception.scode), code::InvalidProcedureCall);
   EXPECT_EQ(TextOf(exception.bstrDescription), u"No page");
   SysFreeString(exception.bstrDescription);
-  EXPECT_EQ(button->Fire(kButtonEvents, 1, {Object(button.get())}), static_cast<HRESULT>(DISP_E_BADPARAMCOUNT));
+  EXPECT_EQ(button->Fire(kButtonEvents, 1, {ObjectVariant(button.get())}), static_cast<HRESULT>(DISP_E_BADPARAMCOUNT));
 
   // Any other exception is unexpected, and keeps its text, as for a method.
   clicks.fail = false;
   clicks.failOtherwise = true;
   exception = EXCEPINFO{};
-  EXPECT_EQ(button->Fire(kButtonEvents, 1, {Object(button.get()), BoolRef(&cancelDefault)}, &exception),
+  EXPECT_EQ(button->Fire(kButtonEvents, 1, {ObjectVariant(button.get()), BoolRefVariant(&cancelDefault)}, &exception),
             DISP_E_EXCEPTION);
   EXPECT_EQ(exception.scode, E_UNEXPECTED);
   EXPECT_EQ(TextOf(exception.bstrDescription), u"too long");
@@ -176,7 +156,7 @@ class ApplicationEventsTest : public ::testing::Test {
 
   void ExpectDelivered(PageCloses& closes) {
     VARIANT_BOOL cancel = VARIANT_FALSE;
-    ASSERT_EQ(application->Fire(kApplicationEvents, kOnPageClose, {Object(page.get()), BoolRef(&cancel)}), S_OK);
+    ASSERT_EQ(application->Fire(kApplicationEvents, kOnPageClose, {ObjectVariant(page.get()), BoolRefVariant(&cancel)}), S_OK);
     EXPECT_EQ(closes.urls, std::vector<Text>{u"http://web/a.htm"});
     EXPECT_EQ(cancel, VARIANT_TRUE);
   }
@@ -255,7 +235,7 @@ TEST(AddInInstanceEvents, ArriveWhenTheRecordHasThemAndAreNoneOtherwise) {
 
   VARIANT custom;
   V_VT(&custom) = VT_EMPTY;
-  EXPECT_EQ(record->Fire(kAddInEvents, 21, {Long(1), custom}), S_OK);
+  EXPECT_EQ(record->Fire(kAddInEvents, 21, {LongVariant(1), custom}), S_OK);
   EXPECT_EQ(record->Fire(kAddInEvents, 23, {custom}), S_OK);
   EXPECT_EQ(received.modes, std::vector<ext_DisconnectMode>{ext_DisconnectMode::ext_dm_UserClosed});
   EXPECT_EQ(received.shutdowns, 1);

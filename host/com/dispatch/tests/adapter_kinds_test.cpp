@@ -5,20 +5,14 @@
 #include "host/com/bstr.h"
 #include "host/com/dispatch/host_adapters.h"
 #include "host/com/dispatch/tests/fake_dispatch.h"
+#include "host/com/tests/test_variants.h"
 
 namespace host::com::testing {
 namespace {
 
-VariantValue Long(LONG n) {
-  VariantValue v;
-  V_VT(&v.get()) = VT_I4;
-  V_I4(&v.get()) = n;
-  return v;
-}
-
 ComPtr<FakeDispatch> Control(LONG type) {
   auto control = FakeDispatch::Make();
-  control->Property(u"Type", 1, Long(type));
+  control->Property(u"Type", 1, Owned(LongVariant(type)));
   control->Property(u"Caption", 2, VariantValue());
   control->Member(u"Execute", 3, [](const Invocation&, VARIANT*, EXCEPINFO*) { return S_OK; });
   return control;

@@ -5,23 +5,10 @@
 #include "host/com/bstr.h"
 #include "host/com/dispatch/host_adapters.h"
 #include "host/com/dispatch/tests/fake_dispatch.h"
+#include "host/com/tests/test_variants.h"
 
 namespace host::com::testing {
 namespace {
-
-VariantValue Long(LONG n) {
-  VariantValue v;
-  V_VT(&v.get()) = VT_I4;
-  V_I4(&v.get()) = n;
-  return v;
-}
-
-VariantValue String(const wchar_t* s) {
-  VariantValue v;
-  V_VT(&v.get()) = VT_BSTR;
-  V_BSTR(&v.get()) = SysAllocString(s);
-  return v;
-}
 
 std::u16string TextIn(const VariantValue& v) {
   EXPECT_EQ(V_VT(&v.get()), VT_BSTR);
@@ -35,9 +22,9 @@ bool IsOmitted(const VariantValue& v) {
 // A command-bar control of the given Type, with the properties add-ins write.
 ComPtr<FakeDispatch> Control(LONG type) {
   auto control = FakeDispatch::Make();
-  control->Property(u"Type", 1, Long(type));
-  control->Property(u"Caption", 2, String(L"Tessaly..."));
-  control->Property(u"Tag", 3, String(L""));
+  control->Property(u"Type", 1, Owned(LongVariant(type)));
+  control->Property(u"Caption", 2, Owned(TextVariant(L"Tessaly...")));
+  control->Property(u"Tag", 3, Owned(TextVariant(L"")));
   control->Member(u"Execute", 4, [](const Invocation&, VARIANT*, EXCEPINFO*) { return S_OK; });
   return control;
 }
@@ -129,7 +116,7 @@ TEST(LateBinding, TakesItemsByTextOrSixteenBitIndex) {
   });
   auto areas = FakeDispatch::Make();
   areas->ObjectMember(u"Item", 2, element.get());
-  areas->Property(u"length", 3, Long(4));
+  areas->Property(u"length", 3, Owned(LongVariant(4)));
   auto all = FakeDispatch::Make();
   all->ObjectMember(u"tags", 4, areas.get());
   auto document = FakeDispatch::Make();
@@ -157,7 +144,7 @@ TEST(LateBinding, TakesItemsByTextOrSixteenBitIndex) {
   // Past its end a collection gives nothing, which the adapter reports as a failure.
   auto emptyAreas = FakeDispatch::Make();
   emptyAreas->ObjectMember(u"Item", 2, nullptr);
-  emptyAreas->Property(u"length", 3, Long(0));
+  emptyAreas->Property(u"length", 3, Owned(LongVariant(0)));
   emptyAreas->ObjectMember(u"tags", 4, nullptr);
   auto empty = TakeAs<ElementCollection>(WrapHostObject(emptyAreas.get()));
   EXPECT_THROW(empty->Item(Int16(0)), Error);
