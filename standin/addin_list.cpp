@@ -1,6 +1,5 @@
 // The COM add-in list and the host's record of each add-in.
 #include "standin/core.h"
-#include "standin/live_objects.h"
 
 namespace standin {
 namespace {
@@ -8,21 +7,21 @@ namespace {
 using host::Ref;
 using host::Variant;
 
-class AddInObject final : public host::COMAddIn, Counted {
+class AddInObject final : public host::COMAddIn, CoreObject {
  public:
   AddInObject(std::weak_ptr<Core> core, std::shared_ptr<AddInRecord> record)
-      : Counted("COMAddIn"), core_(std::move(core)), record_(std::move(record)) {}
+      : CoreObject("COMAddIn", std::move(core)), record_(std::move(record)) {}
 
   host::Text ProgId() override {
-    Enter(core_, "COMAddIn.ProgId");
+    Enter("COMAddIn.ProgId");
     return record_->progId;
   }
   host::Bool16 Connect() override {
-    Enter(core_, "COMAddIn.Connect");
+    Enter("COMAddIn.Connect");
     return record_->instance ? host::True : host::False;
   }
   void put_Connect(host::Bool16 value) override {
-    auto core = Enter(core_, "COMAddIn.put_Connect");
+    auto core = Enter("COMAddIn.put_Connect");
     if (value) {
       core->Connect(record_, host::ext_ConnectMode::ext_cm_AfterStartup);
     } else {
@@ -30,21 +29,20 @@ class AddInObject final : public host::COMAddIn, Counted {
     }
   }
   host::Connection Advise(host::AddInInstanceEvents& sink) override {
-    Enter(core_, "COMAddIn.Advise");
+    Enter("COMAddIn.Advise");
     return record_->receivers.Add(sink);
   }
 
  private:
-  std::weak_ptr<Core> core_;
   std::shared_ptr<AddInRecord> record_;
 };
 
-class AddInsObject final : public host::COMAddIns, Counted {
+class AddInsObject final : public host::COMAddIns, CoreObject {
  public:
-  explicit AddInsObject(std::weak_ptr<Core> core) : Counted("COMAddIns"), core_(std::move(core)) {}
+  explicit AddInsObject(std::weak_ptr<Core> core) : CoreObject("COMAddIns", std::move(core)) {}
 
   Ref<host::COMAddIn> Item(const Variant& index) override {
-    auto core = Enter(core_, "COMAddIns.Item");
+    auto core = Enter("COMAddIns.Item");
     if (index.IsText()) {
       if (auto record = core->FindAddIn(index.ToText())) return core->MakeAddIn(record);
       throw host::Error(host::code::SubscriptOutOfRange, u"no add-in " + index.ToText());
@@ -55,12 +53,9 @@ class AddInsObject final : public host::COMAddIns, Counted {
     return core->MakeAddIn(core->addIns[static_cast<std::size_t>(position - 1)]);
   }
   std::int32_t Count() override {
-    auto core = Enter(core_, "COMAddIns.Count");
+    auto core = Enter("COMAddIns.Count");
     return static_cast<std::int32_t>(core->addIns.size());
   }
-
- private:
-  std::weak_ptr<Core> core_;
 };
 
 }  // namespace

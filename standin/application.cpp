@@ -1,6 +1,5 @@
 // The application object, its web window and the page-window list.
 #include "standin/core.h"
-#include "standin/live_objects.h"
 
 namespace standin {
 namespace {
@@ -13,12 +12,12 @@ class WebObject final : public host::Object, Counted {
   WebObject() : Counted("Web") {}
 };
 
-class PageWindowsObject final : public host::PageWindows, Counted {
+class PageWindowsObject final : public host::PageWindows, CoreObject {
  public:
-  explicit PageWindowsObject(std::weak_ptr<Core> core) : Counted("PageWindows"), core_(std::move(core)) {}
+  explicit PageWindowsObject(std::weak_ptr<Core> core) : CoreObject("PageWindows", std::move(core)) {}
 
   Ref<host::PageWindow> Item(const Variant& index) override {
-    auto core = Enter(core_, "PageWindows.Item");
+    auto core = Enter("PageWindows.Item");
     if (index.IsText()) {
       if (auto page = core->FindOpenPage(index.ToText())) return core->MakePageWindow(page);
       throw host::Error(host::code::InvalidProcedureCall, u"no open page " + index.ToText());
@@ -30,52 +29,43 @@ class PageWindowsObject final : public host::PageWindows, Counted {
     return core->MakePageWindow(pages[static_cast<std::size_t>(position)]);
   }
   std::int32_t Count() override {
-    return static_cast<std::int32_t>(Enter(core_, "PageWindows.Count")->OpenPages().size());
+    return static_cast<std::int32_t>(Enter("PageWindows.Count")->OpenPages().size());
   }
-
- private:
-  std::weak_ptr<Core> core_;
 };
 
-class WebWindowObject final : public host::WebWindow, Counted {
+class WebWindowObject final : public host::WebWindow, CoreObject {
  public:
-  explicit WebWindowObject(std::weak_ptr<Core> core) : Counted("WebWindow"), core_(std::move(core)) {}
+  explicit WebWindowObject(std::weak_ptr<Core> core) : CoreObject("WebWindow", std::move(core)) {}
 
   Ref<host::Object> Web() override {
-    auto core = Enter(core_, "WebWindow.Web");
+    auto core = Enter("WebWindow.Web");
     return core->web ? std::make_shared<WebObject>() : nullptr;
   }
   Ref<host::PageWindows> PageWindows() override {
-    Enter(core_, "WebWindow.PageWindows");
+    Enter("WebWindow.PageWindows");
     return std::make_shared<PageWindowsObject>(core_);
   }
-
- private:
-  std::weak_ptr<Core> core_;
 };
 
-class ApplicationObject final : public host::HostApplication, Counted {
+class ApplicationObject final : public host::HostApplication, CoreObject {
  public:
-  explicit ApplicationObject(std::weak_ptr<Core> core) : Counted("Application"), core_(std::move(core)) {}
+  explicit ApplicationObject(std::weak_ptr<Core> core) : CoreObject("Application", std::move(core)) {}
 
   Ref<host::PageWindow> ActivePageWindow() override {
-    auto core = Enter(core_, "HostApplication.ActivePageWindow");
+    auto core = Enter("HostApplication.ActivePageWindow");
     return core->active ? core->MakePageWindow(core->active) : nullptr;
   }
   Ref<host::WebWindow> ActiveWebWindow() override {
-    Enter(core_, "HostApplication.ActiveWebWindow");
+    Enter("HostApplication.ActiveWebWindow");
     return std::make_shared<WebWindowObject>(core_);
   }
   Ref<host::CommandBars> CommandBars() override {
-    return MakeCommandBars(Enter(core_, "HostApplication.CommandBars")->bars->State());
+    return MakeCommandBars(Enter("HostApplication.CommandBars")->bars->State());
   }
-  Ref<host::COMAddIns> COMAddIns() override { return Enter(core_, "HostApplication.COMAddIns")->MakeAddIns(); }
+  Ref<host::COMAddIns> COMAddIns() override { return Enter("HostApplication.COMAddIns")->MakeAddIns(); }
   host::Connection Advise(host::ApplicationEvents& sink) override {
-    return Enter(core_, "HostApplication.Advise")->appReceivers.Add(sink);
+    return Enter("HostApplication.Advise")->appReceivers.Add(sink);
   }
-
- private:
-  std::weak_ptr<Core> core_;
 };
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "host/application.h"
 #include "standin/command_bars.h"
 #include "standin/host.h"
+#include "standin/live_objects.h"
 #include "standin/sink_list.h"
 
 namespace standin {
@@ -99,5 +100,15 @@ class Core final : public CommandHost, public host::HostGlobals, public std::ena
 std::shared_ptr<Core> Lock(const std::weak_ptr<Core>& core);
 // The same, for a call named `operation`, which may be made to fail.
 std::shared_ptr<Core> Enter(const std::weak_ptr<Core>& core, std::string_view operation);
+
+// An object the host hands out: counted by kind, and holding the run only
+// weakly, as a reference an add-in keeps must not keep the host alive.
+class CoreObject : Counted {
+ protected:
+  CoreObject(const char* kind, std::weak_ptr<Core> core) : Counted(kind), core_(std::move(core)) {}
+  std::shared_ptr<Core> Enter(std::string_view operation) const { return standin::Enter(core_, operation); }
+
+  std::weak_ptr<Core> core_;
+};
 
 }  // namespace standin

@@ -2,7 +2,6 @@
 // The stand-in's pages hold only their areas, so `all` and `tags("area")`
 // give the same elements.
 #include "standin/core.h"
-#include "standin/live_objects.h"
 #include "standin/names.h"
 
 namespace standin {
@@ -12,19 +11,18 @@ using host::Ref;
 using host::Text;
 using host::Variant;
 
-class PageObject : Counted {
+class PageObject : protected CoreObject {
  public:
   PageObject(const char* kind, std::weak_ptr<Core> core, std::shared_ptr<PageState> page)
-      : Counted(kind), core_(std::move(core)), page_(std::move(page)) {}
+      : CoreObject(kind, std::move(core)), page_(std::move(page)) {}
 
  protected:
   std::shared_ptr<Core> Enter(std::string_view operation) const {
-    auto core = standin::Enter(core_, operation);
+    auto core = CoreObject::Enter(operation);
     if (!page_->open) throw host::Error(kHostFailure, u"the page was closed");
     return core;
   }
 
-  std::weak_ptr<Core> core_;
   std::shared_ptr<PageState> page_;
 };
 
