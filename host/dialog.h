@@ -14,13 +14,14 @@ namespace host {
 
 enum class ControlKind { Frame, Label, TextBox, CommandButton, CheckBox };
 
+// Every member has an initializer, so that a design names only what it sets.
 struct ControlDesign {
-  std::string name;
+  std::string name{};
   std::int16_t index = -1;  // position in a control array; -1 for a single control
   ControlKind kind = ControlKind::Label;
-  std::string parent;  // empty: the window itself
-  Text caption;
-  Text tooltip;
+  std::string parent{};  // empty: the window itself
+  Text caption{};
+  Text tooltip{};
   std::int32_t left = 0, top = 0, width = 0, height = 0;
   std::int32_t tabIndex = 0;
   bool readOnly = false;

@@ -9,17 +9,8 @@ using host::ControlKind;
 // Twips; controls inside Frame1 are placed relative to it.
 ControlDesign Control(std::string name, ControlKind kind, std::string parent, host::Text caption, std::int32_t left,
                       std::int32_t top, std::int32_t width, std::int32_t height, std::int32_t tabIndex) {
-  ControlDesign c;
-  c.name = std::move(name);
-  c.kind = kind;
-  c.parent = std::move(parent);
-  c.caption = std::move(caption);
-  c.left = left;
-  c.top = top;
-  c.width = width;
-  c.height = height;
-  c.tabIndex = tabIndex;
-  return c;
+  return {.name = std::move(name), .kind = kind, .parent = std::move(parent), .caption = std::move(caption),
+          .left = left, .top = top, .width = width, .height = height, .tabIndex = tabIndex};
 }
 
 ControlDesign MoveButton(std::int16_t index, host::Text caption, host::Text tooltip, std::int32_t left,

@@ -1,5 +1,7 @@
 // The web window, its page windows, and the pages' documents and elements.
 #include "standin/com/faces.h"
+
+#include "host/com/untyped_dispatch.h"
 #include "standin/com/variant_conversion.h"
 
 namespace standin::com {
@@ -119,24 +121,11 @@ class WebWindowObject : public Automation<IWebWindow> {
   host::Ref<host::WebWindow> window_;
 };
 
-// IDispatch without type information: it has no members to look up.
-class PlainObject : public IDispatch {
+// An object of the host with no members of its own.
+class PlainObject : public host::com::UntypedDispatch {
  public:
   using Implemented = host::com::Interfaces<IDispatch>;
   explicit PlainObject(host::Ref<host::Object> object) : object_(std::move(object)) {}
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-    if (!count) return E_POINTER;
-    *count = 0;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** out) override {
-    if (out) *out = nullptr;
-    return DISP_E_BADINDEX;
-  }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT count, LCID, DISPID* ids) override {
-    for (UINT i = 0; ids && i < count; ++i) ids[i] = DISPID_UNKNOWN;
-    return DISP_E_UNKNOWNNAME;
-  }
   HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
     return DISP_E_MEMBERNOTFOUND;
   }

@@ -12,12 +12,7 @@ using host::ControlId;
 using host::ControlKind;
 
 host::ControlDesign Control(std::string name, ControlKind kind, std::int32_t tab, host::Text caption = {}) {
-  host::ControlDesign design;
-  design.name = std::move(name);
-  design.kind = kind;
-  design.tabIndex = tab;
-  design.caption = std::move(caption);
-  return design;
+  return {.name = std::move(name), .kind = kind, .caption = std::move(caption), .tabIndex = tab};
 }
 
 host::FormDesign Design() {

@@ -5,6 +5,7 @@
 #include "host/com/bstr.h"
 #include "host/com/error_info.h"
 #include "host/com/object.h"
+#include "host/com/untyped_dispatch.h"
 #include "host/error.h"
 
 namespace host::com {
@@ -13,24 +14,13 @@ namespace {
 
 // Made as ComObject<EventSink>: an advised sink keeps the DLL loaded, as the
 // host may still call it.
-class EventSink : public IDispatch {
+class EventSink : public UntypedDispatch {
  public:
   using Implemented = Interfaces<IDispatch>;
   EventSink(const IID& events, EventHandler handler) : events_(events), handler_(std::move(handler)) {}
 
   // Calls that arrive after the unadvise reach nobody.
   void Detach() { handler_ = nullptr; }
-
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-    if (!count) return E_POINTER;
-    *count = 0;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
-    if (info) *info = nullptr;
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
 
   HRESULT STDMETHODCALLTYPE Invoke(DISPID member, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT* result,
                                    EXCEPINFO* exception, UINT*) override {
