@@ -5,16 +5,16 @@
 namespace host::com {
 
 Bstr::Bstr(std::u16string_view text) {
-  s_ = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()), static_cast<UINT>(text.size()));
-  if (!s_) throw Error(static_cast<std::uint32_t>(E_OUTOFMEMORY));
+  *put() = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()), static_cast<UINT>(text.size()));
+  if (!get()) throw Error(static_cast<std::uint32_t>(E_OUTOFMEMORY));
 }
 
 Bstr Bstr::Copy() const {
-  if (!s_) return Bstr();
+  if (!get()) return Bstr();
   return Bstr(text());
 }
 
-Text Bstr::text() const { return TextOf(s_); }
+Text Bstr::text() const { return TextOf(get()); }
 
 Text TextOf(BSTR s) {
   if (!s) return Text();

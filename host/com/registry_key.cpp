@@ -25,10 +25,10 @@ bool IsEmpty(HKEY root, const std::wstring& path) {
 
 std::wstring RegKey::GetString(const std::wstring& name) const {
   DWORD type = 0, size = 0;
-  if (RegQueryValueExW(key_, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_SZ) return {};
+  if (RegQueryValueExW(get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_SZ) return {};
   std::wstring value(size / sizeof(wchar_t) + 1, L'\0');
   size = static_cast<DWORD>(value.size() * sizeof(wchar_t));
-  if (RegQueryValueExW(key_, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(value.data()), &size) !=
+  if (RegQueryValueExW(get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(value.data()), &size) !=
           ERROR_SUCCESS ||
       type != REG_SZ)
     return {};
@@ -40,24 +40,25 @@ std::wstring RegKey::GetString(const std::wstring& name) const {
 RegKey RegKey::Create(HKEY root, const std::wstring& path) {
   RegKey key;
   Check(RegCreateKeyExW(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_READ | KEY_WRITE, nullptr,
-                        &key.key_, nullptr));
+                        key.put(), nullptr));
   return key;
 }
 
 RegKey RegKey::Open(HKEY root, const std::wstring& path, REGSAM access) {
   RegKey key;
-  if (RegOpenKeyExW(root, path.c_str(), 0, access, &key.key_) != ERROR_SUCCESS) key.key_ = nullptr;
+  HKEY* slot = key.put();
+  if (RegOpenKeyExW(root, path.c_str(), 0, access, slot) != ERROR_SUCCESS) *slot = nullptr;
   return key;
 }
 
 void RegKey::SetString(const std::wstring& name, const std::wstring& value) {
   auto bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
-  Check(RegSetValueExW(key_, name.empty() ? nullptr : name.c_str(), 0, REG_SZ,
+  Check(RegSetValueExW(get(), name.empty() ? nullptr : name.c_str(), 0, REG_SZ,
                        reinterpret_cast<const BYTE*>(value.c_str()), bytes));
 }
 
 void RegKey::SetDword(const std::wstring& name, DWORD value) {
-  Check(RegSetValueExW(key_, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value));
+  Check(RegSetValueExW(get(), name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value));
 }
 
 void DeleteTree(HKEY root, const std::wstring& path) {

@@ -4,31 +4,17 @@
 #include <windows.h>
 
 #include <string>
-#include <utility>
+
+#include "host/com/unique_handle.h"
 
 namespace host::com {
 
-class RegKey {
+class RegKey : public UniqueHandle<RegKey, HKEY, &RegCloseKey> {
  public:
-  RegKey() = default;
-  RegKey(RegKey&& other) noexcept : key_(std::exchange(other.key_, nullptr)) {}
-  RegKey& operator=(RegKey&& other) noexcept {
-    std::swap(key_, other.key_);
-    return *this;
-  }
-  RegKey(const RegKey&) = delete;
-  RegKey& operator=(const RegKey&) = delete;
-  ~RegKey() {
-    if (key_) RegCloseKey(key_);
-  }
-
   // Creates the key (and its missing parents) or opens it for writing.
   static RegKey Create(HKEY root, const std::wstring& path);
   // Opens an existing key; an empty RegKey when there is none.
   static RegKey Open(HKEY root, const std::wstring& path, REGSAM access = KEY_READ);
-
-  HKEY get() const { return key_; }
-  explicit operator bool() const { return key_ != nullptr; }
 
   // A REG_SZ value without its terminating NULs (a stored string may or may
   // not carry one); empty when the value is missing or of another type. An
@@ -37,9 +23,6 @@ class RegKey {
   // An empty name sets the key's default value.
   void SetString(const std::wstring& name, const std::wstring& value);
   void SetDword(const std::wstring& name, DWORD value);
-
- private:
-  HKEY key_ = nullptr;
 };
 
 // Deletes the key with everything below it; a missing key is no failure.

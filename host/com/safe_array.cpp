@@ -11,10 +11,10 @@ SafeArray SafeArray::Vector(VARTYPE type, ULONG count) {
 }
 
 LONG SafeArray::size() const {
-  if (!a_ || SafeArrayGetDim(a_) != 1) return 0;
+  if (!get() || SafeArrayGetDim(get()) != 1) return 0;
   LONG lower = 0, upper = -1;
-  SafeArrayGetLBound(a_, 1, &lower);
-  SafeArrayGetUBound(a_, 1, &upper);
+  SafeArrayGetLBound(get(), 1, &lower);
+  SafeArrayGetUBound(get(), 1, &upper);
   return upper - lower + 1;
 }
 
