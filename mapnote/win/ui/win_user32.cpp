@@ -71,6 +71,15 @@ class MarshalledItemInfo {
   ::MENUITEMINFOA native_{};
 };
 
+// A menu-item call on the record, and what it wrote copied back.
+template <class Call>
+std::int32_t WithMarshalled(host::MENUITEMINFOA& info, Call call) {
+  MarshalledItemInfo marshalled(info);
+  const BOOL ok = call(marshalled.get());
+  marshalled.CopyBack(info);
+  return ok;
+}
+
 }  // namespace
 
 std::int32_t WinUser32::SetWindowPos(std::int32_t hWnd, std::int32_t hWndInsertAfter, std::int32_t x, std::int32_t y,
@@ -86,18 +95,12 @@ std::int32_t WinUser32::GetSystemMenu(std::int32_t hWnd, std::int32_t bRevert) {
 
 std::int32_t WinUser32::GetMenuItemInfoA(std::int32_t hMenu, std::uint32_t un, std::int32_t bool_,
                                          host::MENUITEMINFOA& info) {
-  MarshalledItemInfo marshalled(info);
-  const BOOL ok = ::GetMenuItemInfoA(Menu(hMenu), un, bool_, marshalled.get());
-  marshalled.CopyBack(info);
-  return ok;
+  return WithMarshalled(info, [&](::MENUITEMINFOA* native) { return ::GetMenuItemInfoA(Menu(hMenu), un, bool_, native); });
 }
 
 std::int32_t WinUser32::SetMenuItemInfoA(std::int32_t hMenu, std::uint32_t un, std::int32_t bool_,
                                          host::MENUITEMINFOA& info) {
-  MarshalledItemInfo marshalled(info);
-  const BOOL ok = ::SetMenuItemInfoA(Menu(hMenu), un, bool_, marshalled.get());
-  marshalled.CopyBack(info);
-  return ok;
+  return WithMarshalled(info, [&](::MENUITEMINFOA* native) { return ::SetMenuItemInfoA(Menu(hMenu), un, bool_, native); });
 }
 
 std::int32_t WinUser32::SendMessageA(std::int32_t hWnd, std::uint32_t wMsg, std::int32_t wParam, std::int32_t lParam) {
