@@ -109,6 +109,13 @@ std::vector<std::uint32_t> Author::FailureCodes() const {
   return codes;
 }
 
+void Author::ExpectOneBox(const host::Text& prompt, const host::Text& title, std::int32_t style) {
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_EQ(Boxes()[0].prompt, prompt);
+  EXPECT_EQ(Boxes()[0].title, title);
+  EXPECT_EQ(Boxes()[0].style, style);
+}
+
 void Author::ExpectNoFailures() const {
   for (const auto& failure : host->Failures()) ADD_FAILURE() << "host saw " << failure.where << " fail";
   for (const auto& failure : host->Toolkit().Failures()) ADD_FAILURE() << "toolkit saw " << failure.event << " fail";

@@ -65,6 +65,8 @@ class Author {
   standin::HeadlessForm Dialog() const;  // fails the test when there is none
   std::array<bool, 4> MoveButtons() const;
   const std::vector<standin::ShownBox>& Boxes() { return host->Boxes().Shown(); }
+  // Fails the test unless exactly one box was shown, and that one so.
+  void ExpectOneBox(const host::Text& prompt, const host::Text& title, std::int32_t style);
   // Makes the next call of the operation fail with code.
   void FailNext(std::string_view operation, std::uint32_t code);
 

@@ -16,10 +16,7 @@ TEST_F(AuthorTest, ClickWithNoPageWarnsAndStaysConnected) {
   author.host->OpenWeb();
   author.ClickTessaly();
 
-  ASSERT_EQ(author.Boxes().size(), 1u);
-  EXPECT_EQ(author.Boxes()[0].prompt, u"You must have a page opened to use Tessaly.");
-  EXPECT_EQ(author.Boxes()[0].title, u"Zarvik Tessaly");
-  EXPECT_EQ(author.Boxes()[0].style, 48);
+  author.ExpectOneBox(u"You must have a page opened to use Tessaly.", u"Zarvik Tessaly", 48);
   EXPECT_TRUE(author.host->IsConnected(kProgId));
   EXPECT_FALSE(author.DialogOpen());
 
@@ -111,10 +108,7 @@ TEST_F(AuthorTest, GuardRefusesToCloseExactlyTheEditedPage) {
   EXPECT_TRUE(author.Boxes().empty());
 
   EXPECT_FALSE(author.host->ClosePage(edited));
-  ASSERT_EQ(author.Boxes().size(), 1u);
-  EXPECT_EQ(author.Boxes()[0].prompt, kGuardPrompt);
-  EXPECT_EQ(author.Boxes()[0].title, u"Microsoft FrontPage");
-  EXPECT_EQ(author.Boxes()[0].style, 4144);
+  author.ExpectOneBox(kGuardPrompt, u"Microsoft FrontPage", 4144);
   EXPECT_TRUE(author.DialogOpen()) << "the session goes on";
   author.ExpectNoFailures();
 }

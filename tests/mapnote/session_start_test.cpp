@@ -16,10 +16,7 @@ TEST_F(AuthorTest, NoWebRefusesAndDisconnects) {
   author.OpenPageWithAreas(kPageA, NumberedAreas(2));
   author.ClickTessaly();
 
-  ASSERT_EQ(author.Boxes().size(), 1u);
-  EXPECT_EQ(author.Boxes()[0].prompt, kNoWebPrompt);
-  EXPECT_EQ(author.Boxes()[0].title, u"Microsoft FrontPage");
-  EXPECT_EQ(author.Boxes()[0].style, 48);
+  author.ExpectOneBox(kNoWebPrompt, u"Microsoft FrontPage", 48);
   EXPECT_FALSE(author.host->IsConnected(kProgId));
   EXPECT_EQ(author.host->Toolkit().CountForms(kDialogTitle), 0);
   EXPECT_TRUE(author.library->at.EditedPageUrl.empty());
@@ -33,10 +30,7 @@ TEST_F(AuthorTest, UnsavedPageSavedOnYesThenEdited) {
   author.host->ScriptSaveAs(kPageA);
   author.ClickTessaly();
 
-  ASSERT_EQ(author.Boxes().size(), 1u);
-  EXPECT_EQ(author.Boxes()[0].prompt, kSaveFirstPrompt);
-  EXPECT_EQ(author.Boxes()[0].title, u"Microsoft FrontPage");
-  EXPECT_EQ(author.Boxes()[0].style, 36);
+  author.ExpectOneBox(kSaveFirstPrompt, u"Microsoft FrontPage", 36);
   EXPECT_EQ(author.host->SaveCount(kPageA), 1);
   ASSERT_TRUE(author.DialogOpen());
   EXPECT_EQ(author.library->at.EditedPageUrl, kPageA);
@@ -95,10 +89,7 @@ TEST_F(AuthorTest, PageWithoutAreasIsRefused) {
   author.OpenPageWithAreas(kPageA, {});
   author.ClickTessaly();
 
-  ASSERT_EQ(author.Boxes().size(), 1u);
-  EXPECT_EQ(author.Boxes()[0].prompt, u"No image maps found on this page.");
-  EXPECT_EQ(author.Boxes()[0].title, u"Microsoft FrontPage");
-  EXPECT_EQ(author.Boxes()[0].style, 48);
+  author.ExpectOneBox(u"No image maps found on this page.", u"Microsoft FrontPage", 48);
   EXPECT_FALSE(author.host->IsConnected(kProgId));
   EXPECT_EQ(author.host->Toolkit().CountForms(kDialogTitle), 0);
   const auto& at = author.library->at;
