@@ -10,29 +10,17 @@ namespace {
 
 using host::com::Bstr;
 
-class ApplicationEvents final : public host::ApplicationEvents {
+class ApplicationEvents final : public host::ApplicationEvents, SinkBridge {
  public:
-  explicit ApplicationEvents(ComPtr<IDispatch> sink) : sink_(std::move(sink)) {}
-
+  using SinkBridge::SinkBridge;
   void OnPageClose(const host::Ref<host::PageWindow>& pPage, host::Bool16& Cancel) override {
-    auto page = PageWindowFace(pPage);
-    VARIANT_BOOL cancel = Cancel.value;
-    std::vector<VARIANTARG> args(2);
-    V_VT(&args[0]) = VT_BOOL | VT_BYREF;
-    V_BOOLREF(&args[0]) = &cancel;
-    V_VT(&args[1]) = VT_DISPATCH;
-    V_DISPATCH(&args[1]) = page.get();
-    Fire(ComPtr<IDispatch>(sink_).get(), 1, args);
-    Cancel.value = cancel;
+    RaiseCancellable(1, PageWindowFace(pPage).get(), Cancel);
   }
-
- private:
-  ComPtr<IDispatch> sink_;
 };
 
-class AddInEvents final : public host::AddInInstanceEvents {
+class AddInEvents final : public host::AddInInstanceEvents, SinkBridge {
  public:
-  explicit AddInEvents(ComPtr<IDispatch> sink) : sink_(std::move(sink)) {}
+  using SinkBridge::SinkBridge;
 
   void OnDisconnection(host::ext_DisconnectMode RemoveMode, host::Custom&) override {
     auto custom = host::com::SafeArray::Vector(VT_VARIANT, 0);
@@ -42,7 +30,7 @@ class AddInEvents final : public host::AddInInstanceEvents {
     V_ARRAYREF(&args[0]) = &array;
     V_VT(&args[1]) = VT_I4;
     V_I4(&args[1]) = static_cast<LONG>(RemoveMode);
-    Fire(ComPtr<IDispatch>(sink_).get(), 1, args);
+    Raise(1, args);
   }
   void OnAddInsUpdate(host::Custom&) override { FireCustom(2); }
   void OnBeginShutdown(host::Custom&) override { FireCustom(3); }
@@ -54,9 +42,8 @@ class AddInEvents final : public host::AddInInstanceEvents {
     std::vector<VARIANTARG> args(1);
     V_VT(&args[0]) = VT_ARRAY | VT_VARIANT | VT_BYREF;
     V_ARRAYREF(&args[0]) = &array;
-    Fire(ComPtr<IDispatch>(sink_).get(), id, args);
+    Raise(id, args);
   }
-  ComPtr<IDispatch> sink_;
 };
 
 class AddInObject : public Eventful<ICOMAddIn> {

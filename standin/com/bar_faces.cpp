@@ -9,24 +9,12 @@ namespace {
 using host::com::Bstr;
 using host::com::TextOf;
 
-class ButtonEvents final : public host::CommandBarButtonEvents {
+class ButtonEvents final : public host::CommandBarButtonEvents, SinkBridge {
  public:
-  explicit ButtonEvents(ComPtr<IDispatch> sink) : sink_(std::move(sink)) {}
-
+  using SinkBridge::SinkBridge;
   void Click(const host::Ref<host::CommandBarButton>& Ctrl, host::Bool16& CancelDefault) override {
-    auto control = ControlFace(Ctrl);
-    VARIANT_BOOL cancel = CancelDefault.value;
-    std::vector<VARIANTARG> args(2);
-    V_VT(&args[0]) = VT_BOOL | VT_BYREF;
-    V_BOOLREF(&args[0]) = &cancel;
-    V_VT(&args[1]) = VT_DISPATCH;
-    V_DISPATCH(&args[1]) = control.get();
-    Fire(ComPtr<IDispatch>(sink_).get(), 1, args);
-    CancelDefault.value = cancel;
+    RaiseCancellable(1, ControlFace(Ctrl).get(), CancelDefault);
   }
-
- private:
-  ComPtr<IDispatch> sink_;
 };
 
 class ControlObject : public Eventful<ICommandBarControl> {

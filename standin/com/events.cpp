@@ -71,6 +71,17 @@ void Fire(IDispatch* sink, DISPID id, std::vector<VARIANTARG>& args) {
   if (FAILED(hr)) throw SinkFailure(hr, info);
 }
 
+void SinkBridge::RaiseCancellable(DISPID id, IDispatch* subject, host::Bool16& cancel) const {
+  VARIANT_BOOL flag = cancel.value;
+  std::vector<VARIANTARG> args(2);
+  V_VT(&args[0]) = VT_BOOL | VT_BYREF;
+  V_BOOLREF(&args[0]) = &flag;
+  V_VT(&args[1]) = VT_DISPATCH;
+  V_DISPATCH(&args[1]) = subject;
+  Raise(id, args);
+  cancel.value = flag;
+}
+
 DWORD Subscriptions::Add(ComPtr<IDispatch> sink) {
   const DWORD cookie = next_++;
   connections_.emplace(cookie, advise_(std::move(sink)));

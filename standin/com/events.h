@@ -16,15 +16,32 @@
 #include <vector>
 
 #include "host/events.h"
+#include "host/int16.h"
 #include "standin/com/automation.h"
 
 namespace standin::com {
 
 // Calls an event on a sink; args are in rgvarg order (the last argument
-// first). Callers pass their own reference to the sink: a handler may
-// unadvise itself, which drops the subscription's. A failure the sink reports is thrown as host::Error with the
+// first). A failure the sink reports is thrown as host::Error with the
 // sink's code and description, for the host to record.
 void Fire(IDispatch* sink, DISPID id, std::vector<VARIANTARG>& args);
+
+// The base of each portable sink that calls one COM sink. Every event goes
+// out through a reference of its own: a handler may unadvise itself, which
+// drops the subscription's.
+class SinkBridge {
+ public:
+  explicit SinkBridge(ComPtr<IDispatch> sink) : sink_(std::move(sink)) {}
+
+ protected:
+  void Raise(DISPID id, std::vector<VARIANTARG>& args) const { Fire(ComPtr<IDispatch>(sink_).get(), id, args); }
+  // An event of an object and a flag the sink may set to cancel (Click,
+  // OnPageClose): the flag goes by reference and what the sink left comes back.
+  void RaiseCancellable(DISPID id, IDispatch* subject, host::Bool16& cancel) const;
+
+ private:
+  ComPtr<IDispatch> sink_;
+};
 
 // The sinks advised on one object, each with its portable connection.
 class Subscriptions {
