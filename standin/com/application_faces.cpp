@@ -66,19 +66,16 @@ class AddInObject : public Eventful<ICOMAddIn> {
   host::Ref<host::COMAddIn> addIn_;
 };
 
-class AddInsObject : public Automation<ICOMAddIns> {
+class AddInsObject : public FaceOf<ICOMAddIns, host::COMAddIns> {
  public:
-  explicit AddInsObject(host::Ref<host::COMAddIns> addIns) : addIns_(std::move(addIns)) {}
+  using FaceOf::FaceOf;
 
   HRESULT STDMETHODCALLTYPE Item(VARIANT index, ICOMAddIn** addIn) override {
-    return Produce<ICOMAddIns>(addIn, [&] { return AddInFace(addIns_->Item(FromVariant(index))); });
+    return Produce<ICOMAddIns>(addIn, [&] { return AddInFace(object_->Item(FromVariant(index))); });
   }
   HRESULT STDMETHODCALLTYPE get_Count(LONG* count) override {
-    return Produce<ICOMAddIns>(count, [&] { return long{addIns_->Count()}; });
+    return Produce<ICOMAddIns>(count, [&] { return long{object_->Count()}; });
   }
-
- private:
-  host::Ref<host::COMAddIns> addIns_;
 };
 
 class ApplicationObject : public Eventful<IApplication> {

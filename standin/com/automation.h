@@ -43,6 +43,17 @@ class Automation : public host::com::TypeInfoDispatch<Itf>, public ISupportError
   }
 };
 
+// The face of one object of the portable host, which it keeps as object_.
+template <class Itf, class Portable>
+class FaceOf : public Automation<Itf> {
+ public:
+  using Interface = Itf;
+  explicit FaceOf(host::Ref<Portable> object) : object_(std::move(object)) {}
+
+ protected:
+  host::Ref<Portable> object_;
+};
+
 // A property or method of a face with a result, timed as a host call.
 template <class Itf, class Slot, class Make>
 HRESULT Produce(Slot* out, Make&& make) noexcept {

@@ -68,60 +68,51 @@ class ControlObject : public Eventful<ICommandBarControl> {
   host::Ref<host::CommandBarControl> control_;
 };
 
-class ControlsObject : public Automation<ICommandBarControls> {
+class ControlsObject : public FaceOf<ICommandBarControls, host::CommandBarControls> {
  public:
-  explicit ControlsObject(host::Ref<host::CommandBarControls> controls) : controls_(std::move(controls)) {}
+  using FaceOf::FaceOf;
 
   HRESULT STDMETHODCALLTYPE Item(VARIANT index, ICommandBarControl** control) override {
-    return Produce<ICommandBarControls>(control, [&] { return ControlFace(controls_->Item(FromVariant(index))); });
+    return Produce<ICommandBarControls>(control, [&] { return ControlFace(object_->Item(FromVariant(index))); });
   }
   HRESULT STDMETHODCALLTYPE get_Count(LONG* count) override {
-    return Produce<ICommandBarControls>(count, [&] { return long{controls_->Count()}; });
+    return Produce<ICommandBarControls>(count, [&] { return long{object_->Count()}; });
   }
   HRESULT STDMETHODCALLTYPE Add(VARIANT type, VARIANT id, VARIANT parameter, VARIANT before, VARIANT temporary,
                                 ICommandBarControl** control) override {
     return Produce<ICommandBarControls>(control, [&] {
-      return ControlFace(controls_->Add(FromVariant(type), FromVariant(id), FromVariant(parameter), FromVariant(before),
-                                        FromVariant(temporary)));
+      return ControlFace(object_->Add(FromVariant(type), FromVariant(id), FromVariant(parameter), FromVariant(before),
+                                      FromVariant(temporary)));
     });
   }
-
- private:
-  host::Ref<host::CommandBarControls> controls_;
 };
 
-class BarObject : public Automation<ICommandBar> {
+class BarObject : public FaceOf<ICommandBar, host::CommandBar> {
  public:
-  explicit BarObject(host::Ref<host::CommandBar> bar) : bar_(std::move(bar)) {}
+  using FaceOf::FaceOf;
 
   HRESULT STDMETHODCALLTYPE get_Name(BSTR* name) override {
-    return Produce<ICommandBar>(name, [&] { return Bstr(bar_->Name()); });
+    return Produce<ICommandBar>(name, [&] { return Bstr(object_->Name()); });
   }
   HRESULT STDMETHODCALLTYPE get_Controls(ICommandBarControls** controls) override {
-    return Produce<ICommandBar>(controls, [&] { return ControlsFace(bar_->Controls()); });
+    return Produce<ICommandBar>(controls, [&] { return ControlsFace(object_->Controls()); });
   }
   HRESULT STDMETHODCALLTYPE FindControl(VARIANT type, VARIANT id, VARIANT tag, VARIANT visible, VARIANT recursive,
                                         ICommandBarControl** control) override {
     return Produce<ICommandBar>(control, [&] {
-      return ControlFace(bar_->FindControl(FromVariant(type), FromVariant(id), FromVariant(tag), FromVariant(visible),
-                                           FromVariant(recursive)));
+      return ControlFace(object_->FindControl(FromVariant(type), FromVariant(id), FromVariant(tag),
+                                              FromVariant(visible), FromVariant(recursive)));
     });
   }
-
- private:
-  host::Ref<host::CommandBar> bar_;
 };
 
-class BarsObject : public Automation<ICommandBars> {
+class BarsObject : public FaceOf<ICommandBars, host::CommandBars> {
  public:
-  explicit BarsObject(host::Ref<host::CommandBars> bars) : bars_(std::move(bars)) {}
+  using FaceOf::FaceOf;
 
   HRESULT STDMETHODCALLTYPE Item(VARIANT index, ICommandBar** bar) override {
-    return Produce<ICommandBars>(bar, [&] { return CommandBarFace(bars_->Item(FromVariant(index))); });
+    return Produce<ICommandBars>(bar, [&] { return CommandBarFace(object_->Item(FromVariant(index))); });
   }
-
- private:
-  host::Ref<host::CommandBars> bars_;
 };
 
 }  // namespace

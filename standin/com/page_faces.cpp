@@ -16,109 +16,85 @@ ComPtr<typename Face::Interface> Wrap(host::Ref<Portable> object) {
   return ComPtr<typename Face::Interface>::Adopt(host::com::New<Face>(std::move(object)));
 }
 
-class ElementObject : public Automation<IPageElement> {
+class ElementObject : public FaceOf<IPageElement, host::HTMLElement> {
  public:
-  using Interface = IPageElement;
-  explicit ElementObject(host::Ref<host::HTMLElement> element) : element_(std::move(element)) {}
+  using FaceOf::FaceOf;
 
   HRESULT STDMETHODCALLTYPE getAttribute(BSTR name, LONG, VARIANT* value) override {
-    return Produce<IPageElement>(value, [&] { return ToVariant(element_->getAttribute(TextOf(name))); });
+    return Produce<IPageElement>(value, [&] { return ToVariant(object_->getAttribute(TextOf(name))); });
   }
   HRESULT STDMETHODCALLTYPE setAttribute(BSTR name, VARIANT value, LONG) override {
-    return Run([&] { element_->setAttribute(TextOf(name), FromVariant(value)); });
+    return Run([&] { object_->setAttribute(TextOf(name), FromVariant(value)); });
   }
   HRESULT STDMETHODCALLTYPE removeAttribute(BSTR name, LONG, VARIANT_BOOL* removed) override {
-    return Produce<IPageElement>(removed, [&] { return VARIANT_BOOL(element_->removeAttribute(TextOf(name)).value); });
+    return Produce<IPageElement>(removed, [&] { return VARIANT_BOOL(object_->removeAttribute(TextOf(name)).value); });
   }
-
- private:
-  host::Ref<host::HTMLElement> element_;
 };
 
-class ElementsObject : public Automation<IPageElements> {
+class ElementsObject : public FaceOf<IPageElements, host::ElementCollection> {
  public:
-  using Interface = IPageElements;
-  explicit ElementsObject(host::Ref<host::ElementCollection> elements) : elements_(std::move(elements)) {}
+  using FaceOf::FaceOf;
 
   HRESULT STDMETHODCALLTYPE get_length(LONG* length) override {
-    return Produce<IPageElements>(length, [&] { return long{elements_->length()}; });
+    return Produce<IPageElements>(length, [&] { return long{object_->length()}; });
   }
   HRESULT STDMETHODCALLTYPE Item(VARIANT index, IPageElement** element) override {
-    return Produce<IPageElements>(element, [&] { return ElementFace(elements_->Item(FromVariant(index))); });
+    return Produce<IPageElements>(element, [&] { return ElementFace(object_->Item(FromVariant(index))); });
   }
   HRESULT STDMETHODCALLTYPE tags(VARIANT tagName, IPageElements** elements) override {
-    return Produce<IPageElements>(elements, [&] { return ElementsFace(elements_->tags(FromVariant(tagName).ToText())); });
+    return Produce<IPageElements>(elements, [&] { return ElementsFace(object_->tags(FromVariant(tagName).ToText())); });
   }
-
- private:
-  host::Ref<host::ElementCollection> elements_;
 };
 
-class DocumentObject : public Automation<IPageDocument> {
+class DocumentObject : public FaceOf<IPageDocument, host::HTMLDocument> {
  public:
-  using Interface = IPageDocument;
-  explicit DocumentObject(host::Ref<host::HTMLDocument> document) : document_(std::move(document)) {}
+  using FaceOf::FaceOf;
 
   HRESULT STDMETHODCALLTYPE get_URL(BSTR* url) override {
-    return Produce<IPageDocument>(url, [&] { return Bstr(document_->URL()); });
+    return Produce<IPageDocument>(url, [&] { return Bstr(object_->URL()); });
   }
   HRESULT STDMETHODCALLTYPE get_all(IPageElements** all) override {
-    return Produce<IPageDocument>(all, [&] { return ElementsFace(document_->all()); });
+    return Produce<IPageDocument>(all, [&] { return ElementsFace(object_->all()); });
   }
-
- private:
-  host::Ref<host::HTMLDocument> document_;
 };
 
-class PageWindowObject : public Automation<IPageWindow> {
+class PageWindowObject : public FaceOf<IPageWindow, host::PageWindow> {
  public:
-  using Interface = IPageWindow;
-  explicit PageWindowObject(host::Ref<host::PageWindow> window) : window_(std::move(window)) {}
+  using FaceOf::FaceOf;
 
   HRESULT STDMETHODCALLTYPE get_Document(IPageDocument** document) override {
-    return Produce<IPageWindow>(document, [&] { return DocumentFace(window_->Document()); });
+    return Produce<IPageWindow>(document, [&] { return DocumentFace(object_->Document()); });
   }
   HRESULT STDMETHODCALLTYPE get_ActiveDocument(IPageDocument** document) override {
-    return Produce<IPageWindow>(document, [&] { return DocumentFace(window_->ActiveDocument()); });
+    return Produce<IPageWindow>(document, [&] { return DocumentFace(object_->ActiveDocument()); });
   }
   HRESULT STDMETHODCALLTYPE Activate() override {
-    return Run([&] { window_->Activate(); });
+    return Run([&] { object_->Activate(); });
   }
-
- private:
-  host::Ref<host::PageWindow> window_;
 };
 
-class PageWindowsObject : public Automation<IPageWindows> {
+class PageWindowsObject : public FaceOf<IPageWindows, host::PageWindows> {
  public:
-  using Interface = IPageWindows;
-  explicit PageWindowsObject(host::Ref<host::PageWindows> windows) : windows_(std::move(windows)) {}
+  using FaceOf::FaceOf;
 
   HRESULT STDMETHODCALLTYPE Item(VARIANT index, IPageWindow** window) override {
-    return Produce<IPageWindows>(window, [&] { return PageWindowFace(windows_->Item(FromVariant(index))); });
+    return Produce<IPageWindows>(window, [&] { return PageWindowFace(object_->Item(FromVariant(index))); });
   }
   HRESULT STDMETHODCALLTYPE get_Count(LONG* count) override {
-    return Produce<IPageWindows>(count, [&] { return long{windows_->Count()}; });
+    return Produce<IPageWindows>(count, [&] { return long{object_->Count()}; });
   }
-
- private:
-  host::Ref<host::PageWindows> windows_;
 };
 
-class WebWindowObject : public Automation<IWebWindow> {
+class WebWindowObject : public FaceOf<IWebWindow, host::WebWindow> {
  public:
-  using Interface = IWebWindow;
-  explicit WebWindowObject(host::Ref<host::WebWindow> window) : window_(std::move(window)) {}
+  using FaceOf::FaceOf;
 
   HRESULT STDMETHODCALLTYPE get_Web(IDispatch** web) override {
-    return Produce<IWebWindow>(web, [&] { return PlainFace(window_->Web()); });
+    return Produce<IWebWindow>(web, [&] { return PlainFace(object_->Web()); });
   }
   HRESULT STDMETHODCALLTYPE get_PageWindows(IPageWindows** windows) override {
-    return Produce<IWebWindow>(windows, [&] { return PageWindowsFace(window_->PageWindows()); });
+    return Produce<IWebWindow>(windows, [&] { return PageWindowsFace(object_->PageWindows()); });
   }
-
- private:
-  host::Ref<host::WebWindow> window_;
 };
 
 // An object of the host with no members of its own.
