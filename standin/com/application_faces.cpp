@@ -104,16 +104,13 @@ class ApplicationObject : public Eventful<IApplication> {
 }  // namespace
 
 ComPtr<IApplication> ApplicationFace(host::Ref<host::HostApplication> application) {
-  if (!application) return nullptr;
-  return ComPtr<IApplication>::Adopt(host::com::New<ApplicationObject>(std::move(application)));
+  return NewFace<IApplication, ApplicationObject>(std::move(application));
 }
 ComPtr<ICOMAddIns> AddInsFace(host::Ref<host::COMAddIns> addIns) {
-  if (!addIns) return nullptr;
-  return ComPtr<ICOMAddIns>::Adopt(host::com::New<AddInsObject>(std::move(addIns)));
+  return NewFace<ICOMAddIns, AddInsObject>(std::move(addIns));
 }
 ComPtr<ICOMAddIn> AddInFace(host::Ref<host::COMAddIn> addIn) {
-  if (!addIn) return nullptr;
-  return ComPtr<ICOMAddIn>::Adopt(host::com::New<AddInObject>(std::move(addIn)));
+  return NewFace<ICOMAddIn, AddInObject>(std::move(addIn));
 }
 
 }  // namespace standin::com

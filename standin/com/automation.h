@@ -47,12 +47,18 @@ class Automation : public host::com::TypeInfoDispatch<Itf>, public ISupportError
 template <class Itf, class Portable>
 class FaceOf : public Automation<Itf> {
  public:
-  using Interface = Itf;
   explicit FaceOf(host::Ref<Portable> object) : object_(std::move(object)) {}
 
  protected:
   host::Ref<Portable> object_;
 };
+
+// A new face for a portable object; none for none.
+template <class Itf, class Face, class Portable>
+ComPtr<Itf> NewFace(host::Ref<Portable> object) {
+  if (!object) return nullptr;
+  return ComPtr<Itf>::Adopt(host::com::New<Face>(std::move(object)));
+}
 
 // A property or method of a face with a result, timed as a host call.
 template <class Itf, class Slot, class Make>

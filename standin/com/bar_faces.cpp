@@ -20,35 +20,22 @@ class ButtonEvents final : public host::CommandBarButtonEvents, SinkBridge {
 class ControlObject : public Eventful<ICommandBarControl> {
  public:
   explicit ControlObject(host::Ref<host::CommandBarControl> control)
-      : Eventful(CLSID_CommandBarButton, DIID__CommandBarButtonEvents, AdviseThrough<ButtonEvents>(std::dynamic_pointer_cast<host::CommandBarButton>(control))),
+      : Eventful(CLSID_CommandBarButton, DIID__CommandBarButtonEvents,
+                 AdviseThrough<ButtonEvents>(std::dynamic_pointer_cast<host::CommandBarButton>(control))),
         control_(std::move(control)) {}
 
   HRESULT STDMETHODCALLTYPE get_Type(LONG* type) override {
     return Produce<ICommandBarControl>(type, [&] { return long{control_->Type()}; });
   }
-  HRESULT STDMETHODCALLTYPE get_Caption(BSTR* caption) override {
-    return Produce<ICommandBarControl>(caption, [&] { return Bstr(control_->Caption()); });
-  }
-  HRESULT STDMETHODCALLTYPE put_Caption(BSTR caption) override {
-    return Run([&] { control_->put_Caption(TextOf(caption)); });
-  }
-  HRESULT STDMETHODCALLTYPE get_Tag(BSTR* tag) override {
-    return Produce<ICommandBarControl>(tag, [&] { return Bstr(control_->Tag()); });
-  }
-  HRESULT STDMETHODCALLTYPE put_Tag(BSTR tag) override {
-    return Run([&] { control_->put_Tag(TextOf(tag)); });
-  }
-  HRESULT STDMETHODCALLTYPE get_OnAction(BSTR* action) override {
-    return Produce<ICommandBarControl>(action, [&] { return Bstr(control_->OnAction()); });
-  }
-  HRESULT STDMETHODCALLTYPE put_OnAction(BSTR action) override {
-    return Run([&] { control_->put_OnAction(TextOf(action)); });
-  }
-  HRESULT STDMETHODCALLTYPE get_Parameter(BSTR* parameter) override {
-    return Produce<ICommandBarControl>(parameter, [&] { return Bstr(control_->Parameter()); });
-  }
+  HRESULT STDMETHODCALLTYPE get_Caption(BSTR* caption) override { return GetText(caption, &host::CommandBarControl::Caption); }
+  HRESULT STDMETHODCALLTYPE get_Tag(BSTR* tag) override { return GetText(tag, &host::CommandBarControl::Tag); }
+  HRESULT STDMETHODCALLTYPE get_OnAction(BSTR* action) override { return GetText(action, &host::CommandBarControl::OnAction); }
+  HRESULT STDMETHODCALLTYPE get_Parameter(BSTR* parameter) override { return GetText(parameter, &host::CommandBarControl::Parameter); }
+  HRESULT STDMETHODCALLTYPE put_Caption(BSTR caption) override { return PutText(caption, &host::CommandBarControl::put_Caption); }
+  HRESULT STDMETHODCALLTYPE put_Tag(BSTR tag) override { return PutText(tag, &host::CommandBarControl::put_Tag); }
+  HRESULT STDMETHODCALLTYPE put_OnAction(BSTR action) override { return PutText(action, &host::CommandBarControl::put_OnAction); }
   HRESULT STDMETHODCALLTYPE put_Parameter(BSTR parameter) override {
-    return Run([&] { control_->put_Parameter(TextOf(parameter)); });
+    return PutText(parameter, &host::CommandBarControl::put_Parameter);
   }
   HRESULT STDMETHODCALLTYPE Delete(VARIANT temporary) override {
     return Run([&] { control_->Delete(FromVariant(temporary)); });
@@ -65,6 +52,14 @@ class ControlObject : public Eventful<ICommandBarControl> {
   }
 
  private:
+  // The control's text properties, each one call of the portable control.
+  HRESULT GetText(BSTR* out, host::Text (host::CommandBarControl::*get)()) {
+    return Produce<ICommandBarControl>(out, [&] { return Bstr(((*control_).*get)()); });
+  }
+  HRESULT PutText(BSTR value, void (host::CommandBarControl::*put)(const host::Text&)) {
+    return Run([&] { ((*control_).*put)(TextOf(value)); });
+  }
+
   host::Ref<host::CommandBarControl> control_;
 };
 
@@ -118,20 +113,16 @@ class BarsObject : public FaceOf<ICommandBars, host::CommandBars> {
 }  // namespace
 
 ComPtr<ICommandBars> CommandBarsFace(host::Ref<host::CommandBars> bars) {
-  if (!bars) return nullptr;
-  return ComPtr<ICommandBars>::Adopt(host::com::New<BarsObject>(std::move(bars)));
+  return NewFace<ICommandBars, BarsObject>(std::move(bars));
 }
 ComPtr<ICommandBar> CommandBarFace(host::Ref<host::CommandBar> bar) {
-  if (!bar) return nullptr;
-  return ComPtr<ICommandBar>::Adopt(host::com::New<BarObject>(std::move(bar)));
+  return NewFace<ICommandBar, BarObject>(std::move(bar));
 }
 ComPtr<ICommandBarControls> ControlsFace(host::Ref<host::CommandBarControls> controls) {
-  if (!controls) return nullptr;
-  return ComPtr<ICommandBarControls>::Adopt(host::com::New<ControlsObject>(std::move(controls)));
+  return NewFace<ICommandBarControls, ControlsObject>(std::move(controls));
 }
 ComPtr<ICommandBarControl> ControlFace(host::Ref<host::CommandBarControl> control) {
-  if (!control) return nullptr;
-  return ComPtr<ICommandBarControl>::Adopt(host::com::New<ControlObject>(std::move(control)));
+  return NewFace<ICommandBarControl, ControlObject>(std::move(control));
 }
 
 }  // namespace standin::com

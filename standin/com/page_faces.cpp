@@ -10,12 +10,6 @@ namespace {
 using host::com::Bstr;
 using host::com::TextOf;
 
-template <class Face, class Portable>
-ComPtr<typename Face::Interface> Wrap(host::Ref<Portable> object) {
-  if (!object) return nullptr;
-  return ComPtr<typename Face::Interface>::Adopt(host::com::New<Face>(std::move(object)));
-}
-
 class ElementObject : public FaceOf<IPageElement, host::HTMLElement> {
  public:
   using FaceOf::FaceOf;
@@ -112,25 +106,26 @@ class PlainObject : public host::com::UntypedDispatch {
 
 }  // namespace
 
-ComPtr<IWebWindow> WebWindowFace(host::Ref<host::WebWindow> window) { return Wrap<WebWindowObject>(std::move(window)); }
+ComPtr<IWebWindow> WebWindowFace(host::Ref<host::WebWindow> window) {
+  return NewFace<IWebWindow, WebWindowObject>(std::move(window));
+}
 ComPtr<IPageWindows> PageWindowsFace(host::Ref<host::PageWindows> windows) {
-  return Wrap<PageWindowsObject>(std::move(windows));
+  return NewFace<IPageWindows, PageWindowsObject>(std::move(windows));
 }
 ComPtr<IPageWindow> PageWindowFace(host::Ref<host::PageWindow> window) {
-  return Wrap<PageWindowObject>(std::move(window));
+  return NewFace<IPageWindow, PageWindowObject>(std::move(window));
 }
 ComPtr<IPageDocument> DocumentFace(host::Ref<host::HTMLDocument> document) {
-  return Wrap<DocumentObject>(std::move(document));
+  return NewFace<IPageDocument, DocumentObject>(std::move(document));
 }
 ComPtr<IPageElements> ElementsFace(host::Ref<host::ElementCollection> elements) {
-  return Wrap<ElementsObject>(std::move(elements));
+  return NewFace<IPageElements, ElementsObject>(std::move(elements));
 }
 ComPtr<IPageElement> ElementFace(host::Ref<host::HTMLElement> element) {
-  return Wrap<ElementObject>(std::move(element));
+  return NewFace<IPageElement, ElementObject>(std::move(element));
 }
 ComPtr<IDispatch> PlainFace(host::Ref<host::Object> object) {
-  if (!object) return nullptr;
-  return ComPtr<IDispatch>::Adopt(host::com::New<PlainObject>(std::move(object)));
+  return NewFace<IDispatch, PlainObject>(std::move(object));
 }
 
 }  // namespace standin::com
