@@ -1,5 +1,7 @@
 #pragma once
 // What every host adapter shares: the late-bound object it stands for.
+#include <memory>
+
 #include "host/com/dispatch/late_bound.h"
 
 namespace host::com {
@@ -20,5 +22,12 @@ class Adapted {
  private:
   LateBound late_;
 };
+
+// A new adapter for a host object; none for none.
+template <class Adapter>
+std::shared_ptr<Adapter> NewAdapter(LateBound object) {
+  if (!object) return nullptr;
+  return std::make_shared<Adapter>(std::move(object));
+}
 
 }  // namespace host::com

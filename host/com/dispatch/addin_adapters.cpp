@@ -55,14 +55,7 @@ class COMAddInsAdapter final : public COMAddIns, public Adapted {
 
 }  // namespace
 
-Ref<COMAddIns> AdaptAddIns(LateBound object) {
-  if (!object) return nullptr;
-  return std::make_shared<COMAddInsAdapter>(std::move(object));
-}
-
-Ref<COMAddIn> AdaptAddIn(LateBound object) {
-  if (!object) return nullptr;
-  return std::make_shared<COMAddInAdapter>(std::move(object));
-}
+Ref<COMAddIns> AdaptAddIns(LateBound o) { return NewAdapter<COMAddInsAdapter>(std::move(o)); }
+Ref<COMAddIn> AdaptAddIn(LateBound o) { return NewAdapter<COMAddInAdapter>(std::move(o)); }
 
 }  // namespace host::com

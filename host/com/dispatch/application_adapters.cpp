@@ -101,22 +101,14 @@ class HostApplicationAdapter final : public HostApplication, public Adapted {
   Advisories advisories_;
 };
 
-template <class Adapter, class Interface>
-Ref<Interface> Make(LateBound object) {
-  if (!object) return nullptr;
-  return std::make_shared<Adapter>(std::move(object));
-}
-
 }  // namespace
 
-Ref<HostApplication> AdaptApplication(LateBound o) { return Make<HostApplicationAdapter, HostApplication>(std::move(o)); }
-Ref<WebWindow> AdaptWebWindow(LateBound o) { return Make<WebWindowAdapter, WebWindow>(std::move(o)); }
-Ref<PageWindows> AdaptPageWindows(LateBound o) { return Make<PageWindowsAdapter, PageWindows>(std::move(o)); }
-Ref<PageWindow> AdaptPageWindow(LateBound o) { return Make<PageWindowAdapter, PageWindow>(std::move(o)); }
-Ref<HTMLDocument> AdaptDocument(LateBound o) { return Make<HTMLDocumentAdapter, HTMLDocument>(std::move(o)); }
-Ref<ElementCollection> AdaptElements(LateBound o) {
-  return Make<ElementCollectionAdapter, ElementCollection>(std::move(o));
-}
-Ref<HTMLElement> AdaptElement(LateBound o) { return Make<HTMLElementAdapter, HTMLElement>(std::move(o)); }
+Ref<HostApplication> AdaptApplication(LateBound o) { return NewAdapter<HostApplicationAdapter>(std::move(o)); }
+Ref<WebWindow> AdaptWebWindow(LateBound o) { return NewAdapter<WebWindowAdapter>(std::move(o)); }
+Ref<PageWindows> AdaptPageWindows(LateBound o) { return NewAdapter<PageWindowsAdapter>(std::move(o)); }
+Ref<PageWindow> AdaptPageWindow(LateBound o) { return NewAdapter<PageWindowAdapter>(std::move(o)); }
+Ref<HTMLDocument> AdaptDocument(LateBound o) { return NewAdapter<HTMLDocumentAdapter>(std::move(o)); }
+Ref<ElementCollection> AdaptElements(LateBound o) { return NewAdapter<ElementCollectionAdapter>(std::move(o)); }
+Ref<HTMLElement> AdaptElement(LateBound o) { return NewAdapter<HTMLElementAdapter>(std::move(o)); }
 
 }  // namespace host::com

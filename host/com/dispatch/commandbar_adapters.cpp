@@ -99,20 +99,9 @@ class CommandBarsAdapter final : public CommandBars, public Adapted {
 
 }  // namespace
 
-Ref<CommandBars> AdaptCommandBars(LateBound object) {
-  if (!object) return nullptr;
-  return std::make_shared<CommandBarsAdapter>(std::move(object));
-}
-
-Ref<CommandBar> AdaptCommandBar(LateBound object) {
-  if (!object) return nullptr;
-  return std::make_shared<CommandBarAdapter>(std::move(object));
-}
-
-Ref<CommandBarControls> AdaptControls(LateBound object) {
-  if (!object) return nullptr;
-  return std::make_shared<CommandBarControlsAdapter>(std::move(object));
-}
+Ref<CommandBars> AdaptCommandBars(LateBound o) { return NewAdapter<CommandBarsAdapter>(std::move(o)); }
+Ref<CommandBar> AdaptCommandBar(LateBound o) { return NewAdapter<CommandBarAdapter>(std::move(o)); }
+Ref<CommandBarControls> AdaptControls(LateBound o) { return NewAdapter<CommandBarControlsAdapter>(std::move(o)); }
 
 Ref<CommandBarControl> AdaptControl(LateBound object) {
   if (!object) return nullptr;

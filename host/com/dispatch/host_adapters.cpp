@@ -19,10 +19,7 @@ bool OffersAll(LateBound& object, std::initializer_list<const char16_t*> members
 
 }  // namespace
 
-Ref<Object> AdaptPlainObject(LateBound object) {
-  if (!object) return nullptr;
-  return std::make_shared<PlainObject>(std::move(object));
-}
+Ref<Object> AdaptPlainObject(LateBound object) { return NewAdapter<PlainObject>(std::move(object)); }
 
 Ref<HostApplication> WrapApplication(IDispatch* application) {
   return AdaptApplication(ComPtr<IDispatch>::Retain(application));
