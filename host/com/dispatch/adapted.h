@@ -18,6 +18,11 @@ class Adapted {
 
  protected:
   LateBound& late() { return late_; }
+  // A collection's member at `index`, by its Item method.
+  LateBound ItemAt(const Variant& index) {
+    const Variant args[] = {index};
+    return late_.GetDispatch(u"Item", args);
+  }
 
  private:
   LateBound late_;

@@ -46,10 +46,7 @@ class COMAddInAdapter final : public COMAddIn, public Adapted {
 class COMAddInsAdapter final : public COMAddIns, public Adapted {
  public:
   using Adapted::Adapted;
-  Ref<COMAddIn> Item(const Variant& index) override {
-    const Variant args[] = {index};
-    return AdaptAddIn(late().GetDispatch(u"Item", args));
-  }
+  Ref<COMAddIn> Item(const Variant& index) override { return AdaptAddIn(ItemAt(index)); }
   std::int32_t Count() override { return late().Get(u"Count").ToInt32(); }
 };
 

@@ -28,8 +28,7 @@ class ElementCollectionAdapter final : public ElementCollection, public Adapted 
   using Adapted::Adapted;
   std::int32_t length() override { return late().Get(u"length").ToInt32(); }
   Ref<HTMLElement> Item(const Variant& index) override {
-    const Variant args[] = {index};
-    auto element = AdaptElement(late().GetDispatch(u"Item", args));
+    auto element = AdaptElement(ItemAt(index));
     // The document gives nothing, not a failure, past the end.
     if (!element) throw Error(code::InvalidProcedureCall, u"No element at this index");
     return element;
@@ -58,10 +57,7 @@ class PageWindowAdapter final : public PageWindow, public Adapted {
 class PageWindowsAdapter final : public PageWindows, public Adapted {
  public:
   using Adapted::Adapted;
-  Ref<PageWindow> Item(const Variant& index) override {
-    const Variant args[] = {index};
-    return AdaptPageWindow(late().GetDispatch(u"Item", args));
-  }
+  Ref<PageWindow> Item(const Variant& index) override { return AdaptPageWindow(ItemAt(index)); }
   std::int32_t Count() override { return late().Get(u"Count").ToInt32(); }
 };
 

@@ -33,10 +33,7 @@ class ControlAdapter : public Interface, public Adapted {
 class CommandBarControlsAdapter final : public CommandBarControls, public Adapted {
  public:
   using Adapted::Adapted;
-  Ref<CommandBarControl> Item(const Variant& index) override {
-    const Variant args[] = {index};
-    return AdaptControl(late().GetDispatch(u"Item", args));
-  }
+  Ref<CommandBarControl> Item(const Variant& index) override { return AdaptControl(ItemAt(index)); }
   std::int32_t Count() override { return late().Get(u"Count").ToInt32(); }
   // Every argument given goes by name, so the host's defaults hold for the rest.
   Ref<CommandBarControl> Add(const Variant& Type, const Variant& Id, const Variant& Parameter, const Variant& Before,
@@ -91,10 +88,7 @@ class CommandBarAdapter final : public CommandBar, public Adapted {
 class CommandBarsAdapter final : public CommandBars, public Adapted {
  public:
   using Adapted::Adapted;
-  Ref<CommandBar> Item(const Variant& index) override {
-    const Variant args[] = {index};
-    return AdaptCommandBar(late().GetDispatch(u"Item", args));
-  }
+  Ref<CommandBar> Item(const Variant& index) override { return AdaptCommandBar(ItemAt(index)); }
 };
 
 }  // namespace
