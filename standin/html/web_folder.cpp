@@ -4,8 +4,8 @@
 #include <filesystem>
 
 #include "host/error.h"
+#include "pages/page_file.h"
 #include "standin/html/file_page_content.h"
-#include "standin/html/page_file.h"
 
 namespace standin::html {
 namespace {
@@ -58,7 +58,7 @@ std::optional<std::string> PercentDecoded(const std::string& text) {
 }
 
 [[noreturn]] void NotInWeb(const host::Text& url, const char* why) {
-  throw host::Error(code::FileNotFound, u"No page \"" + url + u"\" in this web: " + host::FromUtf8(why));
+  throw host::Error(pages::code::FileNotFound, u"No page \"" + url + u"\" in this web: " + host::FromUtf8(why));
 }
 
 bool IsPageFile(const fs::path& path) {

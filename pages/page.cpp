@@ -1,14 +1,14 @@
-#include "standin/html/page.h"
+#include "pages/page.h"
 
 #include <algorithm>
 #include <utility>
 
 #include "host/error.h"
-#include "standin/html/area_scanner.h"
-#include "standin/html/character_references.h"
-#include "standin/html/page_file.h"
+#include "pages/area_scanner.h"
+#include "pages/character_references.h"
+#include "pages/page_file.h"
 
-namespace standin::html {
+namespace pages {
 namespace {
 
 Encoding EncodingOrFail(std::string_view bytes, const std::string& path) {
@@ -212,4 +212,4 @@ void Page::SaveAs(std::string path) {
   }
 }
 
-}  // namespace standin::html
+}  // namespace pages

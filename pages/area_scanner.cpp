@@ -1,9 +1,9 @@
-#include "standin/html/area_scanner.h"
+#include "pages/area_scanner.h"
 
 #include <algorithm>
 #include <array>
 
-namespace standin::html {
+namespace pages {
 namespace {
 
 bool IsAsciiAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
@@ -198,4 +198,4 @@ std::vector<Tag> ScanAreaTags(std::string_view page) {
   return areas;
 }
 
-}  // namespace standin::html
+}  // namespace pages

@@ -1,4 +1,4 @@
-#include "standin/html/page_file.h"
+#include "pages/page_file.h"
 
 #include <atomic>
 #include <chrono>
@@ -8,7 +8,7 @@
 
 #include "host/error.h"
 
-namespace standin::html {
+namespace pages {
 namespace {
 
 namespace fs = std::filesystem;
@@ -88,4 +88,4 @@ void ReplacePageFile(const std::string& path, std::string_view bytes) {
   }
 }
 
-}  // namespace standin::html
+}  // namespace pages

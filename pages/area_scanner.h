@@ -5,11 +5,11 @@
 #include <string_view>
 #include <vector>
 
-#include "standin/html/tag_lexer.h"
+#include "pages/tag_lexer.h"
 
-namespace standin::html {
+namespace pages {
 
 // The area start tags in document order, with byte offsets into `page`.
 std::vector<Tag> ScanAreaTags(std::string_view page);
 
-}  // namespace standin::html
+}  // namespace pages

@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "host/text.h"
-#include "standin/html/encoding.h"
-#include "standin/html/tag_lexer.h"
+#include "pages/encoding.h"
+#include "pages/tag_lexer.h"
 
-namespace standin::html {
+namespace pages {
 
 class Page {
  public:
@@ -78,4 +78,4 @@ class Page {
   bool modified_ = false;
 };
 
-}  // namespace standin::html
+}  // namespace pages

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace standin::html {
+namespace pages {
 
 namespace code {
 inline constexpr std::uint32_t FileNotFound = 0x800A0035;    // file not found
@@ -21,4 +21,4 @@ std::string ReadPageFile(const std::string& path);
 // the old file as it was. Throws host::Error naming the file.
 void ReplacePageFile(const std::string& path, std::string_view bytes);
 
-}  // namespace standin::html
+}  // namespace pages
