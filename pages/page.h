@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -14,6 +15,10 @@
 
 namespace pages {
 
+// The value of `attribute`, whose positions lie in `text`, as a parser reads
+// it: line breaks normalised, NUL replaced, character references decoded.
+host::Text AttributeValue(std::string_view text, const TagAttribute& attribute, Encoding encoding);
+
 class Page {
  public:
   // Reads the file at `path` (UTF-8). Throws host::Error naming the file when
@@ -21,6 +26,8 @@ class Page {
   explicit Page(std::string path);
 
   const std::string& path() const { return path_; }
+  // The file's bytes as last read or saved.
+  const std::string& bytes() const { return source_; }
   Encoding encoding() const { return encoding_; }
 
   // The areas in document order. An index past the end throws host::Error

@@ -1,0 +1,241 @@
+#include "audit/page_audit.h"
+
+#include <algorithm>
+#include <array>
+#include <set>
+
+#include "host/text.h"
+#include "pages/area_scanner.h"
+#include "pages/page.h"
+
+namespace audit {
+namespace {
+
+using pages::Tag;
+
+// Elements that never hold content, so that their start tags open nothing.
+constexpr std::array<std::string_view, 18> kVoidElements = {
+    "area", "base",  "basefont", "bgsound", "br",    "col",   "embed", "frame", "hr",
+    "img",  "input", "keygen",   "link",    "meta",  "param", "source", "track", "wbr"};
+
+bool IsVoid(std::string_view name) {
+  return std::find(kVoidElements.begin(), kVoidElements.end(), name) != kVoidElements.end();
+}
+
+bool IsBlank(const host::Text& text) {
+  return std::all_of(text.begin(), text.end(),
+                     [](char16_t c) { return c < 0x80 && pages::IsHtmlSpace(static_cast<char>(c)); });
+}
+
+bool IsBlank(std::string_view bytes) {
+  return std::all_of(bytes.begin(), bytes.end(), [](char c) { return pages::IsHtmlSpace(c); });
+}
+
+struct OpenElement {
+  std::string name;
+  int map = -1;       // index into the page's maps, for a <map>
+  int labelling = -1; // index into the page's ids, for an element with an id
+};
+
+struct SeenArea {
+  Tag tag;
+  int map;  // -1: outside any map
+};
+
+struct SeenId {
+  host::Text id;
+  bool hasText = false;
+};
+
+// One pass over the page's tags: the areas with the map each lies in, the
+// maps' names and, for aria-labelledby, which ids name elements with text.
+// The open elements are followed as their start and end tags nest; an end
+// tag closes what was opened after its element, as a parser's does, except
+// that </body> and </html> close nothing.
+class MapReader {
+ public:
+  MapReader(std::string_view page, pages::Encoding encoding, bool readIds)
+      : page_(page), encoding_(encoding), readIds_(readIds) {}
+
+  void operator()(Tag&& tag) {
+    if (labellingOpen_ > 0 && !afterRawText_ && !IsBlank(page_.substr(lastEnd_, tag.begin - lastEnd_))) {
+      for (const OpenElement& open : stack_) {
+        if (open.labelling >= 0) ids[static_cast<std::size_t>(open.labelling)].hasText = true;
+      }
+    }
+    lastEnd_ = tag.end;
+    afterRawText_ = !tag.isEndTag && (tag.name == "script" || tag.name == "style");
+    if (tag.isEndTag) {
+      Close(tag.name);
+      return;
+    }
+    if (tag.name == "area") {
+      areas.push_back({std::move(tag), CurrentMap()});
+      return;
+    }
+    if (IsVoid(tag.name)) return;
+    OpenElement open{tag.name};
+    if (tag.name == "map") {
+      open.map = static_cast<int>(maps.size());
+      maps.push_back(Value(tag, "name"));
+    }
+    if (readIds_) {
+      if (auto id = Value(tag, "id")) {
+        open.labelling = static_cast<int>(ids.size());
+        ids.push_back({std::move(*id)});
+        ++labellingOpen_;
+      }
+    }
+    stack_.push_back(std::move(open));
+  }
+
+  std::optional<host::Text> Value(const Tag& tag, std::string_view name) const {
+    const pages::TagAttribute* attribute = tag.Find(name);
+    if (!attribute) return std::nullopt;
+    return pages::AttributeValue(page_, *attribute, encoding_);
+  }
+
+  std::vector<SeenArea> areas;
+  std::vector<std::optional<host::Text>> maps;  // each map's name
+  std::vector<SeenId> ids;
+
+ private:
+  int CurrentMap() const {
+    for (auto it = stack_.rbegin(); it != stack_.rend(); ++it) {
+      if (it->map >= 0) return it->map;
+    }
+    return -1;
+  }
+
+  void Close(const std::string& name) {
+    if (name == "body" || name == "html") return;
+    const auto it = std::find_if(stack_.rbegin(), stack_.rend(), [&](const OpenElement& e) { return e.name == name; });
+    if (it == stack_.rend()) return;
+    const auto from = it.base() - 1;
+    labellingOpen_ -= static_cast<int>(std::count_if(from, stack_.end(), [](const OpenElement& e) { return e.labelling >= 0; }));
+    stack_.erase(from, stack_.end());
+  }
+
+  std::string_view page_;
+  pages::Encoding encoding_;
+  bool readIds_;
+  std::vector<OpenElement> stack_;
+  int labellingOpen_ = 0;
+  std::size_t lastEnd_ = 0;
+  bool afterRawText_ = false;
+};
+
+// Line and column of each offset, asked for in increasing order.
+class Positions {
+ public:
+  Positions(std::string_view page, pages::Encoding encoding) : page_(page), encoding_(encoding) {
+    if (page_.substr(0, 3) == "\xEF\xBB\xBF") at_ = 3;  // the mark is no character of the text
+  }
+
+  std::pair<std::size_t, std::size_t> Of(std::size_t offset) {
+    while (at_ < offset) {
+      const char c = page_[at_];
+      if (c == '\n' || c == '\r') {
+        at_ += c == '\r' && at_ + 1 < page_.size() && page_[at_ + 1] == '\n' ? 2 : 1;
+        ++line_;
+        column_ = 1;
+      } else if (encoding_ == pages::Encoding::Utf8 && static_cast<unsigned char>(c) >= 0x80) {
+        at_ += host::NextUtf8(page_, at_).length;
+        ++column_;
+      } else {
+        ++at_;
+        ++column_;
+      }
+    }
+    return {line_, column_};
+  }
+
+ private:
+  std::string_view page_;
+  pages::Encoding encoding_;
+  std::size_t at_ = 0, line_ = 1, column_ = 1;
+};
+
+std::optional<std::string> Utf8(const std::optional<host::Text>& text) {
+  if (!text) return std::nullopt;
+  return host::ToUtf8(*text);
+}
+
+}  // namespace
+
+std::string_view RuleName(Rule rule) {
+  switch (rule) {
+    case Rule::MissingAlt: return "missing-alt";
+    case Rule::EmptyAlt: return "empty-alt";
+    case Rule::AltWithoutHref: return "alt-without-href";
+  }
+  return {};
+}
+
+PageAudit AuditPage(std::string_view bytes, pages::Encoding encoding, const AuditOptions& options) {
+  MapReader reader(bytes, encoding, options.aria);
+  pages::ScanTags(bytes, std::ref(reader));
+
+  struct Texts {
+    std::optional<host::Text> href, alt;
+  };
+  std::vector<Texts> texts;
+  texts.reserve(reader.areas.size());
+  for (const SeenArea& area : reader.areas) texts.push_back({reader.Value(area.tag, "href"), reader.Value(area.tag, "alt")});
+
+  // (map, href) of the areas whose alt is not blank, for the shared-target exception.
+  std::set<std::pair<int, host::Text>> describedTargets;
+  if (options.sharedTarget) {
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+      if (reader.areas[i].map >= 0 && texts[i].href && texts[i].alt && !IsBlank(*texts[i].alt)) {
+        describedTargets.emplace(reader.areas[i].map, *texts[i].href);
+      }
+    }
+  }
+  const auto hasAriaText = [&](const Tag& tag) {
+    for (const char* name : {"title", "aria-label"}) {
+      if (const auto value = reader.Value(tag, name); value && !IsBlank(*value)) return true;
+    }
+    const auto labelledBy = reader.Value(tag, "aria-labelledby");
+    if (!labelledBy) return false;
+    for (std::size_t at = 0; at < labelledBy->size();) {
+      const auto isSpace = [](char16_t c) { return c < 0x80 && pages::IsHtmlSpace(static_cast<char>(c)); };
+      while (at < labelledBy->size() && isSpace((*labelledBy)[at])) ++at;
+      std::size_t end = at;
+      while (end < labelledBy->size() && !isSpace((*labelledBy)[end])) ++end;
+      const host::Text id = labelledBy->substr(at, end - at);
+      at = end;
+      if (id.empty()) continue;
+      const auto found = std::find_if(reader.ids.begin(), reader.ids.end(), [&](const SeenId& s) { return s.id == id; });
+      if (found != reader.ids.end() && found->hasText) return true;
+    }
+    return false;
+  };
+
+  PageAudit audit;
+  audit.areas = reader.areas.size();
+  Positions positions(bytes, encoding);
+  for (std::size_t i = 0; i < reader.areas.size(); ++i) {
+    const SeenArea& area = reader.areas[i];
+    if (area.map < 0) continue;
+    const auto& [href, alt] = texts[i];
+    std::optional<Rule> rule;
+    if (href) {
+      if (!alt) {
+        rule = Rule::MissingAlt;
+      } else if (IsBlank(*alt) && !describedTargets.count({area.map, *href})) {
+        rule = Rule::EmptyAlt;
+      }
+      if (rule && options.aria && hasAriaText(area.tag)) rule.reset();
+    } else if (alt) {
+      rule = Rule::AltWithoutHref;
+    }
+    if (!rule) continue;
+    const auto [line, column] = positions.Of(area.tag.begin);
+    audit.findings.push_back(Finding{*rule, area.tag.begin, line, column,
+                                     Utf8(reader.maps[static_cast<std::size_t>(area.map)]), i, Utf8(href), Utf8(alt)});
+  }
+  return audit;
+}
+
+}  // namespace audit
