@@ -35,9 +35,11 @@ void ListFolder(const fs::path& root, const fs::path& folder, WebPages& found) {
   fs::directory_iterator it(folder, ec), end;
   for (; !ec && it != end; it.increment(ec)) {
     std::error_code entryError;
-    if (it->is_directory(entryError) && !it->is_symlink(entryError)) {  // no loops through links
+    const bool folder = it->is_directory(entryError);
+    if (folder && !it->is_symlink(entryError)) {  // no loops through links
       if (!IsSkippedFolder(it->path())) ListFolder(root, it->path(), found);
-    } else if (it->is_regular_file(entryError) && IsPageFile(it->path())) {
+    } else if (!folder && (it->is_regular_file(entryError) || it->is_symlink(entryError)) && IsPageFile(it->path())) {
+      // A link that leads nowhere is listed too, to be reported as unreadable.
       found.pages.push_back(Utf8Of(it->path().lexically_relative(root).generic_u8string()));
     }
   }
