@@ -125,35 +125,45 @@ class MapReader {
   bool afterRawText_ = false;
 };
 
-// Line and column of each offset, asked for in increasing order.
+// Line and column of each offset, asked for in increasing order: lines
+// found a block at a time, characters counted on the last line only.
 class Positions {
  public:
   Positions(std::string_view page, pages::Encoding encoding) : page_(page), encoding_(encoding) {
-    if (page_.substr(0, 3) == "\xEF\xBB\xBF") at_ = 3;  // the mark is no character of the text
+    if (page_.substr(0, 3) == "\xEF\xBB\xBF") lineStart_ = 3;  // the mark is no character of the text
   }
 
   std::pair<std::size_t, std::size_t> Of(std::size_t offset) {
-    while (at_ < offset) {
-      const char c = page_[at_];
-      if (c == '\n' || c == '\r') {
-        at_ += c == '\r' && at_ + 1 < page_.size() && page_[at_ + 1] == '\n' ? 2 : 1;
+    // CR LF, LF and a lone CR each end a line.
+    while (lineStart_ < offset) {
+      const std::size_t feed = page_.find('\n', lineStart_);
+      const std::size_t end = std::min(feed, offset);
+      for (std::size_t cr = Find('\r', lineStart_, end); cr < end && cr + 1 != feed; cr = Find('\r', cr + 1, end)) {
         ++line_;
-        column_ = 1;
-      } else if (encoding_ == pages::Encoding::Utf8 && static_cast<unsigned char>(c) >= 0x80) {
-        at_ += host::NextUtf8(page_, at_).length;
-        ++column_;
-      } else {
-        ++at_;
-        ++column_;
+        lineStart_ = cr + 1;
       }
+      if (feed >= offset) break;
+      ++line_;
+      lineStart_ = feed + 1;
     }
-    return {line_, column_};
+    std::size_t column = 1;
+    for (std::size_t at = lineStart_; at < offset; ++column) {
+      const bool multiByte = encoding_ == pages::Encoding::Utf8 && static_cast<unsigned char>(page_[at]) >= 0x80;
+      at += multiByte ? host::NextUtf8(page_, at).length : 1;
+    }
+    return {line_, column};
   }
 
  private:
+  // Where `c` first is in [from, to), or `to`.
+  std::size_t Find(char c, std::size_t from, std::size_t to) const {
+    const std::size_t at = page_.substr(from, to - from).find(c);
+    return at == std::string_view::npos ? to : from + at;
+  }
+
   std::string_view page_;
   pages::Encoding encoding_;
-  std::size_t at_ = 0, line_ = 1, column_ = 1;
+  std::size_t lineStart_ = 0, line_ = 1;
 };
 
 std::optional<std::string> Utf8(const std::optional<host::Text>& text) {
