@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <filesystem>
 #include <map>
 #include <optional>
 #include <vector>
@@ -11,6 +10,7 @@
 #include "audit/sha256.h"
 #include "host/error.h"
 #include "pages/page.h"
+#include "pages/page_file.h"
 
 namespace audit {
 namespace {
@@ -42,18 +42,6 @@ std::string WithLineFeeds(std::string text) {
   return text;
 }
 
-// The page's file, when `path` stays inside the web.
-std::optional<std::string> FileInWeb(const std::string& web, const std::string& path) {
-  namespace fs = std::filesystem;
-  const fs::path inside = fs::path(std::u8string(path.begin(), path.end())).lexically_normal();
-  if (path.empty() || inside.is_absolute() || inside.has_root_name() || inside.has_root_directory() ||
-      *inside.begin() == "..") {
-    return std::nullopt;
-  }
-  const std::u8string file = (fs::path(std::u8string(web.begin(), web.end())) / inside).generic_u8string();
-  return std::string(file.begin(), file.end());
-}
-
 std::optional<std::size_t> Index(const std::string& text) {
   std::size_t value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -64,7 +52,7 @@ std::optional<std::size_t> Index(const std::string& text) {
 // Writes the page's edits, or says why not and writes nothing.
 std::optional<std::string> ApplyToPage(const std::string& web, const std::string& path, const std::vector<Edit>& edits,
                                        std::size_t& written) {
-  const auto file = FileInWeb(web, path);
+  const auto file = pages::FileInFolder(web, path);
   if (!file) return "the path leads out of the web";
   try {
     pages::Page page(*file);

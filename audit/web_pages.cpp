@@ -4,14 +4,15 @@
 #include <array>
 #include <filesystem>
 
+#include "pages/tag_lexer.h"
+
 namespace audit {
 namespace {
 
 namespace fs = std::filesystem;
 
 std::string Lowered(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+  std::transform(text.begin(), text.end(), text.begin(), pages::AsciiLower);
   return text;
 }
 

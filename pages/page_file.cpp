@@ -40,6 +40,15 @@ fs::path TemporaryBeside(const fs::path& target) {
 
 }  // namespace
 
+std::optional<std::string> FileInFolder(const std::string& folder, const std::string& relative) {
+  const fs::path inside = PathOf(relative).lexically_normal();
+  if (inside.empty() || inside.has_root_name() || inside.has_root_directory() || *inside.begin() == "..") {
+    return std::nullopt;
+  }
+  const std::u8string file = (PathOf(folder) / inside).generic_u8string();
+  return std::string(file.begin(), file.end());
+}
+
 std::string ReadPageFile(const std::string& path) {
   const fs::path file = PathOf(path);
   std::error_code ec;

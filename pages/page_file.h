@@ -1,6 +1,7 @@
 #pragma once
 // Reading and replacing page files, with failures the host can report.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,6 +12,12 @@ inline constexpr std::uint32_t FileNotFound = 0x800A0035;    // file not found
 inline constexpr std::uint32_t BadFileMode = 0x800A0036;     // the file's content cannot be handled
 inline constexpr std::uint32_t PathFileAccess = 0x800A004B;  // path/file access error
 }  // namespace code
+
+// The file that `relative` (UTF-8, with '/') names inside `folder`; nullopt
+// when it is empty or would lead out of the folder: absolute, from a root
+// of its own (as "/x" on Windows, which keeps only the drive), or climbing
+// above the folder.
+std::optional<std::string> FileInFolder(const std::string& folder, const std::string& relative);
 
 // The whole file. Throws host::Error naming the file when it is missing, a
 // folder, or unreadable.
