@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <set>
+#include <string>
 
 #include "host/text.h"
 #include "pages/area_scanner.h"
@@ -51,7 +53,9 @@ struct SeenId {
 // maps' names and, for aria-labelledby, which ids name elements with text.
 // The open elements are followed as their start and end tags nest; an end
 // tag closes what was opened after its element, as a parser's does, except
-// that </body> and </html> close nothing.
+// that </body> and </html> close nothing. What a parser closes without an
+// end tag (a <p> before a <div>, an <li> before the next) stays open here:
+// a map inside one then runs on to the next end tag that closes it.
 class MapReader {
  public:
   MapReader(std::string_view page, pages::Encoding encoding, bool readIds)
