@@ -72,16 +72,24 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::o
   return options;
 }
 
-// A one-line bar on a terminal, redrawn when the share done moves on.
+// A one-line bar on a terminal, redrawn when the share done moves on. The
+// findings of a page go out on a line of their own: the bar is wiped first
+// and drawn again after them.
 class Progress {
  public:
-  Progress(std::ostream& err, std::size_t total, bool shown) : err_(err), total_(total), shown_(shown) {}
-  ~Progress() {
-    if (shown_) err_ << "\r" << std::string(kWidth + 40, ' ') << "\r" << std::flush;
+  Progress(std::ostream& out, std::ostream& err, std::size_t total, bool shown)
+      : out_(out), err_(err), total_(total), shown_(shown) {}
+  ~Progress() { Wipe(); }
+
+  void Wipe() {
+    if (!shown_ || filled_ > kWidth) return;
+    err_ << "\r" << std::string(kWidth + 40, ' ') << "\r" << std::flush;
+    filled_ = kWidth + 1;
   }
 
   void Done(std::size_t done) {
     if (!shown_) return;
+    out_.flush();
     const std::size_t filled = done * kWidth / total_;
     if (filled == filled_ && done != total_) return;
     filled_ = filled;
@@ -91,10 +99,11 @@ class Progress {
 
  private:
   static constexpr std::size_t kWidth = 40;
+  std::ostream& out_;
   std::ostream& err_;
   std::size_t total_;
   bool shown_;
-  std::size_t filled_ = kWidth + 1;
+  std::size_t filled_ = kWidth + 1;  // past the width: no bar drawn
 };
 
 std::string Plural(std::size_t n, const char* one, const char* many) { return std::to_string(n) + " " + (n == 1 ? one : many); }
@@ -109,7 +118,7 @@ int Audit(const Options& options, std::ostream& out, std::ostream& err, bool err
   bool firstJson = true;
   if (options.json) out << "[";
   {
-    Progress progress(err, web.pages.size(), errIsTerminal && web.pages.size() > 200);
+    Progress progress(out, err, web.pages.size(), errIsTerminal && web.pages.size() > 200);
     for (std::size_t p = 0; p < web.pages.size(); ++p) {
       const std::string& path = web.pages[p];
       try {
@@ -118,6 +127,7 @@ int Audit(const Options& options, std::ostream& out, std::ostream& err, bool err
         ++read;
         areas += audit.areas;
         const std::string sha256 = options.todo && !audit.findings.empty() ? Sha256Hex(page.bytes()) : std::string();
+        if (!audit.findings.empty() && !options.todo) progress.Wipe();
         for (const Finding& finding : audit.findings) {
           ++perRule[static_cast<std::size_t>(finding.rule)];
           if (options.todo) {
@@ -131,6 +141,7 @@ int Audit(const Options& options, std::ostream& out, std::ostream& err, bool err
         }
       } catch (const host::Error& e) {
         ++unreadable;
+        progress.Wipe();
         err << "mapnote-audit: " << host::ToUtf8(e.description()) << "\n";
       }
       progress.Done(p + 1);

@@ -109,11 +109,17 @@ TEST(AuditCommand, PrintsJsonWithEveryFieldEscaped) {
 TEST(AuditCommand, ShowsProgressOnATerminalForLargeWebsOnly) {
   for (const int pages : {200, 201}) {
     ScratchFolder web;
-    for (int i = 0; i < pages; ++i) Put(web, "p" + std::to_string(i) + ".htm", "<p>");
+    for (int i = 0; i < pages; ++i) Put(web, "p" + std::to_string(i) + ".htm", i == 100 ? kBare : "<p>");
     const AuditRun onTerminal = RunAuditOn({web.path().string()}, true);
     const AuditRun piped = RunAuditOn({web.path().string()}, false);
     EXPECT_EQ(onTerminal.err.find("] " + std::to_string(pages) + "/" + std::to_string(pages) + " pages") != std::string::npos,
               pages > 200);
+    // The bar is wiped before the finding's line and at the end, and drawn again between.
+    const std::string wipe = "\r" + std::string(80, ' ') + "\r";
+    if (pages > 200) {
+      EXPECT_TRUE(onTerminal.err.ends_with(wipe));
+      EXPECT_NE(onTerminal.err.find(wipe + "\r["), std::string::npos);
+    }
     EXPECT_EQ(piped.err, "");
     EXPECT_EQ(onTerminal.out, piped.out);
   }
