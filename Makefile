@@ -79,11 +79,14 @@ test: native asan
 
 # Benchmarks: natively, optimised, then the real DLLs through COM under Wine
 # (the 32-bit build where the kernel runs 32-bit programs, else the 64-bit
-# one), after which nothing of Wine is left running; one table, kept in
-# build/bench.json.
+# one), after which nothing of Wine is left running; then mapnote-audit and
+# html-validate (installed here, from npm, when Node is) side by side on a
+# generated web of a thousand pages. One table, kept in build/bench.json.
+AUDIT_WEB := $(BUILD)/audit-web
+HTML_VALIDATE := $(BUILD)/html-validate
 bench: deps
 	cmake -S . -B $(BENCH) -DCMAKE_BUILD_TYPE=Release >/dev/null
-	cmake --build $(BENCH) -j$(JOBS) --target session_bench
+	cmake --build $(BENCH) -j$(JOBS) --target session_bench mapnote_audit
 	$(BENCH)/bench/session_bench --benchmark_out=$(BUILD)/bench-native.json --benchmark_out_format=json
 	@$(PICK_WINE_TREE); \
 	 $$configure >/dev/null && cmake --build $$tree -j$(JOBS) --target wine_bench mapnote_dll zarvik_dll >/dev/null && \
@@ -92,6 +95,13 @@ bench: deps
 	     >$(BUILD)/bench-wine.json || status=$$?; \
 	   $(WINE_RUN) --stop $$tree && [ $$status -eq 0 ] && \
 	   tools/bench-report $(BUILD)/bench-native.json $(BUILD)/bench-wine.json $(BUILD)/bench.json $$build; }
+	bench/audit/make-web.py $(AUDIT_WEB) 1000
+	@if ! command -v node >/dev/null || ! command -v npm >/dev/null; then \
+	  echo "note: Node is not installed, so html-validate is not run"; \
+	 elif [ ! -d $(HTML_VALIDATE)/node_modules/html-validate ]; then \
+	  npm install --prefix $(HTML_VALIDATE) --no-audit --no-fund --loglevel=error html-validate@9; \
+	 fi
+	bench/audit/compare.py $(BENCH)/audit/mapnote-audit $(AUDIT_WEB) $(HTML_VALIDATE) $(BUILD)/bench.json
 
 # Each fuzz target for FUZZ_SECONDS, from the checked-in seeds; what it
 # finds new goes to build/fuzz/corpus, a crashing input to build/fuzz/.

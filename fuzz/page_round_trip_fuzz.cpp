@@ -17,8 +17,8 @@
 
 #include "fuzz/fuzz_check.h"
 #include "host/error.h"
-#include "standin/html/page.h"
-#include "standin/html/page_file.h"
+#include "pages/page.h"
+#include "pages/page_file.h"
 
 namespace {
 
@@ -51,7 +51,7 @@ constexpr std::size_t kAreasEdited = 64;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string bytes(reinterpret_cast<const char*>(data), size);
   const std::string path = Write("page.htm", bytes);
-  std::optional<standin::html::Page> page;
+  std::optional<pages::Page> page;
   try {
     page.emplace(path);
   } catch (const host::Error&) {
@@ -75,12 +75,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   } catch (const host::Error& e) {
     // Refused because the edits would change how the page's encoding is
     // read: nothing may have been written then.
-    FUZZ_REQUIRE(e.code() == standin::html::code::BadFileMode);
+    FUZZ_REQUIRE(e.code() == pages::code::BadFileMode);
     FUZZ_REQUIRE(!std::filesystem::exists(editedPath));
     return 0;
   }
 
-  const standin::html::Page again(editedPath);
+  const pages::Page again(editedPath);
   FUZZ_REQUIRE(again.AreaCount() == count);
   for (std::size_t i = 0; i < edited; ++i) {
     FUZZ_REQUIRE(again.GetAttribute(i, u"alt") == kAlt);

@@ -2,7 +2,7 @@
 // A page of the stand-in host that lives in a file of a web folder.
 #include <string>
 
-#include "standin/html/page.h"
+#include "pages/page.h"
 #include "standin/html/web_folder.h"
 #include "standin/page_content.h"
 
@@ -23,11 +23,11 @@ class FilePageContent final : public PageContent {
   // Writes the file the URL names: the page's own, or a new one on save-as.
   void Save(const host::Text& url) override;
 
-  const Page& page() const { return page_; }
+  const pages::Page& page() const { return page_; }
 
  private:
   WebFolder web_;
-  Page page_;
+  pages::Page page_;
 };
 
 }  // namespace standin::html

@@ -4,8 +4,8 @@
 #include <filesystem>
 
 #include "host/error.h"
+#include "pages/page_file.h"
 #include "standin/html/file_page_content.h"
-#include "standin/html/page_file.h"
 
 namespace standin::html {
 namespace {
@@ -58,7 +58,7 @@ std::optional<std::string> PercentDecoded(const std::string& text) {
 }
 
 [[noreturn]] void NotInWeb(const host::Text& url, const char* why) {
-  throw host::Error(code::FileNotFound, u"No page \"" + url + u"\" in this web: " + host::FromUtf8(why));
+  throw host::Error(pages::code::FileNotFound, u"No page \"" + url + u"\" in this web: " + host::FromUtf8(why));
 }
 
 bool IsPageFile(const fs::path& path) {
@@ -89,11 +89,9 @@ std::string WebFolder::PathOf(const host::Text& url) const {
   }
   const auto relative = PercentDecoded(host::ToUtf8(url.substr(baseUrl_.size() + 1)));
   if (!relative) NotInWeb(url, "it has a malformed escape");
-  const fs::path inside = fs::path(std::u8string(relative->begin(), relative->end())).lexically_normal();
-  if (inside.is_absolute() || inside.has_root_name() || inside.empty() || *inside.begin() == "..") {
-    NotInWeb(url, "it leads out of the web's folder");
-  }
-  return Utf8Of(fs::path(std::u8string(folder_.begin(), folder_.end())) / inside);
+  const auto file = pages::FileInFolder(folder_, *relative);
+  if (!file) NotInWeb(url, "it leads out of the web's folder");
+  return *file;
 }
 
 std::vector<host::Text> WebFolder::PageUrls() const {

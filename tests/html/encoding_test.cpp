@@ -4,14 +4,14 @@
 
 #include "host/error.h"
 #include "page_test_support.h"
-#include "standin/html/encoding.h"
-#include "standin/html/page_file.h"
+#include "pages/encoding.h"
+#include "pages/page_file.h"
 
 namespace {
 
-using standin::html::DetectEncoding;
-using standin::html::Encoding;
-using standin::html::Page;
+using pages::DetectEncoding;
+using pages::Encoding;
+using pages::Page;
 
 TEST(EncodingDetection, FollowsBomThenMetaThenTheBytes) {
   struct Case {
@@ -94,7 +94,7 @@ TEST(EncodingOfPages, ASaveThatWouldChangeHowThePageReadsIsRefused) {
     page.Save();
     FAIL() << "saved";
   } catch (const host::Error& e) {
-    EXPECT_EQ(e.code(), standin::html::code::BadFileMode);
+    EXPECT_EQ(e.code(), pages::code::BadFileMode);
   }
   EXPECT_EQ(ReadBytes(path), bytes) << "the file stays as it was";
   EXPECT_EQ(page.GetAttribute(0, u"alt"), host::Text(u"x")) << "and the edit is kept";
@@ -108,7 +108,7 @@ TEST(EncodingOfPages, OneWeCannotWriteIsRefusedByName) {
     Page page(path);
     FAIL() << "opened";
   } catch (const host::Error& e) {
-    EXPECT_EQ(e.code(), standin::html::code::BadFileMode);
+    EXPECT_EQ(e.code(), pages::code::BadFileMode);
     const std::string description = host::ToUtf8(e.description());
     EXPECT_NE(description.find(path), std::string::npos) << description;
     EXPECT_NE(description.find("shift_jis"), std::string::npos) << description;

@@ -7,12 +7,12 @@
 
 #include "host/error.h"
 #include "page_test_support.h"
-#include "standin/html/page_file.h"
+#include "pages/page_file.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using standin::html::Page;
+using pages::Page;
 
 const std::string kPage = "<html><body><map><area href=\"a.htm\" alt=\"old\"></map></body></html>";
 
@@ -36,13 +36,13 @@ TEST(PageReading, MissingFileOrFolderFailsNamingIt) {
   ScratchFolder folder;
   const std::string missing = (folder.path() / "missing.htm").string();
   const auto notFound = ErrorFrom([&] { Page page(missing); });
-  EXPECT_EQ(notFound.code(), standin::html::code::FileNotFound);
+  EXPECT_EQ(notFound.code(), pages::code::FileNotFound);
   EXPECT_TRUE(Names(notFound, missing)) << notFound.what();
 
   const std::string aFolder = (folder.path() / "web").string();
   fs::create_directory(aFolder);
   const auto isFolder = ErrorFrom([&] { Page page(aFolder); });
-  EXPECT_EQ(isFolder.code(), standin::html::code::PathFileAccess);
+  EXPECT_EQ(isFolder.code(), pages::code::PathFileAccess);
   EXPECT_TRUE(Names(isFolder, aFolder)) << isFolder.what();
 }
 
@@ -57,7 +57,7 @@ TEST(PageSaving, FailureInAMissingFolderKeepsTheEdits) {
   fs::remove_all(web);
 
   const auto error = ErrorFrom([&] { page.Save(); });
-  EXPECT_EQ(error.code(), standin::html::code::PathFileAccess);
+  EXPECT_EQ(error.code(), pages::code::PathFileAccess);
   EXPECT_TRUE(Names(error, path)) << error.what();
   EXPECT_TRUE(page.Modified());
   EXPECT_EQ(page.GetAttribute(0, u"alt"), u"new");

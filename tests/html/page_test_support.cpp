@@ -52,7 +52,7 @@ std::string ReadBytes(const std::string& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-std::vector<ReferenceArea> OurAreas(const standin::html::Page& page) {
+std::vector<ReferenceArea> OurAreas(const pages::Page& page) {
   auto utf8 = [](const std::optional<host::Text>& t) -> std::optional<std::string> {
     if (!t) return std::nullopt;
     return host::ToUtf8(*t);
@@ -64,11 +64,11 @@ std::vector<ReferenceArea> OurAreas(const standin::html::Page& page) {
   return areas;
 }
 
-std::string Utf8OfFile(const std::string& path, standin::html::Encoding encoding) {
+std::string Utf8OfFile(const std::string& path, pages::Encoding encoding) {
   const std::string bytes = ReadBytes(path);
-  return encoding == standin::html::Encoding::Windows1252 ? ConvertToUtf8(bytes, "CP1252") : bytes;
+  return encoding == pages::Encoding::Windows1252 ? ConvertToUtf8(bytes, "CP1252") : bytes;
 }
 
-std::vector<ReferenceArea> ReferenceAreasOfFile(const std::string& path, standin::html::Encoding encoding) {
+std::vector<ReferenceArea> ReferenceAreasOfFile(const std::string& path, pages::Encoding encoding) {
   return ReferenceAreas(Utf8OfFile(path, encoding));
 }

@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "pages/page.h"
 #include "reference_parser.h"
-#include "standin/html/page.h"
 
 // A fresh folder, removed with everything in it at the end of the test.
 class ScratchFolder {
@@ -32,8 +32,8 @@ std::string ShippedPagePath(const std::string& name);
 std::vector<std::string> ShippedPageNames();
 std::string ReadBytes(const std::string& path);
 
-std::vector<ReferenceArea> OurAreas(const standin::html::Page& page);
+std::vector<ReferenceArea> OurAreas(const pages::Page& page);
 // The file's bytes in UTF-8, for the reference parser.
-std::string Utf8OfFile(const std::string& path, standin::html::Encoding encoding);
+std::string Utf8OfFile(const std::string& path, pages::Encoding encoding);
 // What the reference parser finds in the file as it now is on disk.
-std::vector<ReferenceArea> ReferenceAreasOfFile(const std::string& path, standin::html::Encoding encoding);
+std::vector<ReferenceArea> ReferenceAreasOfFile(const std::string& path, pages::Encoding encoding);

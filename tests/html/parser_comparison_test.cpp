@@ -5,8 +5,8 @@
 
 namespace {
 
-using standin::html::Encoding;
-using standin::html::Page;
+using pages::Encoding;
+using pages::Page;
 
 std::string Describe(const std::vector<ReferenceArea>& areas) {
   std::string out;

@@ -9,7 +9,7 @@
 
 namespace {
 
-using standin::html::Page;
+using pages::Page;
 
 const std::vector<std::string> kPieces = {
     "<area", "<AREA", " href=", " alt=", " ALT", "\"", "'", "<!--", "-->", "--!>", "<!", "<?", "<script>",

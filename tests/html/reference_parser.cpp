@@ -22,7 +22,7 @@ void ForEachArea(const GumboNode* node, const Visit& visit) {
   } else if (node->type == GUMBO_NODE_ELEMENT) {
     const GumboElement& element = node->v.element;
     if (element.tag == GUMBO_TAG_AREA && element.tag_namespace == GUMBO_NAMESPACE_HTML) {
-      visit(element);
+      visit(*node);
     }
     children = &element.children;
   } else {
@@ -41,19 +41,37 @@ Parsed Parse(std::string_view utf8) {
 
 std::vector<ReferenceArea> ReferenceAreas(std::string_view utf8) {
   std::vector<ReferenceArea> areas;
-  ForEachArea(Parse(utf8)->document, [&](const GumboElement& element) {
-    areas.push_back({AttributeOf(element, "href"), AttributeOf(element, "alt")});
+  ForEachArea(Parse(utf8)->document, [&](const GumboNode& node) {
+    areas.push_back({AttributeOf(node.v.element, "href"), AttributeOf(node.v.element, "alt")});
   });
   return areas;
 }
 
 std::vector<ReferenceTag> ReferenceAreaTags(std::string_view utf8) {
   std::vector<ReferenceTag> tags;
-  ForEachArea(Parse(utf8)->document, [&](const GumboElement& element) {
+  ForEachArea(Parse(utf8)->document, [&](const GumboNode& node) {
+    const GumboElement& element = node.v.element;
     const auto begin = static_cast<std::size_t>(element.original_tag.data - utf8.data());
     tags.push_back({begin, begin + element.original_tag.length});
   });
   return tags;
+}
+
+std::vector<ReferenceMapArea> ReferenceAreasInMaps(std::string_view utf8) {
+  std::vector<ReferenceMapArea> areas;
+  ForEachArea(Parse(utf8)->document, [&](const GumboNode& node) {
+    ReferenceMapArea area;
+    area.attributes = {AttributeOf(node.v.element, "href"), AttributeOf(node.v.element, "alt")};
+    for (const GumboNode* up = node.parent; up && up->type == GUMBO_NODE_ELEMENT; up = up->parent) {
+      if (up->v.element.tag == GUMBO_TAG_MAP) {
+        area.inMap = true;
+        area.mapName = AttributeOf(up->v.element, "name");
+        break;
+      }
+    }
+    areas.push_back(std::move(area));
+  });
+  return areas;
 }
 
 std::string ConvertToUtf8(std::string_view bytes, const char* charset) {

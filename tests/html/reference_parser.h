@@ -15,6 +15,14 @@ struct ReferenceArea {
 // as they are not part of the document a script sees.
 std::vector<ReferenceArea> ReferenceAreas(std::string_view utf8);
 
+// Each of those area elements, with the map element it lies in, if any.
+struct ReferenceMapArea {
+  ReferenceArea attributes;
+  bool inMap = false;
+  std::optional<std::string> mapName;
+};
+std::vector<ReferenceMapArea> ReferenceAreasInMaps(std::string_view utf8);
+
 // Where each of those area elements' start tag lies in `utf8`.
 struct ReferenceTag {
   std::size_t begin, end;

@@ -7,7 +7,7 @@
 
 namespace {
 
-using standin::html::Page;
+using pages::Page;
 
 // Texts that need escaping, references or care with quotes and line breaks.
 const std::vector<host::Text> kAwkwardTexts = {

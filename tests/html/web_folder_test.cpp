@@ -105,7 +105,7 @@ TEST(FilePageInTheHost, AltWrittenThroughTheDocumentIsSavedToTheFile) {
   host.Quit();
 
   EXPECT_EQ(host.SaveCount(url), 1);
-  EXPECT_EQ(ReferenceAreasOfFile(path, standin::html::Encoding::Ascii),
+  EXPECT_EQ(ReferenceAreasOfFile(path, pages::Encoding::Ascii),
             (std::vector<ReferenceArea>{{"a.htm", "A"}, {"b.htm", "B & b"}, {"c.htm", std::nullopt}}));
 }
 

@@ -11,11 +11,11 @@
 #include <vector>
 
 #include "host/error.h"
+#include "pages/page.h"
 #include "standin/com/tests/e2e/checks.h"
 #include "standin/com/tests/e2e/files.h"
 #include "standin/com/tests/e2e/host_driver.h"
 #include "standin/com/tests/e2e/install_addins.h"
-#include "standin/html/page.h"
 
 namespace e2e {
 namespace {
@@ -47,7 +47,7 @@ struct AreaTag {
 std::wstring ToWide(const host::Text& text) { return std::wstring(text.begin(), text.end()); }
 
 std::vector<AreaTag> ReadAreas(const std::string& path) {
-  standin::html::Page page(Utf8(WinePath(path)));
+  pages::Page page(Utf8(WinePath(path)));
   std::vector<AreaTag> areas;
   for (std::size_t i = 0; i < page.AreaCount(); ++i) {
     const auto alt = page.GetAttribute(i, u"alt");

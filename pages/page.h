@@ -5,14 +5,19 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 #include "host/text.h"
-#include "standin/html/encoding.h"
-#include "standin/html/tag_lexer.h"
+#include "pages/encoding.h"
+#include "pages/tag_lexer.h"
 
-namespace standin::html {
+namespace pages {
+
+// The value of `attribute`, whose positions lie in `text`, as a parser reads
+// it: line breaks normalised, NUL replaced, character references decoded.
+host::Text AttributeValue(std::string_view text, const TagAttribute& attribute, Encoding encoding);
 
 class Page {
  public:
@@ -21,6 +26,8 @@ class Page {
   explicit Page(std::string path);
 
   const std::string& path() const { return path_; }
+  // The file's bytes as last read or saved.
+  const std::string& bytes() const { return source_; }
   Encoding encoding() const { return encoding_; }
 
   // The areas in document order. An index past the end throws host::Error
@@ -78,4 +85,4 @@ class Page {
   bool modified_ = false;
 };
 
-}  // namespace standin::html
+}  // namespace pages

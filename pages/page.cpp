@@ -1,14 +1,14 @@
-#include "standin/html/page.h"
+#include "pages/page.h"
 
 #include <algorithm>
 #include <utility>
 
 #include "host/error.h"
-#include "standin/html/area_scanner.h"
-#include "standin/html/character_references.h"
-#include "standin/html/page_file.h"
+#include "pages/area_scanner.h"
+#include "pages/character_references.h"
+#include "pages/page_file.h"
 
-namespace standin::html {
+namespace pages {
 namespace {
 
 Encoding EncodingOrFail(std::string_view bytes, const std::string& path) {
@@ -32,24 +32,22 @@ std::optional<std::string> AttributeName(std::u16string_view name) {
   return lowered;
 }
 
-// What a parser sees of the raw value bytes: line breaks normalised and NUL
-// replaced, before references are decoded.
-host::Text ValueText(std::string_view raw, Encoding encoding) {
-  host::Text text = Decode(raw, encoding);
+}  // namespace
+
+host::Text AttributeValue(std::string_view text, const TagAttribute& attribute, Encoding encoding) {
+  const host::Text decoded = Decode(text.substr(attribute.valueBegin, attribute.valueEnd - attribute.valueBegin), encoding);
   host::Text out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == u'\r') {
+  out.reserve(decoded.size());
+  for (std::size_t i = 0; i < decoded.size(); ++i) {
+    if (decoded[i] == u'\r') {
       out += u'\n';
-      if (i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+      if (i + 1 < decoded.size() && decoded[i + 1] == u'\n') ++i;
     } else {
-      out += text[i] == u'\0' ? u'\uFFFD' : text[i];
+      out += decoded[i] == u'\0' ? u'\uFFFD' : decoded[i];
     }
   }
   return DecodeAttributeReferences(out);
 }
-
-}  // namespace
 
 Page::Page(std::string path)
     : path_(std::move(path)), source_(ReadPageFile(path_)), encoding_(EncodingOrFail(source_, path_)) {}
@@ -83,8 +81,7 @@ std::optional<host::Text> Page::GetAttribute(std::size_t area, std::u16string_vi
   const auto lowered = AttributeName(name);
   const TagAttribute* attribute = lowered ? found.tag.Find(*lowered) : nullptr;
   if (!attribute) return std::nullopt;
-  return ValueText(std::string_view(found.text).substr(attribute->valueBegin, attribute->valueEnd - attribute->valueBegin),
-                   encoding_);
+  return AttributeValue(found.text, *attribute, encoding_);
 }
 
 void Page::SetAttribute(std::size_t area, std::u16string_view name, std::u16string_view value) {
@@ -212,4 +209,4 @@ void Page::SaveAs(std::string path) {
   }
 }
 
-}  // namespace standin::html
+}  // namespace pages

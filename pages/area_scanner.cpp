@@ -1,9 +1,10 @@
-#include "standin/html/area_scanner.h"
+#include "pages/area_scanner.h"
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
-namespace standin::html {
+namespace pages {
 namespace {
 
 bool IsAsciiAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
@@ -160,8 +161,7 @@ std::size_t SkipDeclaration(std::string_view page, std::size_t at) {
 
 }  // namespace
 
-std::vector<Tag> ScanAreaTags(std::string_view page) {
-  std::vector<Tag> areas;
+void ScanTags(std::string_view page, const std::function<void(Tag&&)>& onTag) {
   int templateDepth = 0;
   SelectState select;
   for (std::size_t i = page.find('<'); i != std::string_view::npos && i + 1 < page.size(); i = page.find('<', i)) {
@@ -176,11 +176,13 @@ std::vector<Tag> ScanAreaTags(std::string_view page) {
         i = PastNext(page, i + 2, ">");  // "</>" is dropped, others are bogus comments
         continue;
       }
-      const auto tag = LexTag(page, i);
+      auto tag = LexTag(page, i);
       if (!tag) break;
-      if (tag->name == "template" && templateDepth > 0) --templateDepth;
+      const bool closesTemplate = tag->name == "template" && templateDepth > 0;
+      if (closesTemplate) --templateDepth;
       select.Ended(*tag, templateDepth);
       i = tag->end;
+      if (templateDepth == 0 && !closesTemplate) onTag(std::move(*tag));
     } else if (IsAsciiAlpha(next)) {
       auto tag = LexTag(page, i);
       if (!tag) break;
@@ -188,14 +190,22 @@ std::vector<Tag> ScanAreaTags(std::string_view page) {
         i = tag->end;
         continue;
       }
-      if (tag->name == "template") ++templateDepth;
+      const bool opensTemplate = tag->name == "template";
+      if (opensTemplate) ++templateDepth;
       i = AfterStartTag(page, *tag);
-      if (tag->name == "area" && templateDepth == 0) areas.push_back(std::move(*tag));
+      if (templateDepth == 0) onTag(std::move(*tag));
     } else {
       ++i;
     }
   }
+}
+
+std::vector<Tag> ScanAreaTags(std::string_view page) {
+  std::vector<Tag> areas;
+  ScanTags(page, [&](Tag&& tag) {
+    if (!tag.isEndTag && tag.name == "area") areas.push_back(std::move(tag));
+  });
   return areas;
 }
 
-}  // namespace standin::html
+}  // namespace pages

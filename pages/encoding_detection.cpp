@@ -2,9 +2,9 @@
 #include <algorithm>
 #include <array>
 
-#include "standin/html/encoding.h"
+#include "pages/encoding.h"
 
-namespace standin::html {
+namespace pages {
 namespace {
 
 constexpr std::size_t kPrescanLength = 1024;
@@ -162,4 +162,4 @@ DetectedEncoding DetectEncoding(std::string_view bytes) {
   return {IsValidUtf8(bytes) ? Encoding::Utf8 : Encoding::Windows1252, {}};
 }
 
-}  // namespace standin::html
+}  // namespace pages

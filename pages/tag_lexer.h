@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace standin::html {
+namespace pages {
 
 enum class ValueForm {
   None,          // <area nohref>
@@ -52,4 +52,4 @@ std::optional<Tag> LexTag(std::string_view text, std::size_t begin);
 bool IsHtmlSpace(char c);
 char AsciiLower(char c);
 
-}  // namespace standin::html
+}  // namespace pages

@@ -1,4 +1,4 @@
-#include "standin/html/character_references.h"
+#include "pages/character_references.h"
 
 #include <algorithm>
 #include <array>
@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-namespace standin::html {
+namespace pages {
 namespace {
 
 struct NamedReference {
@@ -15,7 +15,7 @@ struct NamedReference {
 };
 
 constexpr NamedReference kNamedReferences[] = {
-#include "standin/html/named_references.inc"
+#include "pages/named_references.inc"
 };
 constexpr std::size_t kLongestName = 32;
 
@@ -133,4 +133,4 @@ host::Text EscapeAttributeValue(std::u16string_view value, char16_t quote) {
   return out;
 }
 
-}  // namespace standin::html
+}  // namespace pages

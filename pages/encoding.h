@@ -7,7 +7,7 @@
 
 #include "host/text.h"
 
-namespace standin::html {
+namespace pages {
 
 enum class Encoding {
   Utf8,
@@ -36,4 +36,4 @@ std::string EncodeWithReferences(std::u16string_view text, Encoding encoding);
 
 bool IsValidUtf8(std::string_view bytes);
 
-}  // namespace standin::html
+}  // namespace pages

@@ -1,14 +1,13 @@
-#include "standin/html/page_file.h"
+#include "pages/page_file.h"
 
 #include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "host/error.h"
 
-namespace standin::html {
+namespace pages {
 namespace {
 
 namespace fs = std::filesystem;
@@ -41,6 +40,15 @@ fs::path TemporaryBeside(const fs::path& target) {
 
 }  // namespace
 
+std::optional<std::string> FileInFolder(const std::string& folder, const std::string& relative) {
+  const fs::path inside = PathOf(relative).lexically_normal();
+  if (inside.empty() || inside.has_root_name() || inside.has_root_directory() || *inside.begin() == "..") {
+    return std::nullopt;
+  }
+  const std::u8string file = (PathOf(folder) / inside).generic_u8string();
+  return std::string(file.begin(), file.end());
+}
+
 std::string ReadPageFile(const std::string& path) {
   const fs::path file = PathOf(path);
   std::error_code ec;
@@ -49,7 +57,10 @@ std::string ReadPageFile(const std::string& path) {
   if (fs::is_directory(status)) Fail(code::PathFileAccess, "Cannot read the page", path, "it is a folder");
   std::ifstream in(file, std::ios::binary);
   if (!in) Fail(code::PathFileAccess, "Cannot read the page", path, "it cannot be opened");
-  std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  // In large blocks: a web's pages are read one after another.
+  std::string bytes;
+  char block[1 << 16];
+  while (in.read(block, sizeof block) || in.gcount() > 0) bytes.append(block, static_cast<std::size_t>(in.gcount()));
   if (in.bad()) Fail(code::PathFileAccess, "Cannot read the page", path, "reading it failed");
   return bytes;
 }
@@ -88,4 +99,4 @@ void ReplacePageFile(const std::string& path, std::string_view bytes) {
   }
 }
 
-}  // namespace standin::html
+}  // namespace pages

@@ -5,7 +5,7 @@
 
 #include "host/text.h"
 
-namespace standin::html {
+namespace pages {
 
 // Decodes named, decimal and hexadecimal references with the rules for
 // attribute values (a legacy name without ';' stays as written when a letter,
@@ -16,4 +16,4 @@ host::Text DecodeAttributeReferences(std::u16string_view value);
 // as it stands.
 host::Text EscapeAttributeValue(std::u16string_view value, char16_t quote);
 
-}  // namespace standin::html
+}  // namespace pages

@@ -1,6 +1,6 @@
-#include "standin/html/tag_lexer.h"
+#include "pages/tag_lexer.h"
 
-namespace standin::html {
+namespace pages {
 namespace {
 
 enum class State {
@@ -161,4 +161,4 @@ std::optional<Tag> LexTag(std::string_view text, std::size_t begin) {
   return std::nullopt;
 }
 
-}  // namespace standin::html
+}  // namespace pages

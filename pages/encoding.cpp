@@ -1,9 +1,9 @@
-#include "standin/html/encoding.h"
+#include "pages/encoding.h"
 
 #include <array>
 #include <cstdint>
 
-namespace standin::html {
+namespace pages {
 namespace {
 
 // windows-1252 at 0x80..0x9F; the five bytes it leaves undefined map to the
@@ -73,4 +73,4 @@ std::string EncodeWithReferences(std::u16string_view text, Encoding encoding) {
   return out;
 }
 
-}  // namespace standin::html
+}  // namespace pages

@@ -1,0 +1,44 @@
+#pragma once
+// What one page's image maps lack: the areas that need alt text and have
+// none, and the alt texts that must not be there.
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "pages/encoding.h"
+
+namespace audit {
+
+enum class Rule { MissingAlt, EmptyAlt, AltWithoutHref };
+
+// The rule's name as the output spells it ("missing-alt" ...).
+std::string_view RuleName(Rule rule);
+
+struct AuditOptions {
+  // A blank alt is enough where another area of the same map with the same
+  // href has a non-blank one.
+  bool sharedTarget = false;
+  // A non-blank title or aria-label, or an aria-labelledby naming elements
+  // with text, counts as the area's text.
+  bool aria = false;
+};
+
+struct Finding {
+  Rule rule;
+  std::size_t offset;  // of the area tag's '<'
+  std::size_t line, column;  // 1-based; the column in characters
+  std::optional<std::string> map;  // the map's name (UTF-8); nullopt when it has none
+  std::size_t area;  // the area's index on the page, in document order
+  std::optional<std::string> href, alt;
+};
+
+struct PageAudit {
+  std::size_t areas = 0;  // every area of the page, in a map or not
+  std::vector<Finding> findings;  // in document order
+};
+
+PageAudit AuditPage(std::string_view bytes, pages::Encoding encoding, const AuditOptions& options);
+
+}  // namespace audit

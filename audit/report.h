@@ -1,0 +1,22 @@
+#pragma once
+// The audit's findings as the author reads them: one line each, or one JSON
+// array, and the to-do list's rows.
+#include <string>
+#include <vector>
+
+#include "audit/csv.h"
+#include "audit/page_audit.h"
+
+namespace audit {
+
+// PATH:LINE:COL: RULE: MESSAGE
+std::string FindingLine(const std::string& path, const Finding& finding);
+
+// One element of the JSON array, without the separating comma.
+std::string FindingJson(const std::string& path, const Finding& finding);
+
+// The to-do list's header and the row of a missing-alt or empty-alt finding.
+extern const CsvRow kTodoHeader;
+CsvRow TodoRow(const std::string& path, const Finding& finding, const std::string& sha256);
+
+}  // namespace audit

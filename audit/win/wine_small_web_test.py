@@ -1,0 +1,111 @@
+#!/usr/bin/env python3
+"""Runs mapnote-audit.exe under Wine on a copy of a small web: the findings
+and the exit status, then the to-do list filled in by Python's own CSV
+writer and applied, after which only the area tags have changed.
+
+    wine_small_web_test.py WINE_RUN MAPNOTE_AUDIT_EXE SAMPLE_WEB WORK_DIR
+"""
+import csv
+import io
+import os
+import re
+import shutil
+import subprocess
+import sys
+
+PAGE_1252 = ("<html><head><meta charset=windows-1252></head><body>\r\n"
+             "<p>Men\xfc: Br\xf6tchen</p>\r\n<map name=\"men\xfc\">\r\n"
+             "<area href=\"br\xf6tchen.htm\" alt=\"\">\r\n<area href=\"kuchen.htm\">\r\n"
+             "</map></body></html>\r\n").encode("cp1252")
+NEW_ALTS = {("sitemap.htm", "1"): "Our breads, \"fresh\"", ("sitemap.htm", "2"): "Cakes\nand tarts",
+            ("sitemap.htm", "4"): "Orders \u2603", ("sitemap.htm", "5"): "Write to us",
+            ("d\u00e9j\u00e0/men\u00fc.htm", "0"): "Br\u00f6tchen \u20ac", ("d\u00e9j\u00e0/men\u00fc.htm", "1"): "Kuchen"}
+
+
+def run(wine_run, exe, *args):
+    done = subprocess.run([wine_run, exe, *args], capture_output=True)
+    return done.returncode, done.stdout.decode("utf-8").replace("\r\n", "\n"), done.stderr.decode("utf-8")
+
+
+def check(what, got, expected):
+    if got != expected:
+        print("FAILED: %s\n  got:      %r\n  expected: %r" % (what, got, expected))
+        sys.exit(1)
+    print("ok: %s" % what)
+
+
+def outside_area_tags(data):
+    return re.sub(rb"<area[^>]*>", b"<area>", data)
+
+
+def main(wine_run, exe, sample, work):
+    with open(exe, "rb") as f:
+        header = f.read(4096)
+    pe = int.from_bytes(header[60:64], "little")
+    if header[pe + 4:pe + 6] == b"\x4c\x01" and subprocess.run([wine_run, "--runs-32-bit"]).returncode != 0:
+        print("This kernel runs no 32-bit programs: skipped")
+        return 77
+    shutil.rmtree(work, ignore_errors=True)
+    web = os.path.join(work, "web")
+    shutil.copytree(sample, web)
+    os.makedirs(os.path.join(web, "d\u00e9j\u00e0"))
+    os.makedirs(os.path.join(web, "_vti_cnf"))
+    with open(os.path.join(web, "d\u00e9j\u00e0", "men\u00fc.htm"), "wb") as f:
+        f.write(PAGE_1252)
+    shutil.copy(os.path.join(web, "sitemap.htm"), os.path.join(web, "_vti_cnf", "sitemap.htm"))
+    before = {name: open(os.path.join(web, name), "rb").read() for name in ("sitemap.htm", "d\u00e9j\u00e0/men\u00fc.htm")}
+    wine_web = "Z:" + web
+    todo = os.path.join(work, "todo.csv")
+
+    status, out, err = run(wine_run, exe, wine_web)
+    check("the audit's exit status", status, 1)
+    check("the audit's findings", out,
+          "d\u00e9j\u00e0/men\u00fc.htm:4:1: empty-alt: area of map \"men\u00fc\" linking to \"br\u00f6tchen.htm\" has a blank alt text\n"
+          "d\u00e9j\u00e0/men\u00fc.htm:5:1: missing-alt: area of map \"men\u00fc\" linking to \"kuchen.htm\" has no alt text\n"
+          "sitemap.htm:12:3: missing-alt: area of map \"sitemap\" linking to \"breads.htm\" has no alt text\n"
+          "sitemap.htm:13:3: empty-alt: area of map \"sitemap\" linking to \"cakes.htm\" has a blank alt text\n"
+          "sitemap.htm:15:3: missing-alt: area of map \"sitemap\" linking to \"orders.htm\" has no alt text\n"
+          "sitemap.htm:16:3: missing-alt: area of map \"sitemap\" linking to \"mailto:hello@harbourlane.example\" has no alt text\n"
+          "3 pages, 8 areas: 4 missing-alt, 2 empty-alt, 0 alt-without-href\n")
+
+    status, out, err = run(wine_run, exe, "--todo", "Z:" + todo, wine_web)
+    check("the to-do list's exit status", status, 1)
+    with open(todo, newline="", encoding="utf-8") as f:
+        rows = list(csv.DictReader(f))
+    check("the to-do list's rows", [(r["path"], r["area"], r["href"]) for r in rows],
+          [("d\u00e9j\u00e0/men\u00fc.htm", "0", "br\u00f6tchen.htm"), ("d\u00e9j\u00e0/men\u00fc.htm", "1", "kuchen.htm"),
+           ("sitemap.htm", "1", "breads.htm"), ("sitemap.htm", "2", "cakes.htm"), ("sitemap.htm", "4", "orders.htm"),
+           ("sitemap.htm", "5", "mailto:hello@harbourlane.example")])
+    filled = io.StringIO()
+    writer = csv.DictWriter(filled, fieldnames=list(rows[0].keys()), quoting=csv.QUOTE_ALL)
+    writer.writeheader()
+    for r in rows:
+        r["new_alt"] = NEW_ALTS[(r["path"], r["area"])]
+        writer.writerow(r)
+    with open(todo, "w", encoding="utf-8-sig", newline="") as f:
+        f.write(filled.getvalue())
+
+    status, out, err = run(wine_run, exe, "--apply", "Z:" + todo, wine_web)
+    check("the apply's exit status", (status, err), (0, ""))
+    check("the apply's report", out, "d\u00e9j\u00e0/men\u00fc.htm: wrote 2 alt texts\nsitemap.htm: wrote 4 alt texts\n"
+                                     "Wrote 6 alt texts to 2 pages; 0 pages refused\n")
+    after = {name: open(os.path.join(web, name), "rb").read() for name in before}
+    for name in before:
+        check("no byte outside the area tags of %s changed" % name, outside_area_tags(after[name]),
+              outside_area_tags(before[name]))
+    check("the windows-1252 page's new tags", re.findall(rb"<area[^>]*>", after["d\u00e9j\u00e0/men\u00fc.htm"]),
+          [b'<area href="br\xf6tchen.htm" alt="Br\xf6tchen \x80">', b'<area href="kuchen.htm" alt="Kuchen">'])
+    check("the UTF-8 page's new tags", re.findall(rb"<area[^>]*>", after["sitemap.htm"])[1:3] +
+          re.findall(rb"<area[^>]*>", after["sitemap.htm"])[4:],
+          [b'<area shape="rect" coords="120,0,240,120" href="breads.htm" alt="Our breads, &quot;fresh&quot;">',
+           b'<area shape="rect" coords="240,0,360,120" href="cakes.htm" alt="Cakes\nand tarts">',
+           b'<area shape="rect" coords="480,0,600,60" href="orders.htm" alt="Orders \xe2\x98\x83">',
+           b'<area shape="rect" coords="480,60,600,120" href="mailto:hello@harbourlane.example" alt="Write to us">'])
+
+    status, out, err = run(wine_run, exe, wine_web)
+    check("the audit afterwards", (status, out), (0, "3 pages, 8 areas: 0 missing-alt, 0 empty-alt, 0 alt-without-href\n"))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(*sys.argv[1:5]))

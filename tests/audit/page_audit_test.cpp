@@ -1,0 +1,170 @@
+// Each rule and option on small pages, and where the findings are; the map
+// an area lies in held to an HTML5 parser's tree.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "audit/page_audit.h"
+#include "tests/html/page_test_support.h"
+
+namespace {
+
+using audit::AuditOptions;
+using audit::AuditPage;
+using pages::Encoding;
+
+// "LINE:COL RULE map=NAME area=N", one per finding.
+std::vector<std::string> Described(const audit::PageAudit& audit) {
+  std::vector<std::string> out;
+  for (const auto& f : audit.findings) {
+    out.push_back(std::to_string(f.line) + ":" + std::to_string(f.column) + " " + std::string(audit::RuleName(f.rule)) +
+                  " map=" + f.map.value_or("(none)") + " area=" + std::to_string(f.area));
+  }
+  return out;
+}
+
+constexpr AuditOptions kPlain{};
+constexpr AuditOptions kShared{.sharedTarget = true};
+constexpr AuditOptions kAria{.aria = true};
+
+TEST(PageAudit, FindsWhatEachRuleAndOptionSays) {
+  const struct {
+    const char* what;
+    std::string page;
+    AuditOptions options;
+    std::vector<std::string> findings;
+  } cases[] = {
+      {"each rule", "<map name=m>\n<area href=a>\n<area href=b alt=''>\n<area alt=x>\n<area href=c alt=ok>\n<area></map>",
+       kPlain, {"2:1 missing-alt map=m area=0", "3:1 empty-alt map=m area=1", "4:1 alt-without-href map=m area=2"}},
+      {"white space is blank", "<map name=m><area href=a alt=' \t\r\n'><area href=b alt='&#32;'><area href=c alt=' x '></map>",
+       kPlain, {"1:13 empty-alt map=m area=0", "2:3 empty-alt map=m area=1"}},
+      {"an empty alt without href", "<map><area alt></map>", kPlain, {"1:6 alt-without-href map=(none) area=0"}},
+      {"areas outside a map count but are not image-map areas", "<area href=a><map name=m><area href=b></map><area href=c>",
+       kPlain, {"1:26 missing-alt map=m area=1"}},
+      {"a closed ancestor closes the map", "<div><map name=m></div><area href=a>", kPlain, {}},
+      {"a nested map", "<map name=o><map name=i><area href=a></map><area href=b></map>", kPlain,
+       {"1:25 missing-alt map=i area=0", "1:44 missing-alt map=o area=1"}},
+      {"</body> closes nothing", "<body><map name=m></body><area href=a>", kPlain, {"1:26 missing-alt map=m area=0"}},
+      {"no areas in comments, scripts or titles",
+       "<map name=m><!-- <area href=a> --><script>'<area href=b>'</script><title><area href=c></title></map>", kPlain, {}},
+      {"shared target: a blank alt beside a described twin",
+       "<map name=m><area href=a alt=A><area href=a alt=' '><area href=b alt=''></map>", kShared,
+       {"1:53 empty-alt map=m area=2"}},
+      {"shared target: a missing alt still counts",
+       "<map name=m><area href=a alt=A><area href=a></map>", kShared, {"1:32 missing-alt map=m area=1"}},
+      {"shared target: only within one map",
+       "<map name=m><area href=a alt=A></map><map name=n><area href=a alt=''></map>", kShared,
+       {"1:50 empty-alt map=n area=1"}},
+      {"shared target: without the option every area needs its own",
+       "<map name=m><area href=a alt=A><area href=a alt=''></map>", kPlain, {"1:32 empty-alt map=m area=1"}},
+      {"aria: title and aria-label",
+       "<map name=m><area href=a title=T><area href=b aria-label=L alt=''><area href=c title=' '></map>", kAria,
+       {"1:67 missing-alt map=m area=2"}},
+      {"aria: labelledby an element with text",
+       "<map name=m><area href=a aria-labelledby='x y'><area href=b aria-labelledby=e></map>"
+       "<p id=y>Our <b>breads</b></p><span id=e> <i></i> </span>", kAria,
+       {"1:48 missing-alt map=m area=1"}},
+      {"aria: labelledby text inside a script is no text",
+       "<map name=m><area href=a aria-labelledby=s></map><div id=s><script>x</script></div>", kAria,
+       {"1:13 missing-alt map=m area=0"}},
+      {"aria: title without the option", "<map name=m><area href=a title=T></map>", kPlain,
+       {"1:13 missing-alt map=m area=0"}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Described(AuditPage(c.page, Encoding::Ascii, c.options)), c.findings) << c.what;
+  }
+}
+
+TEST(PageAudit, PlacesFindingsByLineAndCharacter) {
+  const struct {
+    const char* what;
+    std::string page;
+    Encoding encoding;
+    std::vector<std::string> findings;
+  } cases[] = {
+      {"utf-8 characters", "<map>\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80<area href=a></map>", Encoding::Utf8,
+       {"1:9 missing-alt map=(none) area=0"}},
+      {"windows-1252 bytes", "<map>\xE9\x80<area href=a></map>", Encoding::Windows1252, {"1:8 missing-alt map=(none) area=0"}},
+      {"a byte-order mark is no character", "\xEF\xBB\xBF<map><area href=a></map>", Encoding::Utf8,
+       {"1:6 missing-alt map=(none) area=0"}},
+      {"CR LF, CR and LF each end a line", "<map>\r\n\r\r\n\n  <area href=a></map>", Encoding::Ascii,
+       {"5:3 missing-alt map=(none) area=0"}},
+      {"a malformed sequence is one character", "<map>\xE2\x82<area href=a></map>", Encoding::Utf8,
+       {"1:7 missing-alt map=(none) area=0"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Described(AuditPage(c.page, c.encoding, kPlain)), c.findings) << c.what;
+}
+
+TEST(PageAudit, ReadsNamesAndValuesAsAParserDoes) {
+  const auto audit = AuditPage("<map name='caf&eacute;'><area href='a&amp;b' alt=' '></map>", Encoding::Ascii, kPlain);
+  ASSERT_EQ(audit.findings.size(), 1u);
+  EXPECT_EQ(audit.findings[0].map, "caf\xC3\xA9");
+  EXPECT_EQ(audit.findings[0].href, "a&b");
+  EXPECT_EQ(audit.findings[0].alt, " ");
+}
+
+// What the findings must be, from the reference parser's tree.
+std::vector<std::string> ReferenceFindings(const std::string& utf8) {
+  std::vector<std::string> out;
+  const auto areas = ReferenceAreasInMaps(utf8);
+  for (std::size_t i = 0; i < areas.size(); ++i) {
+    const auto& [attributes, inMap, mapName] = areas[i];
+    if (!inMap) continue;
+    const auto& [href, alt] = attributes;
+    const bool blank = alt && alt->find_first_not_of(" \t\n\f\r") == std::string::npos;
+    const char* rule = href ? (!alt ? "missing-alt" : blank ? "empty-alt" : nullptr) : (alt ? "alt-without-href" : nullptr);
+    if (rule) out.push_back(std::string(rule) + " map=" + mapName.value_or("(none)") + " area=" + std::to_string(i));
+  }
+  return out;
+}
+
+std::vector<std::string> OurFindings(std::string_view bytes, Encoding encoding) {
+  std::vector<std::string> out;
+  for (const auto& f : AuditPage(bytes, encoding, kPlain).findings) {
+    out.push_back(std::string(audit::RuleName(f.rule)) + " map=" + f.map.value_or("(none)") + " area=" + std::to_string(f.area));
+  }
+  return out;
+}
+
+TEST(PageAudit, ShippedPagesAgreeWithTheReferenceParser) {
+  for (const auto& name : ShippedPageNames()) {
+    const pages::Page page(ShippedPagePath(name));
+    EXPECT_EQ(OurFindings(page.bytes(), page.encoding()), ReferenceFindings(Utf8OfFile(page.path(), page.encoding())))
+        << name;
+  }
+}
+
+// Maps, their ends and the ends of elements around them, nested at random in
+// well-formed pages with the tokenizer's hard parts between.
+TEST(PageAudit, RandomlyNestedMapsAgreeWithTheReferenceParser) {
+  const std::vector<std::string> pieces = {"<area href=a>", "<area href=b alt=x>", "<area alt=y>", "<area href=c alt=' '>",
+                                           "<!-- <map> -->", "<script>'</map>'</script>", "text", "<br>", "<img src=x>"};
+  const std::vector<std::string> containers = {"div", "span", "b", "map", "map", "td"};
+  std::mt19937 rng(20001209);
+  std::size_t findings = 0;
+  for (int round = 0; round < 400; ++round) {
+    std::string page = "<!DOCTYPE html><body>";
+    std::vector<std::string> open;
+    for (int k = 0; k < 30; ++k) {
+      const unsigned pick = rng() % 10;
+      if (pick < 3 && open.size() < 5) {
+        std::string name = containers[rng() % containers.size()];
+        if (name == "td") name = "table><tr><td";
+        page += "<" + name + (name == "map" ? " name=m" + std::to_string(k) : "") + ">";
+        open.push_back(name);
+      } else if (pick < 5 && !open.empty()) {
+        const std::string name = open.back();
+        open.pop_back();
+        page += name == "table><tr><td" ? "</td></tr></table>" : "</" + name + ">";
+      } else {
+        page += pieces[rng() % pieces.size()];
+      }
+    }
+    const auto expected = ReferenceFindings(page);
+    ASSERT_EQ(OurFindings(page, Encoding::Ascii), expected) << page;
+    findings += expected.size();
+  }
+  EXPECT_GT(findings, 400u);
+}
+
+}  // namespace
