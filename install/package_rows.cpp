@@ -116,14 +116,15 @@ std::string ServerInclude(const std::string& source, const std::vector<Row>& row
 
 // A menu entry is the package's only when there was none before it: a value
 // that another package (or a person) wrote is neither replaced nor removed.
-// Each entry is a component of its own, with a note beside it in a key of
-// the package's, which says the entry is the package's when it is upgraded
-// or removed. The component's condition reads both, as they were, by
-// registry searches. wixl writes no component conditions, so they come as
-// SQL for msibuild, one statement a line.
-constexpr const char* kMenuNotes = "Software\\Zarvik\\Package menu entries";
+// Each entry is a component of its own, with a note beside it in the
+// package's own key (where zarvik-addins.wxs notes its folder too), which
+// says the entry is the package's when it is upgraded or removed. The
+// component's condition reads both, as they were, by registry searches.
+// wixl writes no component conditions, so they come as SQL for msibuild,
+// one statement a line.
+constexpr const char* kPackageNotes = "Software\\Zarvik\\Installer package";
 
-Row Note(const Row& entry) { return {"HKCU", kMenuNotes, entry.name, "string", entry.value}; }
+Row Note(const Row& entry) { return {"HKCU", kPackageNotes, "Menu " + entry.name, "string", entry.value}; }
 
 struct MenuPart {
   std::string include, conditions;

@@ -41,8 +41,8 @@ const Server kServers[] = {
     {L"zarvik.dll", L"zarvik.Connect", L"{C8F1769C-B9FE-4185-A11B-83F5EAC5FF37}", 3},
 };
 
-DWORD Msiexec(const std::wstring& action, const std::string& msi) {
-  return RunAndWait(L"msiexec " + action + L" \"" + WinePath(msi) + L"\" /qn");
+DWORD Msiexec(const std::wstring& action, const std::string& msi, const std::wstring& properties = L"") {
+  return RunAndWait(L"msiexec " + action + L" \"" + WinePath(msi) + L"\" /qn" + properties);
 }
 
 std::wstring Folder(int csidl) {
@@ -50,7 +50,7 @@ std::wstring Folder(int csidl) {
   SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
   return path;
 }
-std::wstring InstallDir() { return Folder(CSIDL_LOCAL_APPDATA) + L"\\Zarvik Add-ins"; }
+std::wstring InstallDir(int csidl = CSIDL_LOCAL_APPDATA) { return Folder(csidl) + L"\\Zarvik Add-ins"; }
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 std::optional<std::wstring> ReadString(HKEY root, const std::wstring& key, const wchar_t* name) {
@@ -67,9 +67,15 @@ std::optional<DWORD> ReadDword(HKEY root, const std::wstring& key, const wchar_t
   return value;
 }
 
+// The menu value "1" as another package left it, or, without one, the
+// user's keys as a new user has them: Wine's msiexec removes a key its
+// removal left empty with its empty parents, even one that was there
+// before it, empty.
 void SetMenuEntry(const std::optional<std::wstring>& value) {
   if (!value) {
     RegDeleteKeyValueW(HKEY_CURRENT_USER, kMenuKey, L"1");
+    RegDeleteKeyW(HKEY_CURRENT_USER, kMenuKey);
+    RegDeleteKeyW(HKEY_CURRENT_USER, L"SOFTWARE\\Zarvik");
     return;
   }
   ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kMenuKey, L"1", REG_SZ, value->c_str(),
@@ -77,19 +83,16 @@ void SetMenuEntry(const std::optional<std::wstring>& value) {
             ERROR_SUCCESS);
 }
 
-// What Wine writes by itself whatever the package: its window and font
-// settings, and times and counters of its own; and the keys (not values)
-// of the installer's own records, which it creates on first use and leaves.
+// The keys (not values) of the installer's own records, which Wine's
+// msiexec creates on first use and leaves behind, empty.
 bool WrittenByWine(const std::wstring& line) {
-  for (const wchar_t* prefix : {L"HKCU\\SOFTWARE\\WINE", L"HKLM\\SOFTWARE\\WINE", L"HKLM\\SOFTWARE\\MICROSOFT\\CRYPTOGRAPHY\\RNG",
-                                L"HKCU\\SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\EXPLORER"})
-    if (line.rfind(prefix, 0) == 0) return true;
-  for (const wchar_t* prefix : {L"HKCU\\SOFTWARE\\MICROSOFT\\INSTALLER", L"HKLM\\SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\INSTALLER"})
+  for (const wchar_t* prefix : {L"HKCU\\SOFTWARE\\MICROSOFT\\INSTALLER", L"HKLM\\SOFTWARE\\CLASSES\\INSTALLER",
+                                L"HKLM\\SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\INSTALLER"})
     if (line.rfind(prefix, 0) == 0 && line.find(L'|') == std::wstring::npos) return true;
   return false;
 }
 
-// HKCU and HKLM\Software, less what Wine rewrites by itself.
+// HKCU and HKLM\Software, less what Wine leaves of its own.
 snap::Snapshot RegistryNow() {
   snap::Snapshot all, kept;
   HKEY user = nullptr;
@@ -234,20 +237,32 @@ TEST_F(PackageInstall, RegistersBothAddInsForTheHostWhichLoadsThemAndASessionWri
 }
 
 // Whatever the menu value "1" was before, uninstalling leaves it so; one
-// another package wrote is not replaced either.
+// another package wrote is not replaced either. Installed for the machine,
+// the files go to Program Files, and the removal needs no ALLUSERS.
 TEST(PackageUninstall, LeavesTheRegistryAndTheDiskAsTheyWere) {
-  const std::optional<std::wstring> menuBefore[] = {std::nullopt, L"Other,Other...", L"Mapnote,Tessaly..."};
-  for (const auto& menu : menuBefore) {
-    SCOPED_TRACE(menu ? Narrow(*menu) : "no menu entry");
-    ASSERT_NO_FATAL_FAILURE(SetMenuEntry(menu));
+  struct Case {
+    const char* what;
+    std::optional<std::wstring> menuBefore;
+    const wchar_t* properties;
+    int folder;
+  };
+  const Case cases[] = {
+      {"no menu entry", std::nullopt, L"", CSIDL_LOCAL_APPDATA},
+      {"another package's menu entry", L"Other,Other...", L"", CSIDL_LOCAL_APPDATA},
+      {"the same menu entry written by hand", L"Mapnote,Tessaly...", L"", CSIDL_LOCAL_APPDATA},
+      {"for the machine", std::nullopt, L" ALLUSERS=1", CSIDL_PROGRAM_FILES},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_NO_FATAL_FAILURE(SetMenuEntry(c.menuBefore));
     const auto before = RegistryNow();
-    ASSERT_EQ(Msiexec(L"/i", PACKAGE_MSI), 0u);
-    EXPECT_TRUE(Exists(InstallDir() + L"\\zarvik.dll"));
-    EXPECT_EQ(ReadString(HKEY_CURRENT_USER, kMenuKey, L"1"), menu.value_or(L"Mapnote,Tessaly..."));
+    ASSERT_EQ(Msiexec(L"/i", PACKAGE_MSI, c.properties), 0u);
+    EXPECT_TRUE(Exists(InstallDir(c.folder) + L"\\zarvik.dll"));
+    EXPECT_EQ(ReadString(HKEY_CURRENT_USER, kMenuKey, L"1"), c.menuBefore.value_or(L"Mapnote,Tessaly..."));
     EXPECT_EQ(InstalledProducts().size(), 1u);
     ASSERT_EQ(Msiexec(L"/x", PACKAGE_MSI), 0u);
     ExpectSameRegistry(before);
-    EXPECT_FALSE(Exists(InstallDir())) << "the folder is left";
+    EXPECT_FALSE(Exists(InstallDir(c.folder))) << "the folder is left";
     EXPECT_TRUE(InstalledProducts().empty());
   }
 }
