@@ -53,26 +53,26 @@ std::vector<Row> ServerRows(const host::com::ClassRegistration& info, const std:
   return rows;
 }
 
-// The .reg file's values, every one the current user's.
-void AddRegRows(standin::Registry& registry, const std::string& path, std::vector<Row>& rows) {
-  const auto cut = path.find('\\');
-  if (path.substr(0, cut) != "HKEY_CURRENT_USER" && !(cut == std::string::npos && path == "HKEY_CURRENT_USER"))
-    throw std::runtime_error("the menu entry's file may only write the current user's keys: " + path);
+// The .reg file's values below `key` of the current user's hive.
+void AddRegRows(standin::Registry& registry, const std::string& key, std::vector<Row>& rows) {
   standin::Windows1252 codePage;
-  for (const auto& value : registry.Values(path)) {
+  for (const auto& value : registry.Values("HKEY_CURRENT_USER\\" + key)) {
     if (value.type != host::reg::kRegSz) throw std::runtime_error("only REG_SZ values in the menu entry's file");
     std::string ansi(value.data.begin(), value.data.end());
     while (!ansi.empty() && ansi.back() == '\0') ansi.pop_back();
-    rows.push_back({"HKCU", path.substr(cut + 1), value.name, "string", host::ToUtf8(codePage.ToUtf16(ansi))});
+    rows.push_back({"HKCU", key, value.name, "string", host::ToUtf8(codePage.ToUtf16(ansi))});
   }
-  for (const auto& child : registry.SubKeys(path)) AddRegRows(registry, path + "\\" + child, rows);
+  for (const auto& child : registry.SubKeys("HKEY_CURRENT_USER\\" + key)) AddRegRows(registry, key + "\\" + child, rows);
 }
 
+// The menu entries are the installing user's, in every kind of install.
 std::vector<Row> MenuRows(const std::string& regFile) {
   standin::Registry registry;
   standin::ImportRegFile(registry, regFile);
+  for (const char* hive : {"HKEY_LOCAL_MACHINE", "HKEY_CLASSES_ROOT", "HKEY_USERS"})
+    if (!registry.SubKeys(hive).empty()) throw std::runtime_error(regFile + " writes below " + hive);
   std::vector<Row> rows;
-  for (const auto& child : registry.SubKeys("HKEY_CURRENT_USER")) AddRegRows(registry, "HKEY_CURRENT_USER\\" + child, rows);
+  for (const auto& child : registry.SubKeys("HKEY_CURRENT_USER")) AddRegRows(registry, child, rows);
   return rows;
 }
 
