@@ -19,7 +19,7 @@ CONFIGURE_WIN64 := cmake -S . -B $(WIN64) --no-warn-unused-cli -DCMAKE_TOOLCHAIN
 PICK_WINE_TREE = if $(WINE_RUN) --runs-32-bit; then tree=$(WIN) configure="$(CONFIGURE_WIN)" build=i686; \
 	 else tree=$(WIN64) configure="$(CONFIGURE_WIN64)" build=x86-64; fi
 
-.PHONY: all deps native asan windows windows64 demo test bench fuzz valgrind clean
+.PHONY: all deps native asan windows windows64 package demo test bench fuzz valgrind clean
 
 all: native
 
@@ -38,6 +38,12 @@ asan: deps
 windows: deps
 	$(CONFIGURE_WIN) >/dev/null
 	cmake --build $(WIN) -j$(JOBS)
+
+# The installer package of both 32-bit DLLs, build/win/zarvik-addins-<version>.msi
+# (wixl; see install/).
+package: deps
+	$(CONFIGURE_WIN) >/dev/null
+	cmake --build $(WIN) -j$(JOBS) --target package
 
 # The same sources for 64-bit Windows, for machines whose kernel runs no
 # 32-bit programs (Wine then cannot run the 32-bit tests).
@@ -59,9 +65,9 @@ demo: deps
 
 # Every test: native, then the native suite again under ASan and UBSan, then
 # the Windows tests under Wine. The checks of the DLL files themselves
-# (label "pe") always look at the 32-bit build; where the kernel runs no
-# 32-bit programs, only the DLLs are built there and the Wine tests run on
-# the 64-bit build of the same sources.
+# and of the package (label "pe") always look at the 32-bit build; where the
+# kernel runs no 32-bit programs, only the DLLs and the package are built
+# there and the Wine tests run on the 64-bit build of the same sources.
 test: native asan
 	cd $(NATIVE) && ctest --output-on-failure -j$(JOBS)
 	cd $(ASAN) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j$(JOBS)
@@ -71,7 +77,7 @@ test: native asan
 	else \
 	  echo "This kernel runs no 32-bit programs: the Wine tests run on the 64-bit build."; \
 	  $(CONFIGURE_WIN) >/dev/null && \
-	  cmake --build $(WIN) -j$(JOBS) --target mapnote_dll zarvik_dll && \
+	  cmake --build $(WIN) -j$(JOBS) --target mapnote_dll zarvik_dll package && \
 	  (cd $(WIN) && ctest --output-on-failure -j$(JOBS) -L pe) && \
 	  $(MAKE) --no-print-directory windows64 && \
 	  cd $(WIN64) && ctest --output-on-failure -j$(JOBS) -LE pe; \

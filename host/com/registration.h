@@ -1,29 +1,13 @@
 #pragma once
-// Registration of a server's one class: the COM class (CLSID with its
-// in-process server, ProgID, type library and default interface) and the
-// host's add-in entry, as one table from which registering, unregistering,
-// the per-user variant and the installer's rows all follow.
+// Registration of a server's one class in this machine's registry, from the
+// one table of registration_table.h.
 #include <windows.h>
 
-#include <optional>
 #include <string>
-#include <vector>
+
+#include "host/com/registration_table.h"
 
 namespace host::com {
-
-struct ClassRegistration {
-  CLSID clsid;
-  IID defaultInterface;
-  const wchar_t* defaultInterfaceName;
-  GUID libid;
-  WORD libraryMajor, libraryMinor;
-  const wchar_t* libraryHelpString;
-  const wchar_t* progId;
-  // The host's add-in entry.
-  const wchar_t* friendlyName;
-  const wchar_t* description;
-  DWORD loadBehavior;
-};
 
 // A registry location: a hive and a path below it.
 struct RegistryPlace {
@@ -42,22 +26,8 @@ enum class Scope { Machine, User };
 // add-in entry is always the current user's.
 RegistryRoots RootsFor(Scope scope);
 
-// Everything registration writes, as data: each key below one of the two
-// roots, the values it gets (a string, or a DWORD), and whether it is the
-// registration's own, removed with all below it by unregistration. The keys
-// above those are shared with others.
-struct RegistryValue {
-  std::wstring name;  // empty for the key's default value
-  std::wstring text;
-  std::optional<DWORD> number;  // a DWORD value instead of the text
-};
-struct RegistryEntry {
-  enum class Root { Classes, AddIns } root;
-  std::wstring key;  // below the root
-  bool own = false;
-  std::vector<RegistryValue> values;
-};
-std::vector<RegistryEntry> RegistrationTable(const ClassRegistration& info, const std::wstring& serverPath);
+// A server of this build's bitness at `path`.
+ServerLocation ServerAt(const std::wstring& path);
 
 // Writes every key of the table; on a failure removes what it wrote and
 // throws host::Error. The shared keys it had to create are noted in its own
@@ -66,8 +36,5 @@ std::vector<RegistryEntry> RegistrationTable(const ClassRegistration& info, cons
 // empty. A shared key that existed before stays, even empty.
 void Register(const ClassRegistration& info, const RegistryRoots& roots, const std::wstring& serverPath);
 void Unregister(const ClassRegistration& info, const RegistryRoots& roots);
-
-// "{xxxxxxxx-...}" in upper case, as registry keys spell them.
-std::wstring GuidText(const GUID& guid);
 
 }  // namespace host::com

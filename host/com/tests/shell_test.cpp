@@ -232,10 +232,10 @@ class Registration : public ::testing::Test {
       {HKEY_CURRENT_USER, std::wstring(kScratch) + L"\\Office\\FrontPage\\Addins"},
   };
   const ClassRegistration info{
-      .clsid = {0x11111111, 0x2222, 0x3333, {0x44, 0x44, 0x55, 0x55, 0x55, 0x55, 0x55, 0x55}},
-      .defaultInterface = {0x66666666, 0x2222, 0x3333, {0x44, 0x44, 0x55, 0x55, 0x55, 0x55, 0x55, 0x55}},
+      .clsid = L"{11111111-2222-3333-4444-555555555555}",
+      .defaultInterface = L"{66666666-2222-3333-4444-555555555555}",
       .defaultInterfaceName = L"_Thing",
-      .libid = {0x77777777, 0x2222, 0x3333, {0x44, 0x44, 0x55, 0x55, 0x55, 0x55, 0x55, 0x55}},
+      .libid = L"{77777777-2222-3333-4444-555555555555}",
       .libraryMajor = 12,
       .libraryMinor = 3,
       .libraryHelpString = L"Things",
@@ -296,7 +296,7 @@ TEST_F(Registration, KeysThatWereThereBeforeStayEvenEmpty) {
 // The table holds every key and value registration writes, each key of the
 // registration's own under one root, and the add-in entry of the host.
 TEST_F(Registration, OneTableNamesEveryKeyAndValueItWrites) {
-  const auto table = RegistrationTable(info, L"C:\\dir\\thing.dll");
+  const auto table = RegistrationTable(info, ServerAt(L"C:\\dir\\thing.dll"));
   const auto before = Now();
   Register(info, roots, L"C:\\dir\\thing.dll");
   const auto added = testing::Added(before, Now());

@@ -59,8 +59,14 @@ std::optional<Report> ReadReport(const std::wstring& path) {
     } else if (key == "live-objects") {
       words >> report.liveObjects;
     } else if (key == "server") {
-      std::string path, label, answer;
-      words >> path >> label >> answer;
+      // "server PATH DllCanUnloadNow ANSWER ..."; the path may hold spaces
+      // (C:\Program Files\...).
+      std::string rest, answer;
+      std::getline(words >> std::ws, rest);
+      const auto label = rest.find(" DllCanUnloadNow ");
+      if (label == std::string::npos) continue;
+      std::istringstream(rest.substr(label + 17)) >> answer;
+      const std::string path = rest.substr(0, label);
       report.servers[path.substr(path.find_last_of('\\') + 1)] = answer;
     } else if (key == "failure") {
       report.failures.push_back(line.substr(8));

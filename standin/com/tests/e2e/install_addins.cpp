@@ -8,21 +8,6 @@
 namespace e2e {
 namespace {
 
-DWORD RunAndWait(const std::wstring& commandLine) {
-  std::wstring line = commandLine;
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-    return static_cast<DWORD>(-1);
-  WaitForSingleObject(process.hProcess, 120000);
-  DWORD code = static_cast<DWORD>(-1);
-  GetExitCodeProcess(process.hProcess, &code);
-  CloseHandle(process.hProcess);
-  CloseHandle(process.hThread);
-  return code;
-}
-
 std::wstring ReadString(HKEY root, const wchar_t* key, const wchar_t* name) {
   wchar_t value[512] = {};
   DWORD size = sizeof(value) - sizeof(wchar_t);
@@ -37,6 +22,21 @@ DWORD ReadDword(HKEY root, const wchar_t* key, const wchar_t* name) {
 }
 
 }  // namespace
+
+unsigned long RunAndWait(const std::wstring& commandLine) {
+  std::wstring line = commandLine;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    return static_cast<DWORD>(-1);
+  WaitForSingleObject(process.hProcess, 120000);
+  DWORD code = static_cast<DWORD>(-1);
+  GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hProcess);
+  CloseHandle(process.hThread);
+  return code;
+}
 
 int InstallAddIns(const Installation& files) {
   Checks check;

@@ -12,4 +12,8 @@ struct Installation {
 
 int InstallAddIns(const Installation& files);
 
+// Runs a command line and waits up to two minutes for it: its exit code, -1
+// when it could not start.
+unsigned long RunAndWait(const std::wstring& commandLine);
+
 }  // namespace e2e
