@@ -9,8 +9,10 @@ have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok ins
 native=(cmake g++ make libgtest-dev libgmock-dev googletest libbenchmark-dev libgumbo-dev pkg-config valgrind python3)
 windows=(mingw-w64 mingw-w64-tools wine32:i386 wine64 fonts-wine xvfb x11-apps imagemagick wixl msitools)
 fuzz=(clang libclang-rt-14-dev)
+# The audit's SARIF checks and its report page in a real browser.
+audit=(python3-jsonschema chromium chromium-driver python3-selenium)
 
-for p in "${native[@]}" "${windows[@]}" "${fuzz[@]}"; do have "$p" || need+=("$p"); done
+for p in "${native[@]}" "${windows[@]}" "${fuzz[@]}" "${audit[@]}"; do have "$p" || need+=("$p"); done
 [ ${#need[@]} -eq 0 ] && exit 0
 
 sudo=""
