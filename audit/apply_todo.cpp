@@ -8,6 +8,7 @@
 
 #include "audit/csv.h"
 #include "audit/sha256.h"
+#include "audit/web_pages.h"
 #include "host/error.h"
 #include "pages/page.h"
 #include "pages/page_file.h"
@@ -52,10 +53,10 @@ std::optional<std::size_t> Index(const std::string& text) {
 // Writes the page's edits, or says why not and writes nothing.
 std::optional<std::string> ApplyToPage(const std::string& web, const std::string& path, const std::vector<Edit>& edits,
                                        std::size_t& written) {
-  const auto file = pages::FileInFolder(web, path);
-  if (!file) return "the path leads out of the web";
+  const ListedPage listed = FindListedPage(web, path);
+  if (!listed.file) return listed.refusal;
   try {
-    pages::Page page(*file);
+    pages::Page page(*listed.file);
     const std::string sha256 = Sha256Hex(page.bytes());
     if (std::any_of(edits.begin(), edits.end(), [&](const Edit& e) { return e.sha256 != sha256; })) {
       return "the page has changed since the list was made (its sha256 differs)";

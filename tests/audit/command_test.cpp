@@ -46,10 +46,10 @@ TEST(AuditCommand, ReportsUnreadablePagesAndScansTheOthers) {
   Put(web, "sjis.htm", "<meta charset=shift_jis><map><area href=a></map>");
   fs::create_symlink(web.path() / "gone.htm", web.path() / "link.htm");
   const AuditRun run = RunAuditOn({web.path().string()});
-  EXPECT_EQ(run.status, audit::exit_status::Found);
+  EXPECT_EQ(run.status, audit::exit_status::Incomplete);
   EXPECT_EQ(run.out,
             "good.htm:1:6: empty-alt: area of an unnamed map linking to \"a\" has a blank alt text\n"
-            "1 page (3 unreadable), 2 areas: 0 missing-alt, 1 empty-alt, 0 alt-without-href\n");
+            "1 page, 2 areas: 0 missing-alt, 1 empty-alt, 0 alt-without-href; incomplete: 3 pages unreadable\n");
   const std::string dir = web.path().string();
   EXPECT_EQ(run.err, "mapnote-audit: Cannot read the page \"" + dir + "/link.htm\": no such file\n"
                      "mapnote-audit: Cannot edit the page \"" + dir + "/sjis.htm\": its encoding \"shift_jis\" is not supported\n"
@@ -68,7 +68,8 @@ TEST(AuditCommand, ExitStatusSaysWhatWasFound) {
       {{clean.path().string()}, 0, "1 page, 3 areas: 0 missing-alt, 0 empty-alt, 0 alt-without-href\n", ""},
       {{empty.path().string()}, 2, "0 pages, 0 areas: 0 missing-alt, 0 empty-alt, 0 alt-without-href\n",
        "mapnote-audit: no page could be read under " + empty.path().string() + "\n"},
-      {{(empty.path() / "none").string()}, 2, "0 pages, 0 areas: 0 missing-alt, 0 empty-alt, 0 alt-without-href\n",
+      {{(empty.path() / "none").string()}, 2,
+       "0 pages, 0 areas: 0 missing-alt, 0 empty-alt, 0 alt-without-href; incomplete: 1 folder not listed\n",
        "mapnote-audit: cannot list " + (empty.path() / "none").string() +
            ": No such file or directory\nmapnote-audit: no page could be read under " + (empty.path() / "none").string() +
            "\n"},
