@@ -8,6 +8,7 @@
 
 #include "audit/csv.h"
 #include "audit/sha256.h"
+#include "audit/terminal_text.h"
 #include "audit/web_pages.h"
 #include "host/error.h"
 #include "pages/page.h"
@@ -100,10 +101,10 @@ ApplyCounts ApplyTodo(const std::string& web, std::string_view list, std::ostrea
   for (const auto& [path, edits] : byPage) {
     std::size_t written = 0;
     if (const auto refusal = ApplyToPage(web, path, edits, written)) {
-      err << path << ": refused, nothing written: " << *refusal << "\n";
+      err << ForTerminal(path) << ": refused, nothing written: " << ForTerminal(*refusal) << "\n";
       ++counts.refused;
     } else {
-      out << path << ": wrote " << written << (written == 1 ? " alt text" : " alt texts") << "\n";
+      out << ForTerminal(path) << ": wrote " << written << (written == 1 ? " alt text" : " alt texts") << "\n";
       counts.texts += written;
       ++counts.pages;
     }

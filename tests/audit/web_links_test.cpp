@@ -191,15 +191,16 @@ TEST(AuditLinks, ApplyWritesOnlyPagesTheAuditListsInsideTheWeb) {
   const std::string sha = audit::Sha256Hex(kBare);
   std::string list = "path,area,href,new_alt,sha256\n";
   for (const char* path : {"a.htm", "linkdir/out.htm", "alias/p.htm", "o.htm", "_vti_cnf/x.htm", ".hidden/x.htm",
-                           "menu.js", "_VTI_PVT/y.htm", "sub/../../outside/out.htm"}) {
+                           "menu.js", "_VTI_PVT/y.htm", "sub/../../outside/out.htm", "\x1b[2J.js"}) {
     list += std::string(path) + ",0,a.htm,Text," + sha + "\n";
   }
   scene.scratch.Write("todo.csv", list);
   const AuditRun run = RunAuditOn({"--apply", (scene.scratch.path() / "todo.csv").string(), scene.Web()});
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.out, "a.htm: wrote 1 alt text\nWrote 1 alt text to 1 page; 8 pages refused\n");
+  EXPECT_EQ(run.out, "a.htm: wrote 1 alt text\nWrote 1 alt text to 1 page; 9 pages refused\n");
   const std::string hidden = "it lies in a hidden or _vti_* folder, which the audit leaves out\n";
-  EXPECT_EQ(run.err, ".hidden/x.htm: refused, nothing written: " + hidden +
+  EXPECT_EQ(run.err, "\\x1b[2J.js: refused, nothing written: it is not a page (.htm, .html, .shtml or .asp)\n"
+                     ".hidden/x.htm: refused, nothing written: " + hidden +
                          "_VTI_PVT/y.htm: refused, nothing written: " + hidden +
                          "_vti_cnf/x.htm: refused, nothing written: " + hidden +
                          "alias/p.htm: refused, nothing written: it lies under a link to a folder\n"
