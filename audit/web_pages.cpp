@@ -71,6 +71,11 @@ ListedPage FindIn(const fs::path& web, const fs::path& webReal, const std::strin
   return {Utf8Of(file.generic_u8string()), "", false};
 }
 
+WebNote NoteOfRefusal(const std::string& relative, const ListedPage& listed) {
+  return {listed.unreadable ? WebNote::PageUnreadable : WebNote::Skipped, relative,
+          relative + ": " + listed.refusal + "; not checked"};
+}
+
 struct Walk {
   fs::path web, webReal;
   std::vector<std::pair<std::string, std::string>> pages;  // relative path, file
@@ -99,12 +104,15 @@ void ListFolder(const fs::path& folder, Walk& walk) {
                               relative + ": its name is not UTF-8, which the list and JSON cannot hold; not checked"});
         continue;
       }
-      const ListedPage listed = FindIn(walk.web, walk.webReal, relative);
+      // A plain file reached through real folders meets every rule as it is:
+      // only links and special files need the look that costs a call per folder.
+      const bool plain = !link && it->is_regular_file(entryError);
+      const ListedPage listed =
+          plain ? ListedPage{Utf8Of(it->path().generic_u8string()), "", false} : FindIn(walk.web, walk.webReal, relative);
       if (listed.file) {
         walk.pages.emplace_back(relative, *listed.file);
       } else {
-        walk.notes.push_back({listed.unreadable ? WebNote::PageUnreadable : WebNote::Skipped, relative,
-                              relative + ": " + listed.refusal + "; not checked"});
+        walk.notes.push_back(NoteOfRefusal(relative, listed));
       }
     }
   }
@@ -139,7 +147,15 @@ WebPages ListWebPages(const std::string& web) {
   std::map<FileIdentity, std::string> firstPath;
   for (const auto& [relative, file] : walk.pages) {
     const auto identity = IdentityOf(file);
-    if (identity) {
+    if (!identity) {
+      // Why, in the system's words (a folder that cannot be searched); a
+      // file that is missing is left to its reader to report.
+      const ListedPage listed = FindIn(walk.web, walk.webReal, relative);
+      if (!listed.file) {
+        found.notes.push_back(NoteOfRefusal(relative, listed));
+        continue;
+      }
+    } else {
       const auto [first, isNew] = firstPath.emplace(*identity, relative);
       if (!isNew) {
         found.notes.push_back({WebNote::Skipped, relative, relative + " is the same file as " + first->second + "; audited once"});
