@@ -12,6 +12,9 @@
 
 namespace audit {
 
+// How many results per thread may wait to be taken.
+inline constexpr std::size_t kWaitingPerThread = 8;
+
 // Runs work(i) for every i below `count` on `jobs` threads and hands each
 // result to take(i, result) on the calling thread in the order of i, as soon
 // as it and every one before it are done. At most a few results per thread
@@ -20,7 +23,8 @@ namespace audit {
 // have stopped.
 template <typename Result, typename Work, typename Take>
 void TakeInOrder(std::size_t count, unsigned jobs, Work work, Take take) {
-  if (jobs <= 1 || count <= 1) {
+  if (count < jobs) jobs = static_cast<unsigned>(count);  // no thread without work
+  if (jobs <= 1) {
     for (std::size_t i = 0; i < count; ++i) take(i, work(i));
     return;
   }
@@ -29,7 +33,7 @@ void TakeInOrder(std::size_t count, unsigned jobs, Work work, Take take) {
     std::exception_ptr error;
     bool done = false;
   };
-  const std::size_t window = 8 * static_cast<std::size_t>(jobs);
+  const std::size_t window = kWaitingPerThread * jobs;
   std::vector<Slot> slots(window);  // the result of i waits in slots[i % window]
   std::mutex mutex;
   std::condition_variable changed;
