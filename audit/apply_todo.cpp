@@ -8,6 +8,8 @@
 
 #include "audit/csv.h"
 #include "audit/sha256.h"
+#include "audit/terminal_text.h"
+#include "audit/web_pages.h"
 #include "host/error.h"
 #include "pages/page.h"
 #include "pages/page_file.h"
@@ -52,10 +54,10 @@ std::optional<std::size_t> Index(const std::string& text) {
 // Writes the page's edits, or says why not and writes nothing.
 std::optional<std::string> ApplyToPage(const std::string& web, const std::string& path, const std::vector<Edit>& edits,
                                        std::size_t& written) {
-  const auto file = pages::FileInFolder(web, path);
-  if (!file) return "the path leads out of the web";
+  const ListedPage listed = FindListedPage(web, path);
+  if (!listed.file) return listed.refusal;
   try {
-    pages::Page page(*file);
+    pages::Page page(*listed.file);
     const std::string sha256 = Sha256Hex(page.bytes());
     if (std::any_of(edits.begin(), edits.end(), [&](const Edit& e) { return e.sha256 != sha256; })) {
       return "the page has changed since the list was made (its sha256 differs)";
@@ -99,10 +101,10 @@ ApplyCounts ApplyTodo(const std::string& web, std::string_view list, std::ostrea
   for (const auto& [path, edits] : byPage) {
     std::size_t written = 0;
     if (const auto refusal = ApplyToPage(web, path, edits, written)) {
-      err << path << ": refused, nothing written: " << *refusal << "\n";
+      err << ForTerminal(path) << ": refused, nothing written: " << ForTerminal(*refusal) << "\n";
       ++counts.refused;
     } else {
-      out << path << ": wrote " << written << (written == 1 ? " alt text" : " alt texts") << "\n";
+      out << ForTerminal(path) << ": wrote " << written << (written == 1 ? " alt text" : " alt texts") << "\n";
       counts.texts += written;
       ++counts.pages;
     }

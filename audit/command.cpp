@@ -1,16 +1,22 @@
 #include "audit/command.h"
 
+#include <algorithm>
 #include <array>
+#include <charconv>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <thread>
 
 #include "audit/apply_todo.h"
 #include "audit/csv.h"
+#include "audit/ordered_pool.h"
 #include "audit/page_audit.h"
 #include "audit/report.h"
 #include "audit/sha256.h"
+#include "audit/terminal_text.h"
 #include "audit/web_pages.h"
 #include "host/error.h"
 #include "pages/page.h"
@@ -108,44 +114,93 @@ class Progress {
 
 std::string Plural(std::size_t n, const char* one, const char* many) { return std::to_string(n) + " " + (n == 1 ? one : many); }
 
+// What one page gave: its findings, or why it could not be read.
+struct PageResult {
+  std::optional<PageAudit> audit;
+  std::string sha256;  // for the to-do list's rows
+  std::string error;
+};
+
+// The threads to read and check pages on: MAPNOTE_AUDIT_JOBS when set to a
+// number (1 for one thread), else one per core.
+unsigned AuditJobs() {
+  if (const char* jobs = std::getenv("MAPNOTE_AUDIT_JOBS")) {
+    unsigned value = 0;
+    const std::string_view text(jobs);
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error == std::errc() && end == text.data() + text.size() && value > 0) return value;
+  }
+  return std::max(1u, std::thread::hardware_concurrency());
+}
+
+// "; incomplete: 2 pages unreadable, 1 folder not listed", or nothing.
+std::string Incomplete(std::size_t pagesUnreadable, std::size_t foldersUnlisted) {
+  if (pagesUnreadable == 0 && foldersUnlisted == 0) return "";
+  std::string text = "; incomplete: ";
+  if (pagesUnreadable) text += Plural(pagesUnreadable, "page", "pages") + " unreadable";
+  if (pagesUnreadable && foldersUnlisted) text += ", ";
+  if (foldersUnlisted) text += Plural(foldersUnlisted, "folder", "folders") + " not listed";
+  return text;
+}
+
 int Audit(const Options& options, std::ostream& out, std::ostream& err, bool errIsTerminal) {
   const WebPages web = ListWebPages(options.web);
-  for (const auto& problem : web.problems) err << "mapnote-audit: cannot list " << problem << "\n";
+  std::size_t unreadable = 0, unlisted = 0;
+  for (const WebNote& note : web.notes) {
+    unreadable += note.kind == WebNote::PageUnreadable;
+    unlisted += note.kind == WebNote::FolderUnlisted;
+    err << "mapnote-audit: " << ForTerminal(note.message) << "\n";
+  }
 
   std::string todo = CsvRecord(kTodoHeader);
-  std::size_t read = 0, unreadable = 0, areas = 0;
+  std::size_t read = 0, areas = 0;
   std::array<std::size_t, 3> perRule{};
   bool firstJson = true;
   if (options.json) out << "[";
   {
     Progress progress(out, err, web.pages.size(), errIsTerminal && web.pages.size() > 200);
-    for (std::size_t p = 0; p < web.pages.size(); ++p) {
-      const std::string& path = web.pages[p];
+    const auto check = [&](std::size_t p) {
+      PageResult result;
       try {
-        const pages::Page page(options.web + "/" + path);
-        const PageAudit audit = AuditPage(page.bytes(), page.encoding(), options.audit);
-        ++read;
-        areas += audit.areas;
-        const std::string sha256 = options.todo && !audit.findings.empty() ? Sha256Hex(page.bytes()) : std::string();
-        if (!audit.findings.empty() && !options.todo) progress.Wipe();
-        for (const Finding& finding : audit.findings) {
-          ++perRule[static_cast<std::size_t>(finding.rule)];
-          if (options.todo) {
-            if (finding.rule != Rule::AltWithoutHref) todo += CsvRecord(TodoRow(path, finding, sha256));
-          } else if (options.json) {
-            out << (firstJson ? "\n  " : ",\n  ") << FindingJson(path, finding);
-            firstJson = false;
-          } else {
-            out << FindingLine(path, finding) << "\n";
-          }
-        }
+        const pages::Page page(options.web + "/" + web.pages[p]);
+        result.audit = AuditPage(page.bytes(), page.encoding(), options.audit);
+        if (options.todo && !result.audit->findings.empty()) result.sha256 = Sha256Hex(page.bytes());
       } catch (const host::Error& e) {
+        result.error = host::ToUtf8(e.description());
+      }
+      return result;
+    };
+    // Each page's lines go out at once and are flushed, so that a run cut
+    // short has printed every page it finished.
+    const auto print = [&](std::size_t p, PageResult&& result) {
+      const std::string& path = web.pages[p];
+      if (!result.audit) {
         ++unreadable;
         progress.Wipe();
-        err << "mapnote-audit: " << host::ToUtf8(e.description()) << "\n";
+        err << "mapnote-audit: " << ForTerminal(result.error) << "\n";
+      } else {
+        ++read;
+        areas += result.audit->areas;
+        std::string lines;
+        for (const Finding& finding : result.audit->findings) {
+          ++perRule[static_cast<std::size_t>(finding.rule)];
+          if (options.todo) {
+            if (finding.rule != Rule::AltWithoutHref) todo += CsvRecord(TodoRow(path, finding, result.sha256));
+          } else if (options.json) {
+            lines += (firstJson ? "\n  " : ",\n  ") + FindingJson(path, finding);
+            firstJson = false;
+          } else {
+            lines += FindingLine(path, finding) + "\n";
+          }
+        }
+        if (!lines.empty()) {
+          progress.Wipe();
+          out << lines << std::flush;
+        }
       }
       progress.Done(p + 1);
-    }
+    };
+    TakeInOrder<PageResult>(web.pages.size(), AuditJobs(), check, print);
   }
   if (options.json) out << (firstJson ? "]\n" : "\n]\n");
 
@@ -154,20 +209,22 @@ int Audit(const Options& options, std::ostream& out, std::ostream& err, bool err
     try {
       pages::ReplacePageFile(*options.todo, todo);
     } catch (const host::Error& e) {
-      err << "mapnote-audit: " << host::ToUtf8(e.description()) << "\n";
+      err << "mapnote-audit: " << ForTerminal(host::ToUtf8(e.description())) << "\n";
       return exit_status::Unusable;
     }
   }
   std::ostream& summary = options.json ? err : out;
-  summary << Plural(read, "page", "pages") << (unreadable ? " (" + std::to_string(unreadable) + " unreadable)" : "")
-          << ", " << Plural(areas, "area", "areas") << ": " << perRule[0] << " missing-alt, " << perRule[1]
-          << " empty-alt, " << perRule[2] << " alt-without-href";
-  if (options.todo) summary << "; to-do list " << *options.todo << ": " << Plural(perRule[0] + perRule[1], "row", "rows");
-  summary << "\n";
+  summary << Plural(read, "page", "pages") << ", " << Plural(areas, "area", "areas") << ": " << perRule[0]
+          << " missing-alt, " << perRule[1] << " empty-alt, " << perRule[2] << " alt-without-href";
+  if (options.todo) {
+    summary << "; to-do list " << ForTerminal(*options.todo) << ": " << Plural(perRule[0] + perRule[1], "row", "rows");
+  }
+  summary << Incomplete(unreadable, unlisted) << "\n";
   if (read == 0) {
-    err << "mapnote-audit: no page could be read under " << options.web << "\n";
+    err << "mapnote-audit: no page could be read under " << ForTerminal(options.web) << "\n";
     return exit_status::Unusable;
   }
+  if (unreadable > 0 || unlisted > 0) return exit_status::Incomplete;
   return found > 0 ? exit_status::Found : exit_status::Clean;
 }
 

@@ -2,6 +2,9 @@
 
 #include <cstdio>
 
+#include "audit/terminal_text.h"
+#include "host/text.h"
+
 namespace audit {
 namespace {
 
@@ -11,20 +14,27 @@ std::string MapOf(const Finding& finding) {
   return finding.map ? "area of map " + Quoted(*finding.map) : std::string("area of an unnamed map");
 }
 
+// Valid JSON whatever the text holds: control characters (also DEL and the
+// C1 controls, which a terminal showing the JSON would obey) as \u escapes,
+// and a malformed UTF-8 sequence as U+FFFD.
 std::string JsonString(const std::optional<std::string>& text) {
   if (!text) return "null";
   std::string out = "\"";
-  for (const char c : *text) {
-    if (c == '"' || c == '\\') {
+  for (std::size_t i = 0; i < text->size();) {
+    const host::Utf8Step step = host::NextUtf8(*text, i);
+    if (!step.valid) {
+      out += "\\ufffd";
+    } else if (step.c == '"' || step.c == '\\') {
       out += '\\';
-      out += c;
-    } else if (static_cast<unsigned char>(c) < 0x20) {
+      out += static_cast<char>(step.c);
+    } else if (step.c < 0x20 || (step.c >= 0x7F && step.c <= 0x9F)) {
       char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
+      std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(step.c));
       out += escaped;
     } else {
-      out += c;
+      out.append(*text, i, step.length);
     }
+    i += step.length;
   }
   return out + "\"";
 }
@@ -44,8 +54,8 @@ std::string FindingLine(const std::string& path, const Finding& finding) {
       message = MapOf(finding) + " has alt " + Quoted(*finding.alt) + " but no href; the alt must be omitted";
       break;
   }
-  return path + ":" + std::to_string(finding.line) + ":" + std::to_string(finding.column) + ": " +
-         std::string(RuleName(finding.rule)) + ": " + message;
+  return ForTerminal(path + ":" + std::to_string(finding.line) + ":" + std::to_string(finding.column) + ": " +
+                     std::string(RuleName(finding.rule)) + ": " + message);
 }
 
 std::string FindingJson(const std::string& path, const Finding& finding) {

@@ -9,7 +9,7 @@
 
 namespace audit {
 
-// PATH:LINE:COL: RULE: MESSAGE
+// PATH:LINE:COL: RULE: MESSAGE, with control characters escaped (ForTerminal).
 std::string FindingLine(const std::string& path, const Finding& finding);
 
 // One element of the JSON array, without the separating comma.

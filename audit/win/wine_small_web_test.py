@@ -6,6 +6,7 @@ writer and applied, after which only the area tags have changed.
     wine_small_web_test.py WINE_RUN MAPNOTE_AUDIT_EXE SAMPLE_WEB WORK_DIR
 """
 import csv
+import hashlib
 import io
 import os
 import re
@@ -104,6 +105,29 @@ def main(wine_run, exe, sample, work):
 
     status, out, err = run(wine_run, exe, wine_web)
     check("the audit afterwards", (status, out), (0, "3 pages, 8 areas: 0 missing-alt, 0 empty-alt, 0 alt-without-href\n"))
+
+    # Rows that would lead out of the web without any link, or name a page
+    # the audit leaves out, are refused and nothing is written.
+    outside = os.path.join(work, "outside.htm")
+    with open(outside, "wb") as f:
+        f.write(b"<map name=m><area href=a.htm></map>")
+    vti = os.path.join(web, "_vti_cnf", "sitemap.htm")
+    files = {name: open(name, "rb").read() for name in (outside, vti)}
+    escapes = {"..\\outside.htm": outside, "sub\\..\\..\\outside.htm": outside, "Z:" + outside: outside,
+               outside: outside, "_vti_cnf/sitemap.htm": vti}
+    with open(todo, "w", encoding="utf-8", newline="") as f:
+        f.write("path,area,href,new_alt,sha256\r\n")
+        for path, target in escapes.items():
+            f.write("%s,%s,%s,Out,%s\r\n" % (path, "1" if target == vti else "0", "breads.htm" if target == vti else "a.htm",
+                                              hashlib.sha256(files[target]).hexdigest()))
+    status, out, err = run(wine_run, exe, "--apply", "Z:" + todo, wine_web)
+    leads_out = ": refused, nothing written: the path leads out of the web\n"
+    # wine-run gives the program's stderr and stdout as one stream.
+    check("the escaping rows refused", (status, (out + err).replace("\r\n", "\n")),
+          (1, "..\\outside.htm" + leads_out + outside + leads_out + "Z:" + outside + leads_out +
+           "_vti_cnf/sitemap.htm: refused, nothing written: it lies in a hidden or _vti_* folder, which the audit leaves out\n"
+           "sub\\..\\..\\outside.htm" + leads_out + "Wrote 0 alt texts to 0 pages; 5 pages refused\n"))
+    check("the files named by those rows unchanged", {name: open(name, "rb").read() for name in files}, files)
     return 0
 
 
