@@ -10,6 +10,7 @@
 #include "audit/csv.h"
 #include "audit/page_audit.h"
 #include "audit/report.h"
+#include "audit/sarif.h"
 #include "audit/sha256.h"
 #include "audit/web_pages.h"
 #include "host/error.h"
@@ -20,12 +21,35 @@ namespace audit {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: mapnote-audit [--shared-target] [--aria] [--json | --todo FILE.csv] WEB\n"
-    "       mapnote-audit --apply FILE.csv WEB\n";
+    "usage: mapnote-audit [--shared-target] [--aria] [--format FORMAT | --json | --todo FILE.csv] WEB\n"
+    "       mapnote-audit --apply FILE.csv WEB\n"
+    "       mapnote-audit --help | --version\n";
+
+// --help: the usage, then a line per option.
+constexpr const char* kOptionHelp[][2] = {
+    {"--shared-target", "a blank alt is enough where another area of the map has one for the same link"},
+    {"--aria", "a title, aria-label or aria-labelledby counts as the area's text"},
+    {"--format FORMAT", "print the findings as text (the default), json or sarif (a SARIF 2.1.0 log)"},
+    {"--json", "the same as --format json"},
+    {"--todo FILE.csv", "write the missing-alt and empty-alt findings to a to-do list"},
+    {"--apply FILE.csv", "write the new_alt texts of a filled-in to-do list into the pages"},
+    {"--help", "print this help and exit"},
+    {"--version", "print the name and version and exit"},
+};
+
+void PrintHelp(std::ostream& out) {
+  out << kUsage << "\nChecks the image-map areas of every page of the web WEB for alt text.\n\nOptions:\n";
+  for (const auto& [option, help] : kOptionHelp) {
+    const std::size_t width = std::string_view(option).size();
+    out << "  " << option << std::string(width < 20 ? 20 - width : 1, ' ') << help << "\n";
+  }
+  out << "\nExit status: 0 nothing found, 1 findings or a page refused, 2 a usage error or no page read.\n";
+}
 
 struct Options {
   AuditOptions audit;
-  bool json = false;
+  bool json = false, sarif = false;
+  bool help = false, version = false;  // print that and do nothing else
   std::optional<std::string> todo, apply;
   std::string web;
 };
@@ -48,11 +72,27 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::o
       options.audit.aria = true;
     } else if (arg == "--json") {
       options.json = true;
+      options.sarif = false;
+    } else if (arg == "--format") {
+      std::optional<std::string> format;
+      ok = fileOf(format);
+      if (ok && *format != "text" && *format != "json" && *format != "sarif") {
+        err << "mapnote-audit: unknown format \"" << *format << "\" (text, json or sarif)\n";
+        return std::nullopt;
+      }
+      options.json = ok && *format == "json";
+      options.sarif = ok && *format == "sarif";
+    } else if (arg == "--help" || arg == "--version") {
+      (arg == "--help" ? options.help : options.version) = true;
+      return options;
     } else if (arg == "--todo") {
       ok = fileOf(options.todo);
     } else if (arg == "--apply") {
       ok = fileOf(options.apply);
-    } else if (arg.starts_with("-") || web) {
+    } else if (arg.starts_with("-")) {
+      err << "mapnote-audit: unknown option \"" << arg << "\"; see mapnote-audit --help\n";
+      return std::nullopt;
+    } else if (web) {
       ok = false;
     } else {
       web = arg;
@@ -62,8 +102,9 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::o
       return std::nullopt;
     }
   }
-  const bool conflicting = (options.json && options.todo) ||
-                           (options.apply && (options.json || options.todo || options.audit.sharedTarget || options.audit.aria));
+  const bool formatted = options.json || options.sarif;
+  const bool conflicting = (formatted && options.todo) ||
+                           (options.apply && (formatted || options.todo || options.audit.sharedTarget || options.audit.aria));
   if (!web || conflicting) {
     err << kUsage;
     return std::nullopt;
@@ -111,6 +152,11 @@ std::string Plural(std::size_t n, const char* one, const char* many) { return st
 int Audit(const Options& options, std::ostream& out, std::ostream& err, bool errIsTerminal) {
   const WebPages web = ListWebPages(options.web);
   for (const auto& problem : web.problems) err << "mapnote-audit: cannot list " << problem << "\n";
+  std::optional<SarifLog> sarif;
+  if (options.sarif) sarif.emplace(options.web);
+  for (const auto& problem : web.problems) {
+    if (sarif) sarif->AddUnread("", "cannot list " + problem);
+  }
 
   std::string todo = CsvRecord(kTodoHeader);
   std::size_t read = 0, unreadable = 0, areas = 0;
@@ -132,6 +178,8 @@ int Audit(const Options& options, std::ostream& out, std::ostream& err, bool err
           ++perRule[static_cast<std::size_t>(finding.rule)];
           if (options.todo) {
             if (finding.rule != Rule::AltWithoutHref) todo += CsvRecord(TodoRow(path, finding, sha256));
+          } else if (sarif) {
+            sarif->AddFinding(path, finding, page.bytes(), page.encoding());
           } else if (options.json) {
             out << (firstJson ? "\n  " : ",\n  ") << FindingJson(path, finding);
             firstJson = false;
@@ -142,12 +190,14 @@ int Audit(const Options& options, std::ostream& out, std::ostream& err, bool err
       } catch (const host::Error& e) {
         ++unreadable;
         progress.Wipe();
+        if (sarif) sarif->AddUnread(path, host::ToUtf8(e.description()));
         err << "mapnote-audit: " << host::ToUtf8(e.description()) << "\n";
       }
       progress.Done(p + 1);
     }
   }
   if (options.json) out << (firstJson ? "]\n" : "\n]\n");
+  if (sarif) out << sarif->Text();
 
   const std::size_t found = perRule[0] + perRule[1] + perRule[2];
   if (options.todo) {
@@ -158,7 +208,7 @@ int Audit(const Options& options, std::ostream& out, std::ostream& err, bool err
       return exit_status::Unusable;
     }
   }
-  std::ostream& summary = options.json ? err : out;
+  std::ostream& summary = options.json || options.sarif ? err : out;
   summary << Plural(read, "page", "pages") << (unreadable ? " (" + std::to_string(unreadable) + " unreadable)" : "")
           << ", " << Plural(areas, "area", "areas") << ": " << perRule[0] << " missing-alt, " << perRule[1]
           << " empty-alt, " << perRule[2] << " alt-without-href";
@@ -194,6 +244,9 @@ int Apply(const Options& options, std::ostream& out, std::ostream& err) {
 int RunAudit(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool errIsTerminal) {
   const auto options = ParseOptions(args, err);
   if (!options) return exit_status::Unusable;
+  if (options->help) PrintHelp(out);
+  if (options->version) out << "mapnote-audit " MAPNOTE_AUDIT_VERSION "\n";
+  if (options->help || options->version) return exit_status::Clean;
   return options->apply ? Apply(*options, out, err) : Audit(*options, out, err, errIsTerminal);
 }
 
