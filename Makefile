@@ -3,6 +3,9 @@ JOBS ?= 2
 BUILD ?= build
 NATIVE := $(BUILD)/native
 ASAN := $(BUILD)/asan
+# The user-facing tools, optimised, and where make install puts them.
+RELEASE := $(BUILD)/release
+PREFIX ?= /usr/local
 WIN := $(BUILD)/win
 WIN64 := $(BUILD)/win64
 WINE_RUN := tools/wine-run
@@ -19,9 +22,9 @@ CONFIGURE_WIN64 := cmake -S . -B $(WIN64) --no-warn-unused-cli -DCMAKE_TOOLCHAIN
 PICK_WINE_TREE = if $(WINE_RUN) --runs-32-bit; then tree=$(WIN) configure="$(CONFIGURE_WIN)" build=i686; \
 	 else tree=$(WIN64) configure="$(CONFIGURE_WIN64)" build=x86-64; fi
 
-.PHONY: all deps native asan windows windows64 package demo test bench fuzz valgrind clean
+.PHONY: all deps native asan release install uninstall windows windows64 package demo test bench fuzz valgrind clean
 
-all: native
+all: native release
 
 deps:
 	@tools/install-deps.sh
@@ -33,6 +36,22 @@ native: deps
 asan: deps
 	cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DSANITIZE=ON >/dev/null
 	cmake --build $(ASAN) -j$(JOBS)
+
+release: deps
+	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	cmake --build $(RELEASE) -j$(JOBS) --target mapnote_audit
+
+# mapnote-audit and its manual page into $(DESTDIR)$(PREFIX)/bin and
+# .../share/man/man1; uninstall removes what the last install wrote (with
+# the same DESTDIR: the manifest lists the paths under PREFIX).
+install: release
+	DESTDIR="$(DESTDIR)" cmake --install $(RELEASE) --prefix "$(PREFIX)"
+
+uninstall:
+	@test -f $(RELEASE)/install_manifest.txt || { echo "nothing installed from $(RELEASE)"; exit 1; }
+	@while IFS= read -r file; do echo "removing $(DESTDIR)$$file"; rm -f -- "$(DESTDIR)$$file"; done \
+	  <$(RELEASE)/install_manifest.txt
+	@rm -f $(RELEASE)/install_manifest.txt
 
 # The deliverables: the 32-bit COM server DLLs, built for size.
 windows: deps
@@ -56,7 +75,7 @@ windows64: deps
 # INTERACTIVE=1 opens the host on this machine's display instead. Built for
 # 32-bit Windows where the kernel runs 32-bit programs, else for 64-bit.
 # Whatever the outcome, it leaves no Wine server and no Xvfb running.
-demo: deps
+demo: deps release
 	@$(PICK_WINE_TREE); \
 	 $$configure >/dev/null && \
 	 cmake --build $$tree -j$(JOBS) --target standin_demo >/dev/null && \
@@ -68,7 +87,7 @@ demo: deps
 # and of the package (label "pe") always look at the 32-bit build; where the
 # kernel runs no 32-bit programs, only the DLLs and the package are built
 # there and the Wine tests run on the 64-bit build of the same sources.
-test: native asan
+test: native asan release
 	cd $(NATIVE) && ctest --output-on-failure -j$(JOBS)
 	cd $(ASAN) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j$(JOBS)
 	@if $(WINE_RUN) --runs-32-bit; then \
