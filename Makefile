@@ -105,13 +105,16 @@ test: native asan release
 # Benchmarks: natively, optimised, then the real DLLs through COM under Wine
 # (the 32-bit build where the kernel runs 32-bit programs, else the 64-bit
 # one), after which nothing of Wine is left running; then mapnote-audit and
-# html-validate (installed here, from npm, when Node is) side by side on a
-# generated web of a thousand pages. One table, kept in build/bench.json.
+# html-validate (installed here, from npm, when Node is) and cat of its
+# pages side by side on a generated web of a thousand pages, with the
+# optimised build of make release; and its SHA-256 against sha256sum on
+# 100 MB. One table, kept in build/bench.json.
 AUDIT_WEB := $(BUILD)/audit-web
 HTML_VALIDATE := $(BUILD)/html-validate
-bench: deps
+bench: deps release
 	cmake -S . -B $(BENCH) -DCMAKE_BUILD_TYPE=Release >/dev/null
-	cmake --build $(BENCH) -j$(JOBS) --target session_bench mapnote_audit
+	cmake --build $(BENCH) -j$(JOBS) --target session_bench
+	cmake --build $(RELEASE) -j$(JOBS) --target sha256_bench
 	$(BENCH)/bench/session_bench --benchmark_out=$(BUILD)/bench-native.json --benchmark_out_format=json
 	@$(PICK_WINE_TREE); \
 	 $$configure >/dev/null && cmake --build $$tree -j$(JOBS) --target wine_bench mapnote_dll zarvik_dll >/dev/null && \
@@ -126,7 +129,8 @@ bench: deps
 	 elif [ ! -d $(HTML_VALIDATE)/node_modules/html-validate ]; then \
 	  npm install --prefix $(HTML_VALIDATE) --no-audit --no-fund --loglevel=error html-validate@9; \
 	 fi
-	bench/audit/compare.py $(BENCH)/audit/mapnote-audit $(AUDIT_WEB) $(HTML_VALIDATE) $(BUILD)/bench.json
+	bench/audit/compare.py $(RELEASE)/audit/mapnote-audit $(AUDIT_WEB) $(HTML_VALIDATE) $(BUILD)/bench.json
+	bench/audit/sha256-compare.py $(RELEASE)/bench/sha256_bench $(BUILD)/sha256-100mb.bin $(BUILD)/bench.json
 
 # Each fuzz target for FUZZ_SECONDS, from the checked-in seeds; what it
 # finds new goes to build/fuzz/corpus, a crashing input to build/fuzz/.
