@@ -119,10 +119,19 @@ void SarifLog::AddUnread(const std::string& path, const std::string& reason) {
 }
 
 std::string SarifLog::Text() const {
-  const auto list = [](const std::vector<std::string>& items, const char* indent) {
+  // One item a line, `indent` deep, the closing bracket two less.
+  const auto list = [](const std::vector<std::string>& items, std::string_view indent) {
     std::string out = "[";
-    for (std::size_t i = 0; i < items.size(); ++i) out += (i ? ",\n" : "\n") + std::string(indent) + items[i];
-    return out + (items.empty() ? "]" : "\n" + std::string(indent).substr(2) + "]");
+    for (std::size_t i = 0; i < items.size(); ++i) {
+      out += i ? ",\n" : "\n";
+      out += indent;
+      out += items[i];
+    }
+    if (!items.empty()) {
+      out += '\n';
+      out += indent.substr(2);
+    }
+    return out += ']';
   };
   std::vector<std::string> rules;
   for (const RuleText& rule : kRules) rules.push_back(RuleJson(rule));
