@@ -49,7 +49,7 @@ install: release
 
 uninstall:
 	@test -f $(RELEASE)/install_manifest.txt || { echo "nothing installed from $(RELEASE)"; exit 1; }
-	@while IFS= read -r file; do echo "removing $(DESTDIR)$$file"; rm -f -- "$(DESTDIR)$$file"; done \
+	@while IFS= read -r file || [ -n "$$file" ]; do echo "removing $(DESTDIR)$$file"; rm -f -- "$(DESTDIR)$$file"; done \
 	  <$(RELEASE)/install_manifest.txt
 	@rm -f $(RELEASE)/install_manifest.txt
 
