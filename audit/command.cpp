@@ -151,10 +151,10 @@ std::string Plural(std::size_t n, const char* one, const char* many) { return st
 
 int Audit(const Options& options, std::ostream& out, std::ostream& err, bool errIsTerminal) {
   const WebPages web = ListWebPages(options.web);
-  for (const auto& problem : web.problems) err << "mapnote-audit: cannot list " << problem << "\n";
   std::optional<SarifLog> sarif;
   if (options.sarif) sarif.emplace(options.web);
   for (const auto& problem : web.problems) {
+    err << "mapnote-audit: cannot list " << problem << "\n";
     if (sarif) sarif->AddUnread("", "cannot list " + problem);
   }
 
@@ -197,7 +197,10 @@ int Audit(const Options& options, std::ostream& out, std::ostream& err, bool err
     }
   }
   if (options.json) out << (firstJson ? "]\n" : "\n]\n");
-  if (sarif) out << sarif->Text();
+  if (sarif) {
+    if (read == 0) sarif->AddUnread("", "no page could be read under " + options.web);
+    out << sarif->Text();
+  }
 
   const std::size_t found = perRule[0] + perRule[1] + perRule[2];
   if (options.todo) {

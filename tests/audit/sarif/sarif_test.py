@@ -48,6 +48,8 @@ def make_webs(sample, test_pages, scratch):
     put(webs["clean"], "a.htm", b"<map><area href=a alt=A></map>")
     webs["unreadable"] = os.path.join(scratch, "unreadable")
     put(webs["unreadable"], "a.htm", b"\xfe\xff")
+    webs["empty"] = os.path.join(scratch, "empty")
+    os.makedirs(webs["empty"])
     return webs
 
 
@@ -115,13 +117,19 @@ def check_web(audit, validator, name, web):
     if ours != theirs:
         failures.append("%s: SARIF results %s, --json %s" % (name, ours, theirs))
 
+    # Each problem told on stderr is a notification, at its page if it names one.
     (invocation,) = run_["invocations"]
-    notified = [urllib.parse.unquote(n["locations"][0]["physicalLocation"]["artifactLocation"]["uri"])
-                for n in invocation["toolExecutionNotifications"]]
-    unread = [line for line in err.splitlines() if line.startswith("mapnote-audit: Cannot")]
-    if len(notified) != len(unread) or invocation["executionSuccessful"] != (not unread):
-        failures.append("%s: notifications %s for %s" % (name, notified, unread))
-    return failures, len(run_["results"]), len(notified)
+    notifications = invocation["toolExecutionNotifications"]
+    notified = [n["message"]["text"] for n in notifications]
+    told = [line[len("mapnote-audit: "):] for line in err.splitlines() if line.startswith("mapnote-audit: ")]
+    if notified != told or invocation["executionSuccessful"] != (not told):
+        failures.append("%s: notifications %s for %s" % (name, notified, told))
+    for n in notifications:
+        for location in n.get("locations", []):
+            page = urllib.parse.unquote(location["physicalLocation"]["artifactLocation"]["uri"])
+            if "/" + page + '"' not in n["message"]["text"]:
+                failures.append("%s: notification at %s: %s" % (name, page, n["message"]["text"]))
+    return failures, len(run_["results"]), len(notifications)
 
 
 def main(audit, schema_path, sample, test_pages, scratch):
@@ -138,8 +146,8 @@ def main(audit, schema_path, sample, test_pages, scratch):
     for name, (results, notifications) in counts.items():
         print("%s: %d results, %d notifications" % (name, results, notifications))
     # The webs hold what they were made to: non-ASCII and spaced names, an unreadable page.
-    if counts["names"] != (9, 1) or counts["sample"] != (4, 0) or counts["unreadable"] != (0, 1) \
-            or counts["clean"] != (0, 0):
+    if counts["names"] != (9, 1) or counts["sample"] != (4, 0) or counts["unreadable"] != (0, 2) \
+            or counts["clean"] != (0, 0) or counts["empty"] != (0, 1):
         failures.append("unexpected counts %s" % counts)
     for failure in failures:
         print("FAIL " + failure)
