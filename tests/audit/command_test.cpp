@@ -96,7 +96,8 @@ TEST(AuditCommand, ExitStatusSaysWhatWasFound) {
   EXPECT_EQ(RunAuditOn({unreadable.path().string()}).status, 2);
 }
 
-// Every option --help lists is one the command takes, and --help lists them all.
+// Every option --help lists is one the command takes, and every option of
+// the usage is listed.
 TEST(AuditCommand, HelpListsTheOptionsItTakes) {
   const AuditRun help = RunAuditOn({"--help"});
   EXPECT_EQ(help.status, 0);
@@ -112,7 +113,7 @@ TEST(AuditCommand, HelpListsTheOptionsItTakes) {
       }
     }
   }
-  EXPECT_EQ(listed, inUsage);
+  for (const std::string& option : inUsage) EXPECT_TRUE(listed.count(option)) << option << " is not listed";
   EXPECT_TRUE(listed.count("--format") && listed.count("--version")) << help.out;
   for (const std::string& option : listed) {
     const AuditRun run = RunAuditOn({option, "text", "web", "more"});
