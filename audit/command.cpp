@@ -15,6 +15,7 @@
 #include "audit/ordered_pool.h"
 #include "audit/page_audit.h"
 #include "audit/report.h"
+#include "audit/sarif.h"
 #include "audit/sha256.h"
 #include "audit/terminal_text.h"
 #include "audit/web_pages.h"
@@ -26,12 +27,35 @@ namespace audit {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: mapnote-audit [--shared-target] [--aria] [--json | --todo FILE.csv] WEB\n"
-    "       mapnote-audit --apply FILE.csv WEB\n";
+    "usage: mapnote-audit [--shared-target] [--aria] [--format FORMAT | --json | --todo FILE.csv] WEB\n"
+    "       mapnote-audit --apply FILE.csv WEB\n"
+    "       mapnote-audit --help | --version\n";
+
+// --help: the usage, then a line per option.
+constexpr const char* kOptionHelp[][2] = {
+    {"--shared-target", "a blank alt is enough where another area of the map has one for the same link"},
+    {"--aria", "a title, aria-label or aria-labelledby counts as the area's text"},
+    {"--format FORMAT", "print the findings as text (the default), json or sarif (a SARIF 2.1.0 log)"},
+    {"--json", "the same as --format json"},
+    {"--todo FILE.csv", "write the missing-alt and empty-alt findings to a to-do list"},
+    {"--apply FILE.csv", "write the new_alt texts of a filled-in to-do list into the pages"},
+    {"--help", "print this help and exit"},
+    {"--version", "print the name and version and exit"},
+};
+
+void PrintHelp(std::ostream& out) {
+  out << kUsage << "\nChecks the image-map areas of every page of the web WEB for alt text.\n\nOptions:\n";
+  for (const auto& [option, help] : kOptionHelp) {
+    const std::size_t width = std::string_view(option).size();
+    out << "  " << option << std::string(width < 20 ? 20 - width : 1, ' ') << help << "\n";
+  }
+  out << "\nExit status: 0 nothing found, 1 findings or a page refused, 2 a usage error or no page read.\n";
+}
 
 struct Options {
   AuditOptions audit;
-  bool json = false;
+  bool json = false, sarif = false;
+  bool help = false, version = false;  // print that and do nothing else
   std::optional<std::string> todo, apply;
   std::string web;
 };
@@ -54,11 +78,27 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::o
       options.audit.aria = true;
     } else if (arg == "--json") {
       options.json = true;
+      options.sarif = false;
+    } else if (arg == "--format") {
+      std::optional<std::string> format;
+      ok = fileOf(format);
+      if (ok && *format != "text" && *format != "json" && *format != "sarif") {
+        err << "mapnote-audit: unknown format \"" << *format << "\" (text, json or sarif)\n";
+        return std::nullopt;
+      }
+      options.json = ok && *format == "json";
+      options.sarif = ok && *format == "sarif";
+    } else if (arg == "--help" || arg == "--version") {
+      (arg == "--help" ? options.help : options.version) = true;
+      return options;
     } else if (arg == "--todo") {
       ok = fileOf(options.todo);
     } else if (arg == "--apply") {
       ok = fileOf(options.apply);
-    } else if (arg.starts_with("-") || web) {
+    } else if (arg.starts_with("-")) {
+      err << "mapnote-audit: unknown option \"" << arg << "\"; see mapnote-audit --help\n";
+      return std::nullopt;
+    } else if (web) {
       ok = false;
     } else {
       web = arg;
@@ -68,8 +108,9 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::o
       return std::nullopt;
     }
   }
-  const bool conflicting = (options.json && options.todo) ||
-                           (options.apply && (options.json || options.todo || options.audit.sharedTarget || options.audit.aria));
+  const bool formatted = options.json || options.sarif;
+  const bool conflicting = (formatted && options.todo) ||
+                           (options.apply && (formatted || options.todo || options.audit.sharedTarget || options.audit.aria));
   if (!web || conflicting) {
     err << kUsage;
     return std::nullopt;
@@ -118,6 +159,7 @@ std::string Plural(std::size_t n, const char* one, const char* many) { return st
 struct PageResult {
   std::optional<PageAudit> audit;
   std::string sha256;  // for the to-do list's rows
+  std::vector<std::string> snippets;  // each finding's area tag, for SARIF
   std::string error;
 };
 
@@ -145,11 +187,16 @@ std::string Incomplete(std::size_t pagesUnreadable, std::size_t foldersUnlisted)
 
 int Audit(const Options& options, std::ostream& out, std::ostream& err, bool errIsTerminal) {
   const WebPages web = ListWebPages(options.web);
+  std::optional<SarifLog> sarif;
+  if (options.sarif) sarif.emplace(options.web);
   std::size_t unreadable = 0, unlisted = 0;
   for (const WebNote& note : web.notes) {
     unreadable += note.kind == WebNote::PageUnreadable;
     unlisted += note.kind == WebNote::FolderUnlisted;
     err << "mapnote-audit: " << ForTerminal(note.message) << "\n";
+    if (sarif && note.kind != WebNote::Skipped) {
+      sarif->AddUnread(note.kind == WebNote::PageUnreadable ? note.path : "", note.message);
+    }
   }
 
   std::string todo = CsvRecord(kTodoHeader);
@@ -165,6 +212,11 @@ int Audit(const Options& options, std::ostream& out, std::ostream& err, bool err
         const pages::Page page(options.web + "/" + web.pages[p]);
         result.audit = AuditPage(page.bytes(), page.encoding(), options.audit);
         if (options.todo && !result.audit->findings.empty()) result.sha256 = Sha256Hex(page.bytes());
+        if (sarif) {
+          for (const Finding& finding : result.audit->findings) {
+            result.snippets.push_back(AreaTagText(finding, page.bytes(), page.encoding()));
+          }
+        }
       } catch (const host::Error& e) {
         result.error = host::ToUtf8(e.description());
       }
@@ -177,6 +229,7 @@ int Audit(const Options& options, std::ostream& out, std::ostream& err, bool err
       if (!result.audit) {
         ++unreadable;
         progress.Wipe();
+        if (sarif) sarif->AddUnread(path, result.error);
         err << "mapnote-audit: " << ForTerminal(result.error) << "\n";
       } else {
         ++read;
@@ -186,6 +239,8 @@ int Audit(const Options& options, std::ostream& out, std::ostream& err, bool err
           ++perRule[static_cast<std::size_t>(finding.rule)];
           if (options.todo) {
             if (finding.rule != Rule::AltWithoutHref) todo += CsvRecord(TodoRow(path, finding, result.sha256));
+          } else if (sarif) {
+            sarif->AddFinding(path, finding, result.snippets[&finding - result.audit->findings.data()]);
           } else if (options.json) {
             lines += (firstJson ? "\n  " : ",\n  ") + FindingJson(path, finding);
             firstJson = false;
@@ -203,6 +258,10 @@ int Audit(const Options& options, std::ostream& out, std::ostream& err, bool err
     TakeInOrder<PageResult>(web.pages.size(), AuditJobs(), check, print);
   }
   if (options.json) out << (firstJson ? "]\n" : "\n]\n");
+  if (sarif) {
+    if (read == 0) sarif->AddUnread("", "no page could be read under " + options.web);
+    out << sarif->Text();
+  }
 
   const std::size_t found = perRule[0] + perRule[1] + perRule[2];
   if (options.todo) {
@@ -213,7 +272,7 @@ int Audit(const Options& options, std::ostream& out, std::ostream& err, bool err
       return exit_status::Unusable;
     }
   }
-  std::ostream& summary = options.json ? err : out;
+  std::ostream& summary = options.json || options.sarif ? err : out;
   summary << Plural(read, "page", "pages") << ", " << Plural(areas, "area", "areas") << ": " << perRule[0]
           << " missing-alt, " << perRule[1] << " empty-alt, " << perRule[2] << " alt-without-href";
   if (options.todo) {
@@ -251,6 +310,9 @@ int Apply(const Options& options, std::ostream& out, std::ostream& err) {
 int RunAudit(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool errIsTerminal) {
   const auto options = ParseOptions(args, err);
   if (!options) return exit_status::Unusable;
+  if (options->help) PrintHelp(out);
+  if (options->version) out << "mapnote-audit " MAPNOTE_AUDIT_VERSION "\n";
+  if (options->help || options->version) return exit_status::Clean;
   return options->apply ? Apply(*options, out, err) : Audit(*options, out, err, errIsTerminal);
 }
 

@@ -41,21 +41,21 @@ std::string JsonString(const std::optional<std::string>& text) {
 
 }  // namespace
 
-std::string FindingLine(const std::string& path, const Finding& finding) {
-  std::string message;
+std::string FindingMessage(const Finding& finding) {
   switch (finding.rule) {
     case Rule::MissingAlt:
-      message = MapOf(finding) + " linking to " + Quoted(*finding.href) + " has no alt text";
-      break;
+      return MapOf(finding) + " linking to " + Quoted(*finding.href) + " has no alt text";
     case Rule::EmptyAlt:
-      message = MapOf(finding) + " linking to " + Quoted(*finding.href) + " has a blank alt text";
-      break;
+      return MapOf(finding) + " linking to " + Quoted(*finding.href) + " has a blank alt text";
     case Rule::AltWithoutHref:
-      message = MapOf(finding) + " has alt " + Quoted(*finding.alt) + " but no href; the alt must be omitted";
-      break;
+      return MapOf(finding) + " has alt " + Quoted(*finding.alt) + " but no href; the alt must be omitted";
   }
+  return {};
+}
+
+std::string FindingLine(const std::string& path, const Finding& finding) {
   return ForTerminal(path + ":" + std::to_string(finding.line) + ":" + std::to_string(finding.column) + ": " +
-                     std::string(RuleName(finding.rule)) + ": " + message);
+                     std::string(RuleName(finding.rule)) + ": " + FindingMessage(finding));
 }
 
 std::string FindingJson(const std::string& path, const Finding& finding) {
@@ -64,6 +64,8 @@ std::string FindingJson(const std::string& path, const Finding& finding) {
          ", \"map\": " + JsonString(finding.map) + ", \"area\": " + std::to_string(finding.area) +
          ", \"href\": " + JsonString(finding.href) + ", \"alt\": " + JsonString(finding.alt) + "}";
 }
+
+std::string JsonQuoted(const std::string& text) { return JsonString(text); }
 
 const CsvRow kTodoHeader = {"path", "line", "column", "map", "area", "href", "alt", "new_alt", "sha256"};
 

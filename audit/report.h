@@ -11,6 +11,11 @@ namespace audit {
 
 // PATH:LINE:COL: RULE: MESSAGE, with control characters escaped (ForTerminal).
 std::string FindingLine(const std::string& path, const Finding& finding);
+// The MESSAGE alone.
+std::string FindingMessage(const Finding& finding);
+
+// UTF-8 text as a JSON string, in its quotes.
+std::string JsonQuoted(const std::string& text);
 
 // One element of the JSON array, without the separating comma.
 std::string FindingJson(const std::string& path, const Finding& finding);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <set>
 #include <sstream>
 
 #include "audit_run.h"
@@ -75,9 +76,14 @@ TEST(AuditCommand, ExitStatusSaysWhatWasFound) {
        "mapnote-audit: cannot list " + (empty.path() / "none").string() +
            ": No such file or directory\nmapnote-audit: no page could be read under " + (empty.path() / "none").string() +
            "\n"},
-      {{}, 2, "", "usage: mapnote-audit [--shared-target] [--aria] [--json | --todo FILE.csv] WEB\n"
-                  "       mapnote-audit --apply FILE.csv WEB\n"},
-      {{"--color", "w"}, 2, "", "mapnote-audit: unexpected \"--color\"\n"},
+      {{}, 2, "", "usage: mapnote-audit [--shared-target] [--aria] [--format FORMAT | --json | --todo FILE.csv] WEB\n"
+                  "       mapnote-audit --apply FILE.csv WEB\n"
+                  "       mapnote-audit --help | --version\n"},
+      {{"--color", "w"}, 2, "", "mapnote-audit: unknown option \"--color\"; see mapnote-audit --help\n"},
+      {{"w", "--sarif"}, 2, "", "mapnote-audit: unknown option \"--sarif\"; see mapnote-audit --help\n"},
+      {{"--format", "xml", "w"}, 2, "", "mapnote-audit: unknown format \"xml\" (text, json or sarif)\n"},
+      {{"--format", "sarif", "--todo", "t.csv", "w"}, 2, "", "usage: mapnote-audit"},
+      {{"--version", "w"}, 0, "mapnote-audit " MAPNOTE_AUDIT_VERSION "\n", ""},
       {{"w", "v"}, 2, "", "mapnote-audit: unexpected \"v\"\n"},
       {{"w", "--todo"}, 2, "", "mapnote-audit: unexpected \"--todo\"\n"},
       {{"--json", "--todo", "t.csv", "w"}, 2, "", "usage: mapnote-audit"},
@@ -90,6 +96,31 @@ TEST(AuditCommand, ExitStatusSaysWhatWasFound) {
     EXPECT_EQ(run.err.substr(0, c.err.size()), c.err) << testing::PrintToString(c.args);
   }
   EXPECT_EQ(RunAuditOn({unreadable.path().string()}).status, 2);
+}
+
+// Every option --help lists is one the command takes, and every option of
+// the usage is listed.
+TEST(AuditCommand, HelpListsTheOptionsItTakes) {
+  const AuditRun help = RunAuditOn({"--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_EQ(help.err, "");
+  std::istringstream lines(help.out);
+  std::set<std::string> listed, inUsage;
+  for (std::string line; std::getline(lines, line);) {
+    if (line.starts_with("  --")) {
+      listed.insert(line.substr(2, line.find(' ', 2) - 2));
+    } else if (line.find("mapnote-audit ") != std::string::npos) {
+      for (std::size_t at = line.find("--"); at != std::string::npos; at = line.find("--", at + 2)) {
+        inUsage.insert(line.substr(at, line.find_first_of(" ]", at) - at));
+      }
+    }
+  }
+  for (const std::string& option : inUsage) EXPECT_TRUE(listed.count(option)) << option << " is not listed";
+  EXPECT_TRUE(listed.count("--format") && listed.count("--version")) << help.out;
+  for (const std::string& option : listed) {
+    const AuditRun run = RunAuditOn({option, "text", "web", "more"});
+    EXPECT_EQ(run.err.find("unknown option"), std::string::npos) << option << ": " << run.err;
+  }
 }
 
 TEST(AuditCommand, PrintsJsonWithEveryFieldEscaped) {
