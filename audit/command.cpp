@@ -11,8 +11,10 @@
 #include "audit/page_audit.h"
 #include "audit/report.h"
 #include "audit/sha256.h"
+#include "audit/todo_file.h"
 #include "audit/web_pages.h"
 #include "host/error.h"
+#include "pages/encoding.h"
 #include "pages/page.h"
 #include "pages/page_file.h"
 
@@ -20,13 +22,13 @@ namespace audit {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: mapnote-audit [--shared-target] [--aria] [--json | --todo FILE.csv] WEB\n"
-    "       mapnote-audit --apply FILE.csv WEB\n";
+    "usage: mapnote-audit [--shared-target] [--aria] [--json | --todo FILE.csv [--force]] WEB\n"
+    "       mapnote-audit --apply FILE.csv [--list-encoding utf-8|windows-1252] WEB\n";
 
 struct Options {
   AuditOptions audit;
-  bool json = false;
-  std::optional<std::string> todo, apply;
+  bool json = false, force = false;
+  std::optional<std::string> todo, apply, listEncoding;
   std::string web;
 };
 
@@ -36,9 +38,18 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::o
   std::optional<std::string> web;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    const auto fileOf = [&](std::optional<std::string>& file) {
+    // A value that looks like an option is one left out ("--todo --json WEB"):
+    // no file of that name is written or read.
+    bool told = false;
+    const auto valueOf = [&](std::optional<std::string>& value) {
       if (i + 1 >= args.size()) return false;
-      file = args[++i];
+      if (args[i + 1].starts_with("-")) {
+        err << "mapnote-audit: " << arg << " takes a value, not \"" << args[i + 1] << "\" (write ./" << args[i + 1]
+            << " for a file of that name)\n";
+        told = true;
+        return false;
+      }
+      value = args[++i];
       return true;
     };
     bool ok = true;
@@ -49,20 +60,26 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::o
     } else if (arg == "--json") {
       options.json = true;
     } else if (arg == "--todo") {
-      ok = fileOf(options.todo);
+      ok = valueOf(options.todo);
     } else if (arg == "--apply") {
-      ok = fileOf(options.apply);
+      ok = valueOf(options.apply);
+    } else if (arg == "--force") {
+      options.force = true;
+    } else if (arg == "--list-encoding") {
+      ok = valueOf(options.listEncoding) && (*options.listEncoding == "utf-8" || *options.listEncoding == "windows-1252");
     } else if (arg.starts_with("-") || web) {
       ok = false;
     } else {
       web = arg;
     }
     if (!ok) {
-      err << "mapnote-audit: unexpected \"" << arg << "\"\n" << kUsage;
+      if (!told) err << "mapnote-audit: unexpected \"" << arg << "\"\n";
+      err << kUsage;
       return std::nullopt;
     }
   }
-  const bool conflicting = (options.json && options.todo) ||
+  const bool conflicting = (options.json && options.todo) || (options.force && !options.todo) ||
+                           (options.listEncoding && !options.apply) ||
                            (options.apply && (options.json || options.todo || options.audit.sharedTarget || options.audit.aria));
   if (!web || conflicting) {
     err << kUsage;
@@ -152,7 +169,7 @@ int Audit(const Options& options, std::ostream& out, std::ostream& err, bool err
   const std::size_t found = perRule[0] + perRule[1] + perRule[2];
   if (options.todo) {
     try {
-      pages::ReplacePageFile(*options.todo, todo);
+      SaveTodoList(*options.todo, todo, options.force);
     } catch (const host::Error& e) {
       err << "mapnote-audit: " << host::ToUtf8(e.description()) << "\n";
       return exit_status::Unusable;
@@ -177,11 +194,21 @@ int Apply(const Options& options, std::ostream& out, std::ostream& err) {
     err << "mapnote-audit: cannot read the list \"" << *options.apply << "\"\n";
     return exit_status::Unusable;
   }
-  const std::string list{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  // Held once at its size, not grown into twice that.
+  std::string list;
+  if (const auto size = in.seekg(0, std::ios::end).tellg(); size > 0) list.reserve(static_cast<std::size_t>(size));
+  in.seekg(0);
+  char block[1 << 16];
+  while (in.read(block, sizeof block) || in.gcount() > 0) list.append(block, static_cast<std::size_t>(in.gcount()));
+  // A list with a byte-order mark is UTF-8 whatever was said.
+  if (options.listEncoding == "windows-1252" && !list.starts_with("\xEF\xBB\xBF")) {
+    list = host::ToUtf8(pages::Decode(list, pages::Encoding::Windows1252));
+  }
   try {
-    const ApplyCounts counts = ApplyTodo(options.web, list, out, err);
+    const ApplyCounts counts = ApplyTodo(options.web, std::move(list), out, err);
     out << "Wrote " << Plural(counts.texts, "alt text", "alt texts") << " to " << Plural(counts.pages, "page", "pages")
-        << "; " << Plural(counts.refused, "page", "pages") << " refused\n";
+        << "; " << (counts.already ? Plural(counts.already, "page", "pages") + " already written; " : "")
+        << Plural(counts.refused, "page", "pages") << " refused\n";
     return counts.refused > 0 ? exit_status::Found : exit_status::Clean;
   } catch (const host::Error& e) {
     err << "mapnote-audit: " << *options.apply << ": " << host::ToUtf8(e.description()) << "\n";
@@ -194,6 +221,15 @@ int Apply(const Options& options, std::ostream& out, std::ostream& err) {
 int RunAudit(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool errIsTerminal) {
   const auto options = ParseOptions(args, err);
   if (!options) return exit_status::Unusable;
+  if (options->todo) {
+    // Before the web is read, not after.
+    try {
+      CheckTodoListFile(*options->todo, options->force);
+    } catch (const host::Error& e) {
+      err << "mapnote-audit: " << host::ToUtf8(e.description()) << "\n";
+      return exit_status::Unusable;
+    }
+  }
   return options->apply ? Apply(*options, out, err) : Audit(*options, out, err, errIsTerminal);
 }
 

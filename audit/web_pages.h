@@ -15,4 +15,7 @@ struct WebPages {
 // folders, whose text files name pages without being pages.
 WebPages ListWebPages(const std::string& web);
 
+// Whether a file of that name (UTF-8) would be read as a page.
+bool IsPageName(const std::string& path);
+
 }  // namespace audit

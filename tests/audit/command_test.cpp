@@ -52,8 +52,8 @@ TEST(AuditCommand, ReportsUnreadablePagesAndScansTheOthers) {
             "1 page (3 unreadable), 2 areas: 0 missing-alt, 1 empty-alt, 0 alt-without-href\n");
   const std::string dir = web.path().string();
   EXPECT_EQ(run.err, "mapnote-audit: Cannot read the page \"" + dir + "/link.htm\": no such file\n"
-                     "mapnote-audit: Cannot edit the page \"" + dir + "/sjis.htm\": its encoding \"shift_jis\" is not supported\n"
-                     "mapnote-audit: Cannot edit the page \"" + dir + "/utf16.htm\": its encoding \"utf-16\" is not supported\n");
+                     "mapnote-audit: Cannot read the page \"" + dir + "/sjis.htm\": its encoding \"shift_jis\" is not supported\n"
+                     "mapnote-audit: Cannot read the page \"" + dir + "/utf16.htm\": its encoding \"utf-16\" is not supported\n");
 }
 
 TEST(AuditCommand, ExitStatusSaysWhatWasFound) {
@@ -72,13 +72,20 @@ TEST(AuditCommand, ExitStatusSaysWhatWasFound) {
        "mapnote-audit: cannot list " + (empty.path() / "none").string() +
            ": No such file or directory\nmapnote-audit: no page could be read under " + (empty.path() / "none").string() +
            "\n"},
-      {{}, 2, "", "usage: mapnote-audit [--shared-target] [--aria] [--json | --todo FILE.csv] WEB\n"
-                  "       mapnote-audit --apply FILE.csv WEB\n"},
+      {{}, 2, "", "usage: mapnote-audit [--shared-target] [--aria] [--json | --todo FILE.csv [--force]] WEB\n"
+                  "       mapnote-audit --apply FILE.csv [--list-encoding utf-8|windows-1252] WEB\n"},
       {{"--color", "w"}, 2, "", "mapnote-audit: unexpected \"--color\"\n"},
       {{"w", "v"}, 2, "", "mapnote-audit: unexpected \"v\"\n"},
       {{"w", "--todo"}, 2, "", "mapnote-audit: unexpected \"--todo\"\n"},
       {{"--json", "--todo", "t.csv", "w"}, 2, "", "usage: mapnote-audit"},
       {{"--apply", "t.csv", "--aria", "w"}, 2, "", "usage: mapnote-audit"},
+      // A value left out: no file named after the next option.
+      {{"--todo", "--json", "w"}, 2, "",
+       "mapnote-audit: --todo takes a value, not \"--json\" (write ./--json for a file of that name)\nusage: mapnote-audit"},
+      {{"--apply", "-", "w"}, 2, "", "mapnote-audit: --apply takes a value, not \"-\""},
+      {{"--apply", "t.csv", "--list-encoding", "latin1", "w"}, 2, "", "mapnote-audit: unexpected \"--list-encoding\""},
+      {{"--list-encoding", "utf-8", "w"}, 2, "", "usage: mapnote-audit"},
+      {{"--force", "w"}, 2, "", "usage: mapnote-audit"},
   };
   for (const auto& c : cases) {
     const AuditRun run = RunAuditOn(c.args);
