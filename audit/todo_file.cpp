@@ -22,22 +22,33 @@ const std::string kCannotSave = "Cannot save the list";
   throw host::Error(pages::code::PathFileAccess, host::FromUtf8(kCannotSave + " \"" + path + "\": " + why));
 }
 
-// Whether the file begins with the header of a list this tool wrote, as a
-// spreadsheet may have saved it again.
-bool BeginsWithTodoHeader(const fs::path& file) {
+// Why the file must not be overwritten: it is no to-do list this tool
+// wrote (its first line, as a spreadsheet may have saved it again, is not the
+// list's header), or an author has typed texts into it. Empty when it may.
+std::string Unreplaceable(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
-  std::string start(4096, '\0');
-  in.read(start.data(), static_cast<std::streamsize>(start.size()));
-  start.resize(static_cast<std::size_t>(in.gcount()));
-  std::vector<std::string_view> header;
+  if (!in) return "it cannot be read to tell whether it is a to-do list";
+  std::string text;
+  char block[1 << 16];
+  while (in.read(block, sizeof block) || in.gcount() > 0) text.append(block, static_cast<std::size_t>(in.gcount()));
+  if (in.bad()) return "it cannot be read to tell whether it is a to-do list";
+  const std::string notList = "the file is there and is no to-do list (its first line is not the list's header)";
+  std::vector<std::string_view> cells;
   try {
-    CsvReader(start, CsvSeparator(start)).Next(header, kTodoHeader.size() * 4);
+    CsvReader reader(text, CsvSeparator(text));
+    if (!reader.Next(cells, kTodoHeader.size() * 4)) return notList;
+    for (const std::string& column : kTodoHeader) {
+      if (std::find(cells.begin(), cells.end(), column) == cells.end()) return notList;
+    }
+    const auto newAlt = static_cast<std::size_t>(std::find(cells.begin(), cells.end(), "new_alt") - cells.begin());
+    const std::size_t width = cells.size();
+    while (reader.Next(cells, width * 4)) {
+      if (newAlt < cells.size() && !cells[newAlt].empty()) return "it holds texts typed into its new_alt column";
+    }
   } catch (const host::Error&) {
-    return false;
+    return notList;
   }
-  return std::all_of(kTodoHeader.begin(), kTodoHeader.end(), [&](const std::string& column) {
-    return std::find(header.begin(), header.end(), column) != header.end();
-  });
+  return {};
 }
 
 }  // namespace
@@ -51,10 +62,7 @@ void CheckTodoListFile(const std::string& path, bool force) {
     if (IsPageName(std::string(utf8.begin(), utf8.end()))) Refuse(path, "that is the name of a page; name the list .csv");
   }
   if (force || !fs::is_regular_file(target, ec)) return;  // a folder or the like fails when saved
-  if (!BeginsWithTodoHeader(target)) {
-    Refuse(path, "the file is there and is no to-do list (its first line is not the list's header); "
-                 "give --force to overwrite it");
-  }
+  if (const std::string why = Unreplaceable(target); !why.empty()) Refuse(path, why + "; give --force to overwrite it");
 }
 
 void SaveTodoList(const std::string& path, std::string_view list, bool force) {

@@ -8,7 +8,8 @@ namespace audit {
 
 // Throws host::Error saying why the list must not go to `path`: it has a
 // page's name (or is a link to one), or it is a file whose first line is not
-// a to-do list's header, which `force` lets it overwrite.
+// a to-do list's header or that holds texts an author typed in, which
+// `force` lets it overwrite.
 void CheckTodoListFile(const std::string& path, bool force);
 
 // Checks again, then replaces the file all at once as a page is saved.

@@ -260,7 +260,8 @@ TEST(TodoList, IsNeverWrittenOverAPageOrAFileOfTheAuthors) {
   web.Write("index.htm", kChangedPage);
   const std::string earlier = "path,line,column,map,area,href,alt,new_alt,sha256\r\n";
   lists.Write("notes.csv", "my,own\r\nnotes\r\n");
-  lists.Write("earlier.csv", earlier);
+  lists.Write("earlier.csv", earlier + "p.htm,1,6,,0,c.htm,,,x\r\n");
+  lists.Write("typed.csv", earlier + "p.htm,1,6,,0,c.htm,,Typed in,x\r\n");
   lists.Write("resaved.csv", "\xEF\xBB\xBFpath;line;column;map;area;href;alt;new_alt;sha256;mine\r\n");
   fs::create_symlink(web.path() / "index.htm", lists.path() / "link.csv");
   const std::string cannot = "mapnote-audit: Cannot save the list \"";
@@ -277,6 +278,8 @@ TEST(TodoList, IsNeverWrittenOverAPageOrAFileOfTheAuthors) {
       {{}, "notes.csv", 2,
        "\": the file is there and is no to-do list (its first line is not the list's header); give --force to overwrite it\n"},
       {{"--force"}, "notes.csv", 1, ""},
+      {{}, "typed.csv", 2, "\": it holds texts typed into its new_alt column; give --force to overwrite it\n"},
+      {{"--force"}, "typed.csv", 1, ""},
       {{}, "earlier.csv", 1, ""},
       {{}, "resaved.csv", 1, ""},
       {{}, "none/todo.csv", 2, "\": its folder does not exist\n"},
