@@ -1,5 +1,6 @@
 #include "audit/command.h"
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <fstream>
@@ -200,8 +201,14 @@ int Apply(const Options& options, std::ostream& out, std::ostream& err) {
   in.seekg(0);
   char block[1 << 16];
   while (in.read(block, sizeof block) || in.gcount() > 0) list.append(block, static_cast<std::size_t>(in.gcount()));
-  // A list with a byte-order mark is UTF-8 whatever was said.
+  // A list with a byte-order mark is UTF-8 whatever was said; one without
+  // that is UTF-8 all the same would go into the pages garbled.
   if (options.listEncoding == "windows-1252" && !list.starts_with("\xEF\xBB\xBF")) {
+    const bool ascii = std::all_of(list.begin(), list.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (!ascii && pages::IsValidUtf8(list)) {
+      err << "mapnote-audit: " << *options.apply << ": the list is in UTF-8, not windows-1252: leave out --list-encoding\n";
+      return exit_status::Unusable;
+    }
     list = host::ToUtf8(pages::Decode(list, pages::Encoding::Windows1252));
   }
   try {

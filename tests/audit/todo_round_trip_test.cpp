@@ -180,6 +180,10 @@ TEST(TodoList, RefusesRowsThatNoLongerFitTheirPage) {
       {"p.htm,0,c.htm,\" \t \"," + sha, "p.htm: row 2 of the list skipped: its new_alt is only white space\n", 0},
       {"p.htm,0,c.htm,Caf\xE9," + sha, "", 0, "<map><area href=c.htm alt=\"Caf&#233;\"></map>",
        {"--list-encoding", "windows-1252"}},
+      {"p.htm,0,c.htm,Caf\xC3\xA9," + sha,
+       "mapnote-audit: " + (lists.path() / "list.csv").string() +
+           ": the list is in UTF-8, not windows-1252: leave out --list-encoding\n",
+       2, kChangedPage, {"--list-encoding", "windows-1252"}},
   };
   for (const auto& c : cases) {
     web.Write("p.htm", kChangedPage);
