@@ -2,9 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 
 #include "audit/apply_todo.h"
@@ -190,17 +187,13 @@ int Audit(const Options& options, std::ostream& out, std::ostream& err, bool err
 }
 
 int Apply(const Options& options, std::ostream& out, std::ostream& err) {
-  std::ifstream in(std::filesystem::path(std::u8string(options.apply->begin(), options.apply->end())), std::ios::binary);
-  if (!in) {
-    err << "mapnote-audit: cannot read the list \"" << *options.apply << "\"\n";
+  std::string list;
+  try {
+    list = ReadListFile(*options.apply);
+  } catch (const host::Error& e) {
+    err << "mapnote-audit: " << host::ToUtf8(e.description()) << "\n";
     return exit_status::Unusable;
   }
-  // Held once at its size, not grown into twice that.
-  std::string list;
-  if (const auto size = in.seekg(0, std::ios::end).tellg(); size > 0) list.reserve(static_cast<std::size_t>(size));
-  in.seekg(0);
-  char block[1 << 16];
-  while (in.read(block, sizeof block) || in.gcount() > 0) list.append(block, static_cast<std::size_t>(in.gcount()));
   // A list with a byte-order mark is UTF-8 whatever was said; one without
   // that is UTF-8 all the same would go into the pages garbled.
   if (options.listEncoding == "windows-1252" && !list.starts_with("\xEF\xBB\xBF")) {

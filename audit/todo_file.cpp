@@ -25,13 +25,13 @@ const std::string kCannotSave = "Cannot save the list";
 // Why the file must not be overwritten: it is no to-do list this tool
 // wrote (its first line, as a spreadsheet may have saved it again, is not the
 // list's header), or an author has typed texts into it. Empty when it may.
-std::string Unreplaceable(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return "it cannot be read to tell whether it is a to-do list";
+std::string Unreplaceable(const std::string& file) {
   std::string text;
-  char block[1 << 16];
-  while (in.read(block, sizeof block) || in.gcount() > 0) text.append(block, static_cast<std::size_t>(in.gcount()));
-  if (in.bad()) return "it cannot be read to tell whether it is a to-do list";
+  try {
+    text = ReadListFile(file);
+  } catch (const host::Error&) {
+    return "it cannot be read to tell whether it is a to-do list";
+  }
   const std::string notList = "the file is there and is no to-do list (its first line is not the list's header)";
   std::vector<std::string_view> cells;
   try {
@@ -62,7 +62,26 @@ void CheckTodoListFile(const std::string& path, bool force) {
     if (IsPageName(std::string(utf8.begin(), utf8.end()))) Refuse(path, "that is the name of a page; name the list .csv");
   }
   if (force || !fs::is_regular_file(target, ec)) return;  // a folder or the like fails when saved
-  if (const std::string why = Unreplaceable(target); !why.empty()) Refuse(path, why + "; give --force to overwrite it");
+  const std::u8string utf8 = target.u8string();
+  if (const std::string why = Unreplaceable(std::string(utf8.begin(), utf8.end())); !why.empty()) {
+    Refuse(path, why + "; give --force to overwrite it");
+  }
+}
+
+std::string ReadListFile(const std::string& path) {
+  std::ifstream in(fs::path(std::u8string(path.begin(), path.end())), std::ios::binary);
+  const auto fail = [&](const char* why) {
+    throw host::Error(pages::code::PathFileAccess, host::FromUtf8("Cannot read the list \"" + path + "\": " + why));
+  };
+  if (!in) fail("it cannot be opened");
+  // Held once at its size, not grown into twice that.
+  std::string text;
+  if (const auto size = in.seekg(0, std::ios::end).tellg(); size > 0) text.reserve(static_cast<std::size_t>(size));
+  in.seekg(0);
+  char block[1 << 16];
+  while (in.read(block, sizeof block) || in.gcount() > 0) text.append(block, static_cast<std::size_t>(in.gcount()));
+  if (in.bad()) fail("reading it failed");
+  return text;
 }
 
 void SaveTodoList(const std::string& path, std::string_view list, bool force) {

@@ -1,6 +1,6 @@
 #pragma once
-// The file the to-do list goes to: never a page, and never a file of the
-// author's that is not an earlier list.
+// The file the to-do list goes to, never a page nor a file of the author's
+// that is not an earlier list, and comes back from.
 #include <string>
 #include <string_view>
 
@@ -15,5 +15,8 @@ void CheckTodoListFile(const std::string& path, bool force);
 // Checks again, then replaces the file all at once as a page is saved.
 // Throws host::Error naming the list.
 void SaveTodoList(const std::string& path, std::string_view list, bool force);
+
+// The whole list, as it is taken back. Throws host::Error naming it.
+std::string ReadListFile(const std::string& path);
 
 }  // namespace audit
