@@ -113,6 +113,12 @@ std::optional<std::size_t> Index(std::string_view text) {
   return value;
 }
 
+// The area a row names, "01" as "1"; a cell that is no index sorts last.
+std::pair<std::size_t, std::string_view> AreaKey(const Edit& edit) {
+  if (const auto index = Index(edit.area)) return {*index, {}};
+  return {static_cast<std::size_t>(-1), edit.area};
+}
+
 // Two rows that give one area different texts refuse the page; the same
 // text twice is written once. `edits` are in the order of their areas, then
 // of the list; returns how many are left.
@@ -120,13 +126,13 @@ std::size_t WithoutDuplicates(std::span<Edit> edits, std::optional<std::string>&
   for (std::size_t i = 1; i < edits.size(); ++i) {
     const Edit& first = edits[i - 1];
     const Edit& again = edits[i];
-    if (first.area == again.area && WithLineFeeds(first.newAlt) != WithLineFeeds(again.newAlt)) {
+    if (AreaKey(first) == AreaKey(again) && WithLineFeeds(first.newAlt) != WithLineFeeds(again.newAlt)) {
       refusal = "rows " + std::to_string(first.row) + " and " + std::to_string(again.row) + " of the list give area " +
                 std::string(first.area) + " different texts";
       return 0;
     }
   }
-  const auto same = [](const Edit& a, const Edit& b) { return a.area == b.area; };
+  const auto same = [](const Edit& a, const Edit& b) { return AreaKey(a) == AreaKey(b); };
   return static_cast<std::size_t>(std::unique(edits.begin(), edits.end(), same) - edits.begin());
 }
 
@@ -212,7 +218,7 @@ ApplyCounts ApplyTodo(const std::string& web, std::string list, std::ostream& ou
   const auto byPath = [](const auto& a, const auto& b) { return a.path < b.path; };
   std::stable_sort(unfit.begin(), unfit.end(), byPath);
   std::stable_sort(edits.begin(), edits.end(), [](const Edit& a, const Edit& b) {
-    return a.path != b.path ? a.path < b.path : a.area < b.area;
+    return a.path != b.path ? a.path < b.path : AreaKey(a) < AreaKey(b);
   });
 
   ApplyCounts counts;

@@ -164,7 +164,7 @@ TEST(TodoList, RefusesRowsThatNoLongerFitTheirPage) {
                                      "/q.htm\": no such file\n"},
       {"p.htm,0,c.htm,T," + sha + "\r\np.htm,0,other.htm,U," + sha,
        "p.htm: refused, nothing written: rows 2 and 3 of the list give area 0 different texts\n"},
-      {"p.htm,0,c.htm,T," + sha + "\r\np.htm,0,c.htm,U," + sha + "\r\np.htm,0,c.htm,T," + sha,
+      {"p.htm,0,c.htm,T," + sha + "\r\np.htm,00,c.htm,U," + sha + "\r\np.htm,0,c.htm,T," + sha,
        "p.htm: refused, nothing written: rows 2 and 3 of the list give area 0 different texts\n"},
       {"p.htm,0,c.htm,T," + sha + "\r\np.htm,0,c.htm,T," + sha, "", 0, "<map><area href=c.htm alt=\"T\"></map>"},
       {"p.htm,0,c.htm,\"a" + nul + "b\"," + sha,
