@@ -1,7 +1,9 @@
 // The to-do list written, filled in as an author would, and taken back:
 // texts with commas, quotes, line breaks and non-ASCII characters arrive
 // byte for byte in both encodings, and a page that changed in between is
-// left alone.
+// left alone; cells a spreadsheet would run come back exactly, the list
+// never lands on a page, and a list that lies or is hostile is refused in
+// memory bounded by its size.
 #include <gtest/gtest.h>
 
 #include <algorithm>
