@@ -4,9 +4,6 @@
 #include <array>
 #include <charconv>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <thread>
 
@@ -18,8 +15,10 @@
 #include "audit/sarif.h"
 #include "audit/sha256.h"
 #include "audit/terminal_text.h"
+#include "audit/todo_file.h"
 #include "audit/web_pages.h"
 #include "host/error.h"
+#include "pages/encoding.h"
 #include "pages/page.h"
 #include "pages/page_file.h"
 
@@ -27,8 +26,8 @@ namespace audit {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: mapnote-audit [--shared-target] [--aria] [--format FORMAT | --json | --todo FILE.csv] WEB\n"
-    "       mapnote-audit --apply FILE.csv WEB\n"
+    "usage: mapnote-audit [--shared-target] [--aria] [--format FORMAT | --json | --todo FILE.csv [--force]] WEB\n"
+    "       mapnote-audit --apply FILE.csv [--list-encoding utf-8|windows-1252] WEB\n"
     "       mapnote-audit --help | --version\n";
 
 // --help: the usage, then a line per option.
@@ -38,7 +37,9 @@ constexpr const char* kOptionHelp[][2] = {
     {"--format FORMAT", "print the findings as text (the default), json or sarif (a SARIF 2.1.0 log)"},
     {"--json", "the same as --format json"},
     {"--todo FILE.csv", "write the missing-alt and empty-alt findings to a to-do list"},
+    {"--force", "with --todo: write over a to-do list that holds texts, or a file that is no to-do list"},
     {"--apply FILE.csv", "write the new_alt texts of a filled-in to-do list into the pages"},
+    {"--list-encoding ENC", "with --apply: the list's encoding, utf-8 (the default) or windows-1252"},
     {"--help", "print this help and exit"},
     {"--version", "print the name and version and exit"},
 };
@@ -47,16 +48,16 @@ void PrintHelp(std::ostream& out) {
   out << kUsage << "\nChecks the image-map areas of every page of the web WEB for alt text.\n\nOptions:\n";
   for (const auto& [option, help] : kOptionHelp) {
     const std::size_t width = std::string_view(option).size();
-    out << "  " << option << std::string(width < 20 ? 20 - width : 1, ' ') << help << "\n";
+    out << "  " << option << std::string(width < 22 ? 22 - width : 1, ' ') << help << "\n";
   }
-  out << "\nExit status: 0 nothing found, 1 findings or a page refused, 2 a usage error or no page read.\n";
+  out << "\nExit status: 0 nothing found, 1 findings or a page refused, 2 a usage error or an incomplete audit.\n";
 }
 
 struct Options {
   AuditOptions audit;
-  bool json = false, sarif = false;
+  bool json = false, sarif = false, force = false;
   bool help = false, version = false;  // print that and do nothing else
-  std::optional<std::string> todo, apply;
+  std::optional<std::string> todo, apply, listEncoding;
   std::string web;
 };
 
@@ -66,9 +67,18 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::o
   std::optional<std::string> web;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    const auto fileOf = [&](std::optional<std::string>& file) {
+    // A value that looks like an option is one left out ("--todo --json WEB"):
+    // no file of that name is written or read.
+    bool told = false;
+    const auto valueOf = [&](std::optional<std::string>& value) {
       if (i + 1 >= args.size()) return false;
-      file = args[++i];
+      if (args[i + 1].starts_with("-")) {
+        err << "mapnote-audit: " << ForTerminal(arg) << " takes a value, not \"" << ForTerminal(args[i + 1])
+            << "\" (write ./" << ForTerminal(args[i + 1]) << " for a file of that name)\n";
+        told = true;
+        return false;
+      }
+      value = args[++i];
       return true;
     };
     bool ok = true;
@@ -81,7 +91,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::o
       options.sarif = false;
     } else if (arg == "--format") {
       std::optional<std::string> format;
-      ok = fileOf(format);
+      ok = valueOf(format);
       if (ok && *format != "text" && *format != "json" && *format != "sarif") {
         err << "mapnote-audit: unknown format \"" << *format << "\" (text, json or sarif)\n";
         return std::nullopt;
@@ -92,11 +102,15 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::o
       (arg == "--help" ? options.help : options.version) = true;
       return options;
     } else if (arg == "--todo") {
-      ok = fileOf(options.todo);
+      ok = valueOf(options.todo);
     } else if (arg == "--apply") {
-      ok = fileOf(options.apply);
+      ok = valueOf(options.apply);
+    } else if (arg == "--force") {
+      options.force = true;
+    } else if (arg == "--list-encoding") {
+      ok = valueOf(options.listEncoding) && (*options.listEncoding == "utf-8" || *options.listEncoding == "windows-1252");
     } else if (arg.starts_with("-")) {
-      err << "mapnote-audit: unknown option \"" << arg << "\"; see mapnote-audit --help\n";
+      err << "mapnote-audit: unknown option \"" << ForTerminal(arg) << "\"; see mapnote-audit --help\n";
       return std::nullopt;
     } else if (web) {
       ok = false;
@@ -104,12 +118,14 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::o
       web = arg;
     }
     if (!ok) {
-      err << "mapnote-audit: unexpected \"" << arg << "\"\n" << kUsage;
+      if (!told) err << "mapnote-audit: unexpected \"" << ForTerminal(arg) << "\"\n";
+      err << kUsage;
       return std::nullopt;
     }
   }
   const bool formatted = options.json || options.sarif;
-  const bool conflicting = (formatted && options.todo) ||
+  const bool conflicting = (formatted && options.todo) || (options.force && !options.todo) ||
+                           (options.listEncoding && !options.apply) ||
                            (options.apply && (formatted || options.todo || options.audit.sharedTarget || options.audit.aria));
   if (!web || conflicting) {
     err << kUsage;
@@ -266,7 +282,7 @@ int Audit(const Options& options, std::ostream& out, std::ostream& err, bool err
   const std::size_t found = perRule[0] + perRule[1] + perRule[2];
   if (options.todo) {
     try {
-      pages::ReplacePageFile(*options.todo, todo);
+      SaveTodoList(*options.todo, todo, options.force);
     } catch (const host::Error& e) {
       err << "mapnote-audit: " << ForTerminal(host::ToUtf8(e.description())) << "\n";
       return exit_status::Unusable;
@@ -288,19 +304,31 @@ int Audit(const Options& options, std::ostream& out, std::ostream& err, bool err
 }
 
 int Apply(const Options& options, std::ostream& out, std::ostream& err) {
-  std::ifstream in(std::filesystem::path(std::u8string(options.apply->begin(), options.apply->end())), std::ios::binary);
-  if (!in) {
-    err << "mapnote-audit: cannot read the list \"" << *options.apply << "\"\n";
+  std::string list;
+  try {
+    list = ReadListFile(*options.apply);
+  } catch (const host::Error& e) {
+    err << "mapnote-audit: " << ForTerminal(host::ToUtf8(e.description())) << "\n";
     return exit_status::Unusable;
   }
-  const std::string list{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  // A list with a byte-order mark is UTF-8 whatever was said; one without
+  // that is UTF-8 all the same would go into the pages garbled.
+  if (options.listEncoding == "windows-1252" && !list.starts_with("\xEF\xBB\xBF")) {
+    const bool ascii = std::all_of(list.begin(), list.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (!ascii && pages::IsValidUtf8(list)) {
+      err << "mapnote-audit: " << ForTerminal(*options.apply) << ": the list is in UTF-8, not windows-1252: leave out --list-encoding\n";
+      return exit_status::Unusable;
+    }
+    list = host::ToUtf8(pages::Decode(list, pages::Encoding::Windows1252));
+  }
   try {
-    const ApplyCounts counts = ApplyTodo(options.web, list, out, err);
+    const ApplyCounts counts = ApplyTodo(options.web, std::move(list), out, err);
     out << "Wrote " << Plural(counts.texts, "alt text", "alt texts") << " to " << Plural(counts.pages, "page", "pages")
-        << "; " << Plural(counts.refused, "page", "pages") << " refused\n";
+        << "; " << (counts.already ? Plural(counts.already, "page", "pages") + " already written; " : "")
+        << Plural(counts.refused, "page", "pages") << " refused\n";
     return counts.refused > 0 ? exit_status::Found : exit_status::Clean;
   } catch (const host::Error& e) {
-    err << "mapnote-audit: " << *options.apply << ": " << host::ToUtf8(e.description()) << "\n";
+    err << "mapnote-audit: " << ForTerminal(*options.apply) << ": " << ForTerminal(host::ToUtf8(e.description())) << "\n";
     return exit_status::Unusable;
   }
 }
@@ -313,6 +341,15 @@ int RunAudit(const std::vector<std::string>& args, std::ostream& out, std::ostre
   if (options->help) PrintHelp(out);
   if (options->version) out << "mapnote-audit " MAPNOTE_AUDIT_VERSION "\n";
   if (options->help || options->version) return exit_status::Clean;
+  if (options->todo) {
+    // Before the web is read, not after.
+    try {
+      CheckTodoListFile(*options->todo, options->force);
+    } catch (const host::Error& e) {
+      err << "mapnote-audit: " << ForTerminal(host::ToUtf8(e.description())) << "\n";
+      return exit_status::Unusable;
+    }
+  }
   return options->apply ? Apply(*options, out, err) : Audit(*options, out, err, errIsTerminal);
 }
 

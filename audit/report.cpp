@@ -70,8 +70,15 @@ std::string JsonQuoted(const std::string& text) { return JsonString(text); }
 const CsvRow kTodoHeader = {"path", "line", "column", "map", "area", "href", "alt", "new_alt", "sha256"};
 
 CsvRow TodoRow(const std::string& path, const Finding& finding, const std::string& sha256) {
-  return {path, std::to_string(finding.line), std::to_string(finding.column), finding.map.value_or(""),
-          std::to_string(finding.area), finding.href.value_or(""), finding.alt.value_or(""), "", sha256};
+  return {FormulaInert(path),
+          std::to_string(finding.line),
+          std::to_string(finding.column),
+          FormulaInert(finding.map.value_or("")),
+          std::to_string(finding.area),
+          FormulaInert(finding.href.value_or("")),
+          FormulaInert(finding.alt.value_or("")),
+          "",
+          sha256};
 }
 
 }  // namespace audit

@@ -170,4 +170,6 @@ WebPages ListWebPages(const std::string& web) {
   return found;
 }
 
+bool IsPageName(const std::string& path) { return IsPageFile(fs::path(std::u8string(path.begin(), path.end()))); }
+
 }  // namespace audit

@@ -46,4 +46,7 @@ struct ListedPage {
 };
 ListedPage FindListedPage(const std::string& web, const std::string& relative);
 
+// Whether a file of that name (UTF-8) would be read as a page.
+bool IsPageName(const std::string& path);
+
 }  // namespace audit

@@ -55,8 +55,8 @@ TEST(AuditCommand, ReportsUnreadablePagesAndScansTheOthers) {
             "1 page, 2 areas: 0 missing-alt, 1 empty-alt, 0 alt-without-href; incomplete: 3 pages unreadable\n");
   const std::string dir = web.path().string();
   EXPECT_EQ(run.err, "mapnote-audit: Cannot read the page \"" + dir + "/link.htm\": no such file\n"
-                     "mapnote-audit: Cannot edit the page \"" + dir + "/sjis.htm\": its encoding \"shift_jis\" is not supported\n"
-                     "mapnote-audit: Cannot edit the page \"" + dir + "/utf16.htm\": its encoding \"utf-16\" is not supported\n");
+                     "mapnote-audit: Cannot read the page \"" + dir + "/sjis.htm\": its encoding \"shift_jis\" is not supported\n"
+                     "mapnote-audit: Cannot read the page \"" + dir + "/utf16.htm\": its encoding \"utf-16\" is not supported\n");
 }
 
 TEST(AuditCommand, ExitStatusSaysWhatWasFound) {
@@ -76,8 +76,8 @@ TEST(AuditCommand, ExitStatusSaysWhatWasFound) {
        "mapnote-audit: cannot list " + (empty.path() / "none").string() +
            ": No such file or directory\nmapnote-audit: no page could be read under " + (empty.path() / "none").string() +
            "\n"},
-      {{}, 2, "", "usage: mapnote-audit [--shared-target] [--aria] [--format FORMAT | --json | --todo FILE.csv] WEB\n"
-                  "       mapnote-audit --apply FILE.csv WEB\n"
+      {{}, 2, "", "usage: mapnote-audit [--shared-target] [--aria] [--format FORMAT | --json | --todo FILE.csv [--force]] WEB\n"
+                  "       mapnote-audit --apply FILE.csv [--list-encoding utf-8|windows-1252] WEB\n"
                   "       mapnote-audit --help | --version\n"},
       {{"--color", "w"}, 2, "", "mapnote-audit: unknown option \"--color\"; see mapnote-audit --help\n"},
       {{"w", "--sarif"}, 2, "", "mapnote-audit: unknown option \"--sarif\"; see mapnote-audit --help\n"},
@@ -88,6 +88,13 @@ TEST(AuditCommand, ExitStatusSaysWhatWasFound) {
       {{"w", "--todo"}, 2, "", "mapnote-audit: unexpected \"--todo\"\n"},
       {{"--json", "--todo", "t.csv", "w"}, 2, "", "usage: mapnote-audit"},
       {{"--apply", "t.csv", "--aria", "w"}, 2, "", "usage: mapnote-audit"},
+      // A value left out: no file named after the next option.
+      {{"--todo", "--json", "w"}, 2, "",
+       "mapnote-audit: --todo takes a value, not \"--json\" (write ./--json for a file of that name)\nusage: mapnote-audit"},
+      {{"--apply", "-", "w"}, 2, "", "mapnote-audit: --apply takes a value, not \"-\""},
+      {{"--apply", "t.csv", "--list-encoding", "latin1", "w"}, 2, "", "mapnote-audit: unexpected \"--list-encoding\""},
+      {{"--list-encoding", "utf-8", "w"}, 2, "", "usage: mapnote-audit"},
+      {{"--force", "w"}, 2, "", "usage: mapnote-audit"},
   };
   for (const auto& c : cases) {
     const AuditRun run = RunAuditOn(c.args);
@@ -172,7 +179,7 @@ TEST(AuditCommand, KeepsControlCharactersOffTheTerminal) {
       {"a\nb.htm:7:9:\x1b[2J.htm", "<map name=m><area href=a.htm></map>",
        "a\\nb.htm:7:9:\\x1b[2J.htm:1:13: missing-alt: area of map \"m\" linking to \"a.htm\" has no alt text\n", ""},
       {"u\r\xC2\x9B.htm", "\xFF\xFE<\0m\0", "",
-       "mapnote-audit: Cannot edit the page \"WEB/u\\r\\u009b.htm\": its encoding \"utf-16\" is not supported\n"},
+       "mapnote-audit: Cannot read the page \"WEB/u\\r\\u009b.htm\": its encoding \"utf-16\" is not supported\n"},
   };
   for (const auto& c : cases) {
     ScratchFolder web;
