@@ -18,13 +18,15 @@ namespace {
 struct Edit {
   std::size_t row;  // of the list, the header being 1, for messages
   std::string area, href, newAlt, sha256;
+  bool suggested = false;  // newAlt is the row's suggested_alt
 };
 
 struct Columns {
   std::size_t path, area, href, newAlt, sha256;
+  std::optional<std::size_t> suggestedAlt;
 };
 
-Columns FindColumns(const CsvRow& header) {
+Columns FindColumns(const CsvRow& header, bool acceptSuggestions) {
   const auto find = [&](const std::string& name) {
     const auto it = std::find(header.begin(), header.end(), name);
     if (it == header.end()) {
@@ -32,7 +34,8 @@ Columns FindColumns(const CsvRow& header) {
     }
     return static_cast<std::size_t>(it - header.begin());
   };
-  return {find("path"), find("area"), find("href"), find("new_alt"), find("sha256")};
+  return {find("path"), find("area"), find("href"), find("new_alt"), find("sha256"),
+          acceptSuggestions ? std::optional(find("suggested_alt")) : std::nullopt};
 }
 
 // A line break inside a cell comes back as CR LF from some editors; an alt
@@ -82,18 +85,21 @@ std::optional<std::string> ApplyToPage(const std::string& web, const std::string
 
 }  // namespace
 
-ApplyCounts ApplyTodo(const std::string& web, std::string_view list, std::ostream& out, std::ostream& err) {
+ApplyCounts ApplyTodo(const std::string& web, std::string_view list, std::ostream& out, std::ostream& err,
+                      bool acceptSuggestions) {
   const std::vector<CsvRow> rows = ParseCsv(list);
   if (rows.empty()) throw host::Error(host::code::InvalidProcedureCall, u"the list is empty");
-  const Columns columns = FindColumns(rows.front());
+  const Columns columns = FindColumns(rows.front(), acceptSuggestions);
   std::map<std::string, std::vector<Edit>> byPage;
   for (std::size_t r = 1; r < rows.size(); ++r) {
     CsvRow row = rows[r];
     if (row.size() == 1 && row.front().empty()) continue;  // a blank line
     row.resize(std::max(row.size(), rows.front().size()));
-    if (row[columns.newAlt].empty()) continue;
-    byPage[row[columns.path]].push_back(
-        {r + 1, row[columns.area], row[columns.href], row[columns.newAlt], row[columns.sha256]});
+    const bool suggested = row[columns.newAlt].empty() && columns.suggestedAlt && !row[*columns.suggestedAlt].empty();
+    if (row[columns.newAlt].empty() && !suggested) continue;
+    byPage[row[columns.path]].push_back({r + 1, row[columns.area], row[columns.href],
+                                         row[suggested ? *columns.suggestedAlt : columns.newAlt], row[columns.sha256],
+                                         suggested});
   }
   ApplyCounts counts;
   for (const auto& [path, edits] : byPage) {
@@ -102,7 +108,12 @@ ApplyCounts ApplyTodo(const std::string& web, std::string_view list, std::ostrea
       err << path << ": refused, nothing written: " << *refusal << "\n";
       ++counts.refused;
     } else {
-      out << path << ": wrote " << written << (written == 1 ? " alt text" : " alt texts") << "\n";
+      out << path << ": wrote " << written << (written == 1 ? " alt text" : " alt texts");
+      if (acceptSuggestions) {
+        const auto suggested = std::count_if(edits.begin(), edits.end(), [](const Edit& e) { return e.suggested; });
+        out << " (" << written - suggested << " new_alt, " << suggested << " suggested_alt)";
+      }
+      out << "\n";
       counts.texts += written;
       ++counts.pages;
     }

@@ -16,7 +16,9 @@ struct ApplyCounts {
 // ones ignored. A page whose bytes are not those the row's sha256 was taken
 // of, or whose area at the row's index links elsewhere, is refused and left
 // as it is. Writes a line per page to `out`, refusals to `err`. Throws
-// host::Error for a list that lacks a needed column or is not CSV.
-ApplyCounts ApplyTodo(const std::string& web, std::string_view list, std::ostream& out, std::ostream& err);
+// host::Error for a list that lacks a needed column or is not CSV. With
+// `acceptSuggestions`, a row whose new_alt is empty takes its suggested_alt.
+ApplyCounts ApplyTodo(const std::string& web, std::string_view list, std::ostream& out, std::ostream& err,
+                      bool acceptSuggestions = false);
 
 }  // namespace audit

@@ -10,7 +10,9 @@
 #include "audit/csv.h"
 #include "audit/page_audit.h"
 #include "audit/report.h"
+#include "audit/report_page.h"
 #include "audit/sha256.h"
+#include "audit/suggestions.h"
 #include "audit/web_pages.h"
 #include "host/error.h"
 #include "pages/page.h"
@@ -20,13 +22,13 @@ namespace audit {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: mapnote-audit [--shared-target] [--aria] [--json | --todo FILE.csv] WEB\n"
-    "       mapnote-audit --apply FILE.csv WEB\n";
+    "usage: mapnote-audit [--shared-target] [--aria] [--json | --todo FILE.csv] [--report FILE.html] WEB\n"
+    "       mapnote-audit --apply FILE.csv [--accept-suggestions] WEB\n";
 
 struct Options {
   AuditOptions audit;
-  bool json = false;
-  std::optional<std::string> todo, apply;
+  bool json = false, acceptSuggestions = false;
+  std::optional<std::string> todo, apply, report;
   std::string web;
 };
 
@@ -52,6 +54,10 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::o
       ok = fileOf(options.todo);
     } else if (arg == "--apply") {
       ok = fileOf(options.apply);
+    } else if (arg == "--report") {
+      ok = fileOf(options.report);
+    } else if (arg == "--accept-suggestions") {
+      options.acceptSuggestions = true;
     } else if (arg.starts_with("-") || web) {
       ok = false;
     } else {
@@ -63,7 +69,9 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::o
     }
   }
   const bool conflicting = (options.json && options.todo) ||
-                           (options.apply && (options.json || options.todo || options.audit.sharedTarget || options.audit.aria));
+                           (options.apply && (options.json || options.todo || options.audit.sharedTarget || options.audit.aria ||
+                                              options.report)) ||
+                           (options.acceptSuggestions && !options.apply);
   if (!web || conflicting) {
     err << kUsage;
     return std::nullopt;
@@ -112,6 +120,8 @@ int Audit(const Options& options, std::ostream& out, std::ostream& err, bool err
   const WebPages web = ListWebPages(options.web);
   for (const auto& problem : web.problems) err << "mapnote-audit: cannot list " << problem << "\n";
 
+  const Suggestions suggestions =
+      options.todo || options.json || options.report ? CollectSuggestions(options.web, web.pages) : Suggestions();
   std::string todo = CsvRecord(kTodoHeader);
   std::size_t read = 0, unreadable = 0, areas = 0;
   std::array<std::size_t, 3> perRule{};
@@ -123,7 +133,10 @@ int Audit(const Options& options, std::ostream& out, std::ostream& err, bool err
       const std::string& path = web.pages[p];
       try {
         const pages::Page page(options.web + "/" + path);
-        const PageAudit audit = AuditPage(page.bytes(), page.encoding(), options.audit);
+        PageAudit audit = AuditPage(page.bytes(), page.encoding(), options.audit);
+        for (Finding& finding : audit.findings) {
+          if (finding.href) finding.suggestion = suggestions.For(path, *finding.href);
+        }
         ++read;
         areas += audit.areas;
         const std::string sha256 = options.todo && !audit.findings.empty() ? Sha256Hex(page.bytes()) : std::string();
@@ -150,9 +163,10 @@ int Audit(const Options& options, std::ostream& out, std::ostream& err, bool err
   if (options.json) out << (firstJson ? "]\n" : "\n]\n");
 
   const std::size_t found = perRule[0] + perRule[1] + perRule[2];
-  if (options.todo) {
+  if (options.todo || options.report) {
     try {
-      pages::ReplacePageFile(*options.todo, todo);
+      if (options.todo) pages::ReplacePageFile(*options.todo, todo);
+      if (options.report) WriteReportPage(*options.report, options.web, web.pages, options.audit, suggestions);
     } catch (const host::Error& e) {
       err << "mapnote-audit: " << host::ToUtf8(e.description()) << "\n";
       return exit_status::Unusable;
@@ -179,7 +193,7 @@ int Apply(const Options& options, std::ostream& out, std::ostream& err) {
   }
   const std::string list{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   try {
-    const ApplyCounts counts = ApplyTodo(options.web, list, out, err);
+    const ApplyCounts counts = ApplyTodo(options.web, list, out, err, options.acceptSuggestions);
     out << "Wrote " << Plural(counts.texts, "alt text", "alt texts") << " to " << Plural(counts.pages, "page", "pages")
         << "; " << Plural(counts.refused, "page", "pages") << " refused\n";
     return counts.refused > 0 ? exit_status::Found : exit_status::Clean;

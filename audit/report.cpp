@@ -52,14 +52,20 @@ std::string FindingJson(const std::string& path, const Finding& finding) {
   return "{\"path\": " + JsonString(path) + ", \"line\": " + std::to_string(finding.line) +
          ", \"column\": " + std::to_string(finding.column) + ", \"rule\": " + JsonString(std::string(RuleName(finding.rule))) +
          ", \"map\": " + JsonString(finding.map) + ", \"area\": " + std::to_string(finding.area) +
-         ", \"href\": " + JsonString(finding.href) + ", \"alt\": " + JsonString(finding.alt) + "}";
+         ", \"href\": " + JsonString(finding.href) + ", \"alt\": " + JsonString(finding.alt) +
+         ", \"suggested_alt\": " + JsonString(finding.suggestion ? std::optional(finding.suggestion->text) : std::nullopt) +
+         ", \"suggested_from\": " +
+         JsonString(finding.suggestion ? std::optional(std::string(SuggestionSourceName(finding.suggestion->from))) : std::nullopt) +
+         "}";
 }
 
-const CsvRow kTodoHeader = {"path", "line", "column", "map", "area", "href", "alt", "new_alt", "sha256"};
+const CsvRow kTodoHeader = {"path", "line", "column", "map", "area", "href", "alt", "new_alt", "suggested_alt", "suggested_from", "sha256"};
 
 CsvRow TodoRow(const std::string& path, const Finding& finding, const std::string& sha256) {
   return {path, std::to_string(finding.line), std::to_string(finding.column), finding.map.value_or(""),
-          std::to_string(finding.area), finding.href.value_or(""), finding.alt.value_or(""), "", sha256};
+          std::to_string(finding.area), finding.href.value_or(""), finding.alt.value_or(""), "",
+          finding.suggestion ? finding.suggestion->text : "",
+          finding.suggestion ? std::string(SuggestionSourceName(finding.suggestion->from)) : "", sha256};
 }
 
 }  // namespace audit

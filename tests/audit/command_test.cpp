@@ -72,13 +72,15 @@ TEST(AuditCommand, ExitStatusSaysWhatWasFound) {
        "mapnote-audit: cannot list " + (empty.path() / "none").string() +
            ": No such file or directory\nmapnote-audit: no page could be read under " + (empty.path() / "none").string() +
            "\n"},
-      {{}, 2, "", "usage: mapnote-audit [--shared-target] [--aria] [--json | --todo FILE.csv] WEB\n"
-                  "       mapnote-audit --apply FILE.csv WEB\n"},
+      {{}, 2, "", "usage: mapnote-audit [--shared-target] [--aria] [--json | --todo FILE.csv] [--report FILE.html] WEB\n"
+                  "       mapnote-audit --apply FILE.csv [--accept-suggestions] WEB\n"},
       {{"--color", "w"}, 2, "", "mapnote-audit: unexpected \"--color\"\n"},
       {{"w", "v"}, 2, "", "mapnote-audit: unexpected \"v\"\n"},
       {{"w", "--todo"}, 2, "", "mapnote-audit: unexpected \"--todo\"\n"},
       {{"--json", "--todo", "t.csv", "w"}, 2, "", "usage: mapnote-audit"},
       {{"--apply", "t.csv", "--aria", "w"}, 2, "", "usage: mapnote-audit"},
+      {{"--apply", "t.csv", "--report", "r.html", "w"}, 2, "", "usage: mapnote-audit"},
+      {{"--accept-suggestions", "w"}, 2, "", "usage: mapnote-audit"},
   };
   for (const auto& c : cases) {
     const AuditRun run = RunAuditOn(c.args);
@@ -96,9 +98,9 @@ TEST(AuditCommand, PrintsJsonWithEveryFieldEscaped) {
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out,
             "[\n  {\"path\": \"q \\\"x\\\".htm\", \"line\": 1, \"column\": 17, \"rule\": \"empty-alt\", \"map\": \"a\\\\b\", "
-            "\"area\": 0, \"href\": \"say \\\"hi\\\"\\u000a\", \"alt\": \" \"},\n"
+            "\"area\": 0, \"href\": \"say \\\"hi\\\"\\u000a\", \"alt\": \" \", \"suggested_alt\": null, \"suggested_from\": null},\n"
             "  {\"path\": \"q \\\"x\\\".htm\", \"line\": 1, \"column\": 52, \"rule\": \"alt-without-href\", \"map\": \"a\\\\b\", "
-            "\"area\": 1, \"href\": null, \"alt\": \"\xC3\xA9\"}\n]\n");
+            "\"area\": 1, \"href\": null, \"alt\": \"\xC3\xA9\", \"suggested_alt\": null, \"suggested_from\": null}\n]\n");
   EXPECT_EQ(run.err, "1 page, 2 areas: 0 missing-alt, 1 empty-alt, 1 alt-without-href\n");
 
   ScratchFolder clean;

@@ -91,11 +91,11 @@ TEST(TodoList, RoundTripsTheAuthorsTextsIntoThePages) {
 
   const std::string list = ReadBytes(todo);
   EXPECT_EQ(list.substr(0, list.find("\r\n", list.find("\r\n") + 2) + 2),
-            "path,line,column,map,area,href,alt,new_alt,sha256\r\n"
-            "a.htm,4,1,nav,0,\"a,\"\"b\"\".htm\",,," + audit::Sha256Hex(k1252Page) + "\r\n");
+            "path,line,column,map,area,href,alt,new_alt,suggested_alt,suggested_from,sha256\r\n"
+            "a.htm,4,1,nav,0,\"a,\"\"b\"\".htm\",,,,," + audit::Sha256Hex(k1252Page) + "\r\n");
   const std::vector<CsvRow> rows = audit::ParseCsv(list);
   ASSERT_EQ(rows.size(), 7u);
-  EXPECT_EQ(rows[2], (CsvRow{"a.htm", "5", "1", "nav", "1", "caf\xC3\xA9.htm", "\n ", "", audit::Sha256Hex(k1252Page)}));
+  EXPECT_EQ(rows[2], (CsvRow{"a.htm", "5", "1", "nav", "1", "caf\xC3\xA9.htm", "\n ", "", "", "", audit::Sha256Hex(k1252Page)}));
   EXPECT_EQ((CsvRow{rows[5][0], rows[5][4], rows[5][6]}), (CsvRow{"sub/b.htm", "1", ""}));  // a bare alt reads as empty
 
   web.Write("c.htm", kChangedPage + " ");
