@@ -30,6 +30,8 @@ a { color: #0645ad; }
 button { font: inherit; padding: .3rem .8rem; border: 1px solid #444; border-radius: 4px; background: #f3f3f3; color: #1a1a1a; cursor: pointer; }
 button:focus-visible, input:focus-visible, a:focus-visible { outline: 3px solid #1a56c4; outline-offset: 2px; }
 .map-body { display: flex; flex-wrap: wrap; gap: 1.25rem; align-items: flex-start; }
+.map-body figure { flex: 0 1 auto; }
+.map-body table { flex: 1 1 30rem; }
 figure { margin: 0; max-width: 100%; }
 figcaption, .problem { font-size: .9rem; color: #444; margin-top: .3rem; }
 .problem { color: #6e1420; font-weight: 600; }
@@ -48,7 +50,7 @@ figcaption, .problem { font-size: .9rem; color: #444; margin-top: .3rem; }
 .k-nohref .shape { stroke: var(--nohref); fill: rgba(91, 53, 150, .15); stroke-dasharray: 10 3 2 3; }
 .k-missing .badge { fill: var(--missing); } .k-blank .badge { fill: var(--blank); }
 .k-fine .badge { fill: var(--fine); } .k-nohref .badge { fill: var(--nohref); }
-table { border-collapse: collapse; min-width: 28rem; }
+table { border-collapse: collapse; font-size: .93rem; }
 th, td { text-align: left; vertical-align: top; padding: .3rem .5rem; border-bottom: 1px solid #ddd; }
 thead th { border-bottom: 2px solid #999; }
 tr.active { background: #e8f0fe; box-shadow: inset 4px 0 0 #1a56c4; }
@@ -57,7 +59,7 @@ tr.active { background: #e8f0fe; box-shadow: inset 4px 0 0 #1a56c4; }
 .k-missing .symbol { color: var(--missing); } .k-blank .symbol { color: var(--blank); }
 .k-fine .symbol { color: var(--fine); } .k-nohref .symbol { color: var(--nohref); }
 .alt-none { font-style: italic; color: #555; }
-input[type=text] { font: inherit; width: 18rem; max-width: 100%; padding: .2rem .35rem; border: 1px solid #767676; border-radius: 3px; color: #1a1a1a; background: #fff; }
+input[type=text] { font: inherit; width: 15rem; max-width: 100%; padding: .2rem .35rem; border: 1px solid #767676; border-radius: 3px; color: #1a1a1a; background: #fff; }
 input.suggested { background: #fff6d6; font-style: italic; }
 .marker { display: block; font-size: .8rem; color: #5e4500; }
 .marker.edited { color: #1d5a2a; }
@@ -172,22 +174,23 @@ input.suggested { background: #fff6d6; font-style: italic; }
 
   function drawShape(area, width, height) {
     const c = area.coords;
+    // The number goes near the shape's top left corner, off the words the
+    // picture may have in its middle.
     let shape, x, y;
     if (area.shape === "rect") {
       shape = svg("rect", { x: c[0], y: c[1], width: c[2] - c[0], height: c[3] - c[1] });
-      x = (c[0] + c[2]) / 2; y = (c[1] + c[3]) / 2;
+      x = c[0] + 13; y = c[1] + 13;
     } else if (area.shape === "circle") {
       shape = svg("circle", { cx: c[0], cy: c[1], r: c[2] });
-      x = c[0]; y = c[1];
+      x = c[0] - c[2] * 0.7071 + 9; y = c[1] - c[2] * 0.7071 + 9;
     } else if (area.shape === "poly") {
       const points = [];
-      x = 0; y = 0;
-      for (let i = 0; i < c.length; i += 2) { points.push(c[i] + "," + c[i + 1]); x += c[i]; y += c[i + 1]; }
+      for (let i = 0; i < c.length; i += 2) points.push(c[i] + "," + c[i + 1]);
       shape = svg("polygon", { points: points.join(" ") });
-      x /= c.length / 2; y /= c.length / 2;
+      x = c[0]; y = c[1];
     } else {
       shape = svg("rect", { x: 0, y: 0, width: width, height: height });
-      x = 14; y = 14;
+      x = 13; y = 13;
     }
     shape.setAttribute("class", "shape");
     const kind = KINDS[area.finding];
