@@ -300,7 +300,7 @@ input.suggested { background: #fff6d6; font-style: italic; }
   const pagesNode = document.getElementById("pages");
   data.pages.forEach((page, p) => {
     const pageId = "p" + (p + 1);
-    const section = el("section", { "aria-labelledby": pageId + "-heading" });
+    const section = el("section", { "aria-labelledby": pageId + "-heading", "data-path": page.path });
     section.append(el("h2", { id: pageId + "-heading" }, page.path));
     page.maps.forEach((map, m) => {
       const mapId = pageId + "-m" + (m + 1);
