@@ -66,9 +66,14 @@ class OutlineReader {
   OutlineReader(std::string_view page, pages::Encoding encoding) : page_(page), encoding_(encoding) {}
 
   void operator()(Tag&& tag) {
-    if (link_ && !afterRawText_ && tag.begin > lastEnd_) AddText(page_.substr(lastEnd_, tag.begin - lastEnd_));
+    if (link_ && tag.begin > lastEnd_) AddText(page_.substr(lastEnd_, tag.begin - lastEnd_));
     lastEnd_ = tag.end;
-    afterRawText_ = !tag.isEndTag && std::find(kRawText.begin(), kRawText.end(), tag.name) != kRawText.end();
+    if (!tag.isEndTag && std::find(kRawText.begin(), kRawText.end(), tag.name) != kRawText.end()) {
+      // The scanner passes over the element's text and its end tag: the
+      // link's text goes on after them.
+      const std::size_t close = FindEndTag(page_, tag.end, tag.name);
+      lastEnd_ = std::min(page_.find('>', close), page_.size() - 1) + 1;
+    }
     if (tag.isEndTag) {
       if (tag.name == "a") EndLink();
       if (tag.name == "map") map_ = -1;
@@ -142,7 +147,6 @@ class OutlineReader {
   std::optional<Link> link_;
   int map_ = -1;
   std::size_t lastEnd_ = 0;
-  bool afterRawText_ = false;
 };
 
 }  // namespace
