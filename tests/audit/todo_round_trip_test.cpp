@@ -167,4 +167,40 @@ TEST(TodoList, RefusesRowsThatNoLongerFitTheirPage) {
   EXPECT_EQ(RunAuditOn({"--apply", (lists.path() / "none.csv").string(), web.path().string()}).status, 2);
 }
 
+TEST(TodoList, AcceptsSuggestionsOnlyWhereAskedAndNoTextWasGiven) {
+  const std::string page = "<map><area href=a.htm><area href=b.htm alt=''><area href=c.htm></map>";
+  const std::string sha = audit::Sha256Hex(page);
+  const std::string list = "path,area,href,new_alt,suggested_alt,suggested_from,sha256\r\n"
+                           "p.htm,0,a.htm,Typed,Suggested A,same-link," + sha + "\r\n"
+                           "p.htm,1,b.htm,,Suggested B,link-text," + sha + "\r\n"
+                           "p.htm,2,c.htm,,,," + sha + "\r\n";
+  const struct {
+    std::vector<std::string> options;
+    std::string out, written;
+  } cases[] = {
+      {{}, "p.htm: wrote 1 alt text\n", "<map><area href=a.htm alt=\"Typed\"><area href=b.htm alt=''><area href=c.htm></map>"},
+      {{"--accept-suggestions"}, "p.htm: wrote 2 alt texts (1 new_alt, 1 suggested_alt)\n",
+       "<map><area href=a.htm alt=\"Typed\"><area href=b.htm alt='Suggested B'><area href=c.htm></map>"},
+  };
+  for (const auto& c : cases) {
+    ScratchFolder web, lists;
+    web.Write("p.htm", page);
+    lists.Write("list.csv", list);
+    std::vector<std::string> args = {"--apply", (lists.path() / "list.csv").string()};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    args.push_back(web.path().string());
+    const AuditRun run = RunAuditOn(args);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out.substr(0, run.out.find('\n') + 1), c.out);
+    EXPECT_EQ(ReadBytes((web.path() / "p.htm").string()), c.written);
+  }
+  ScratchFolder web, lists;
+  web.Write("p.htm", page);
+  lists.Write("list.csv", "path,area,href,new_alt,sha256\r\np.htm,1,b.htm,,"+ sha + "\r\n");
+  const std::string path = (lists.path() / "list.csv").string();
+  const AuditRun run = RunAuditOn({"--apply", path, "--accept-suggestions", web.path().string()});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.err, "mapnote-audit: " + path + ": the list has no column \"suggested_alt\"\n");
+}
+
 }  // namespace
