@@ -52,7 +52,10 @@ std::string Normalised(std::string_view path) {
     at = slash + 1;
   }
   std::string out;
-  for (const auto segment : segments) out += "/" + std::string(segment);
+  for (const auto segment : segments) {
+    out += '/';
+    out += segment;
+  }
   if (endsInFolder || out.empty()) out += "/";
   return out;
 }
@@ -79,7 +82,8 @@ std::string ResolveLink(std::string_view pagePath, std::string_view rawHref) {
     if (href[i] == '\\') href[i] = '/';
   }
   if (href.starts_with("//")) return href;
-  const std::string page = "/" + std::string(pagePath);
+  std::string page = "/";
+  page += pagePath;
   const std::string_view path = std::string_view(href).substr(0, pathEnd);
   const std::string suffix = href.substr(pathEnd);
   if (path.empty()) return page + suffix;

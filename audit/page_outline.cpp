@@ -97,16 +97,15 @@ class OutlineReader {
     } else if (tag.name == "map") {
       map_ = static_cast<int>(outline.maps.size());
       outline.maps.push_back(Value(tag, "name"));
-    } else if (tag.name == "title" && !outline.title) {
+    } else if (tag.name == "title" && !titleSeen_) {
+      titleSeen_ = true;
       const std::size_t end = FindEndTag(page_, tag.end, "title");
-      outline.title = CollapseSpace(Decoded(page_.substr(tag.end, end - tag.end)));
+      host::Text title = CollapseSpace(Decoded(page_.substr(tag.end, end - tag.end)));
+      if (!title.empty()) outline.title = std::move(title);
     }
   }
 
-  void Finish() {
-    EndLink();
-    if (outline.title && outline.title->empty()) outline.title.reset();
-  }
+  void Finish() { EndLink(); }
 
   PageOutline outline;
 
@@ -147,6 +146,7 @@ class OutlineReader {
   std::optional<Link> link_;
   int map_ = -1;
   std::size_t lastEnd_ = 0;
+  bool titleSeen_ = false;
 };
 
 }  // namespace

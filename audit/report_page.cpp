@@ -149,8 +149,14 @@ class ReportWriter {
       }
       if (number == 0) continue;
       const auto name = m < kOutside ? outline.maps[static_cast<std::size_t>(m)] : std::nullopt;
-      data_ += (data_.ends_with("[") ? "" : ",") + std::string("\n{\"name\":") + JsonOrNull(name) +
-               ",\"image\":" + (m < kOutside ? ImageJson(path, outline, name) : "null") + ",\"areas\":[" + areas + "]}";
+      if (!data_.ends_with("[")) data_ += ',';
+      data_ += "\n{\"name\":";
+      data_ += JsonOrNull(name);
+      data_ += ",\"image\":";
+      data_ += m < kOutside ? ImageJson(path, outline, name) : "null";
+      data_ += ",\"areas\":[";
+      data_ += areas;
+      data_ += "]}";
     }
     data_ += "]}";
   }
@@ -183,8 +189,11 @@ class ReportWriter {
       std::string csv = CsvRecord(CsvRow(row.begin() + static_cast<std::ptrdiff_t>(from), row.begin() + static_cast<std::ptrdiff_t>(to)));
       return Json(csv.substr(0, csv.size() - 2));
     };
-    return "[" + (newAlt > 0 ? piece(0, newAlt) : "null") + "," +
-           (newAlt + 1 < row.size() ? piece(newAlt + 1, row.size()) : "null") + "]";
+    std::string pieces = "[";
+    pieces += newAlt > 0 ? piece(0, newAlt) : "null";
+    pieces += ',';
+    pieces += newAlt + 1 < row.size() ? piece(newAlt + 1, row.size()) : "null";
+    return pieces + "]";
   }
 
   std::string AreaJson(const std::string& path, const OutlineArea& area, std::size_t index, std::size_t number,
@@ -193,10 +202,14 @@ class ReportWriter {
     const auto shape = ReadAreaShape(area.shape ? std::optional<std::u16string_view>(*area.shape) : std::nullopt,
                                      area.coords.value_or(u""));
     static constexpr std::array<const char*, 4> kKinds = {"rect", "circle", "poly", "default"};
-    json += ",\"shape\":" + (shape ? Json(kKinds[static_cast<std::size_t>(shape->kind)]) : std::string("null"));
+    json += ",\"shape\":";
+    json += shape ? Json(kKinds[static_cast<std::size_t>(shape->kind)]) : "null";
     json += ",\"coords\":[";
     if (shape) {
-      for (std::size_t i = 0; i < shape->coords.size(); ++i) json += (i ? "," : "") + Number(shape->coords[i]);
+      for (std::size_t i = 0; i < shape->coords.size(); ++i) {
+        if (i > 0) json += ',';
+        json += Number(shape->coords[i]);
+      }
     }
     json += "],\"coordsText\":" + JsonOrNull(area.coords) + ",\"href\":" + JsonOrNull(area.href) + ",\"link\":" +
             JsonOrNull(area.href ? LinkUrl(path, host::ToUtf8(*area.href)) : std::nullopt) + ",\"alt\":" + JsonOrNull(area.alt);
