@@ -205,11 +205,14 @@ def check_geometry(driver, web_name):
         driver.set_window_size(1400, 1000)
 
 
-def check_keyboard(driver, path, index):
+def check_keyboard(driver, path, index, href):
     from selenium.webdriver.common.keys import Keys
     area_js(driver, path, index, "g.focus();")
-    state = area_js(driver, path, index, "return [row.classList.contains('active'), !document.getElementById('tip').hidden];")
-    check("focusing the shape of %s area %d highlights its row and shows its href and alt" % (path, index), state, [True, True])
+    state = area_js(driver, path, index, "const tip = document.getElementById('tip');"
+                                         "return [row.classList.contains('active'), !tip.hidden,"
+                                         " tip.textContent.split('\\n').slice(1)];")
+    check("focusing the shape of %s area %d highlights its row and shows its href and alt" % (path, index), state,
+          [True, True, ["href: " + href, "alt: none"]])
     driver.switch_to.active_element.send_keys(Keys.ENTER)
     state = area_js(driver, path, index, "return [row.contains(document.activeElement), document.activeElement.tagName,"
                                          " g.classList.contains('active')];")
@@ -302,7 +305,7 @@ def session(driver, audit, web, web_name, reports, downloads, axe_dir):
     kept = area_js(driver, target["path"], int(target["area"]),
                    "const input = row.querySelector('input'); return [input.value, input.classList.contains('suggested')];")
     check("the typed text survives a reload of the %s report" % web_name, kept, [TYPED, False])
-    check_keyboard(driver, target["path"], int(target["area"]))
+    check_keyboard(driver, target["path"], int(target["area"]), target["href"])
     saved = download(driver, downloads)
     got = list(csv.DictReader(io.StringIO(saved.decode("utf-8"), newline="")))
     for r in rows:
