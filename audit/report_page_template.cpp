@@ -29,6 +29,8 @@ a { color: #0645ad; }
 .toolbar { display: flex; align-items: center; gap: 1rem; margin: .75rem 0; flex-wrap: wrap; }
 button { font: inherit; padding: .3rem .8rem; border: 1px solid #444; border-radius: 4px; background: #f3f3f3; color: #1a1a1a; cursor: pointer; }
 button:focus-visible, input:focus-visible, a:focus-visible { outline: 3px solid #1a56c4; outline-offset: 2px; }
+/* A large web has thousands of areas: pages out of sight are not laid out. */
+#pages > section { content-visibility: auto; contain-intrinsic-size: auto 700px; }
 .map-body { display: flex; flex-wrap: wrap; gap: 1.25rem; align-items: flex-start; }
 .map-body figure { flex: 0 1 auto; }
 .map-body table { flex: 1 1 30rem; }
