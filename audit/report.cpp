@@ -49,17 +49,19 @@ std::string FindingLine(const std::string& path, const Finding& finding) {
 }
 
 std::string FindingJson(const std::string& path, const Finding& finding) {
+  const auto& suggestion = finding.suggestion;
+  const auto suggestedFrom =
+      suggestion ? std::optional(std::string(SuggestionSourceName(suggestion->from))) : std::nullopt;
   return "{\"path\": " + JsonString(path) + ", \"line\": " + std::to_string(finding.line) +
          ", \"column\": " + std::to_string(finding.column) + ", \"rule\": " + JsonString(std::string(RuleName(finding.rule))) +
          ", \"map\": " + JsonString(finding.map) + ", \"area\": " + std::to_string(finding.area) +
          ", \"href\": " + JsonString(finding.href) + ", \"alt\": " + JsonString(finding.alt) +
-         ", \"suggested_alt\": " + JsonString(finding.suggestion ? std::optional(finding.suggestion->text) : std::nullopt) +
-         ", \"suggested_from\": " +
-         JsonString(finding.suggestion ? std::optional(std::string(SuggestionSourceName(finding.suggestion->from))) : std::nullopt) +
-         "}";
+         ", \"suggested_alt\": " + JsonString(suggestion ? std::optional(suggestion->text) : std::nullopt) +
+         ", \"suggested_from\": " + JsonString(suggestedFrom) + "}";
 }
 
-const CsvRow kTodoHeader = {"path", "line", "column", "map", "area", "href", "alt", "new_alt", "suggested_alt", "suggested_from", "sha256"};
+const CsvRow kTodoHeader = {"path", "line", "column", "map", "area", "href", "alt", "new_alt",
+                             "suggested_alt", "suggested_from", "sha256"};
 
 CsvRow TodoRow(const std::string& path, const Finding& finding, const std::string& sha256) {
   return {path, std::to_string(finding.line), std::to_string(finding.column), finding.map.value_or(""),
