@@ -60,17 +60,19 @@ std::string Number(double value) {
   return std::string(digits, result.ptr);
 }
 
-// A path as a relative URL: every byte but unreserved ones and '/' escaped,
-// and "./" first so that no segment can read as a scheme.
+// A path as a URL relative to the report: every byte but unreserved ones,
+// '/' and ':' escaped, and "./" first so that no segment can read as a
+// scheme; a file URL when there is no relative way (another drive).
 std::string RelativeUrl(const fs::path& from, const fs::path& to) {
   std::error_code ec;
   const fs::path relative = fs::relative(to, from, ec);
   const std::u8string generic = (ec || relative.empty() ? fs::absolute(to, ec) : relative).generic_u8string();
   std::string url = relative.empty() || relative.is_absolute() ? "file://" : "./";
+  if (url == "file://" && !generic.starts_with(u8"/")) url += '/';  // a drive letter: file:///C:/...
   for (const char8_t c8 : generic) {
     const char c = static_cast<char>(c8);
     if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
-        c == '_' || c == '~' || c == '/') {
+        c == '_' || c == '~' || c == '/' || c == ':') {
       url += c;
     } else {
       char escaped[4];
