@@ -23,7 +23,8 @@ FORMULA_PAGE = b'<map name="@m">\r\n<area href="+x.htm">\r\n<area href="-y.htm" 
 NEW_ALTS = {("=1+2.htm", "0"): "=A1 stays text", ("=1+2.htm", "1"): "'quoted",
             ("sitemap.htm", "1"): "Our breads, \"fresh\"", ("sitemap.htm", "2"): "Cakes\nand tarts",
             ("sitemap.htm", "4"): "Orders \u2603", ("sitemap.htm", "5"): "Write to us",
-            ("d\u00e9j\u00e0/men\u00fc.htm", "0"): "Br\u00f6tchen \u20ac", ("d\u00e9j\u00e0/men\u00fc.htm", "1"): "Kuchen"}
+            ("d\u00e9j\u00e0/men\u00fc.htm", "0"): "Br\u00f6tchen \u20ac", ("d\u00e9j\u00e0/men\u00fc.htm", "1"): "Kuchen",
+            ("visit.htm", "0"): "Home", ("visit.htm", "1"): "Cakes to order", ("visit.htm", "2"): "Orders"}
 
 
 def run(wine_run, exe, *args):
@@ -74,7 +75,10 @@ def main(wine_run, exe, sample, work):
           "sitemap.htm:13:3: empty-alt: area of map \"sitemap\" linking to \"cakes.htm\" has a blank alt text\n"
           "sitemap.htm:15:3: missing-alt: area of map \"sitemap\" linking to \"orders.htm\" has no alt text\n"
           "sitemap.htm:16:3: missing-alt: area of map \"sitemap\" linking to \"mailto:hello@harbourlane.example\" has no alt text\n"
-          "4 pages, 10 areas: 5 missing-alt, 3 empty-alt, 0 alt-without-href\n")
+          "visit.htm:11:3: missing-alt: area of map \"street\" linking to \"index.htm\" has no alt text\n"
+          "visit.htm:12:3: empty-alt: area of map \"street\" linking to \"cakes.htm\" has a blank alt text\n"
+          "visit.htm:13:3: missing-alt: area of map \"street\" linking to \"orders.htm\" has no alt text\n"
+          "6 pages, 15 areas: 7 missing-alt, 4 empty-alt, 0 alt-without-href\n")
 
     status, out, err = run(wine_run, exe, "--todo", "Z:" + todo, wine_web)
     check("the to-do list's exit status", status, 1)
@@ -87,7 +91,8 @@ def main(wine_run, exe, sample, work):
     check("the to-do list's rows", [(r["path"], r["area"], r["href"]) for r in rows],
           [("=1+2.htm", "0", "+x.htm"), ("=1+2.htm", "1", "-y.htm"), ("d\u00e9j\u00e0/men\u00fc.htm", "0", "br\u00f6tchen.htm"), ("d\u00e9j\u00e0/men\u00fc.htm", "1", "kuchen.htm"),
            ("sitemap.htm", "1", "breads.htm"), ("sitemap.htm", "2", "cakes.htm"), ("sitemap.htm", "4", "orders.htm"),
-           ("sitemap.htm", "5", "mailto:hello@harbourlane.example")])
+           ("sitemap.htm", "5", "mailto:hello@harbourlane.example"), ("visit.htm", "0", "index.htm"),
+           ("visit.htm", "1", "cakes.htm"), ("visit.htm", "2", "orders.htm")])
     filled = io.StringIO()
     writer = csv.DictWriter(filled, fieldnames=list(rows[0].keys()), quoting=csv.QUOTE_ALL)
     writer.writeheader()
@@ -103,7 +108,7 @@ def main(wine_run, exe, sample, work):
     check("the apply's exit status", (status, err), (0, ""))
     check("the apply's report", out, "=1+2.htm: wrote 2 alt texts\n"
                                      "d\u00e9j\u00e0/men\u00fc.htm: wrote 2 alt texts\nsitemap.htm: wrote 4 alt texts\n"
-                                     "Wrote 8 alt texts to 3 pages; 0 pages refused\n")
+                                     "visit.htm: wrote 3 alt texts\nWrote 11 alt texts to 4 pages; 0 pages refused\n")
     check("the page named like a formula, byte for byte", open(os.path.join(web, "=1+2.htm"), "rb").read(),
           b'<map name="@m">\r\n<area href="+x.htm" alt="=A1 stays text">\r\n'
           b'<area href="-y.htm" alt="\'quoted">\r\n</map>\r\n')
@@ -121,7 +126,7 @@ def main(wine_run, exe, sample, work):
            b'<area shape="rect" coords="480,60,600,120" href="mailto:hello@harbourlane.example" alt="Write to us">'])
 
     status, out, err = run(wine_run, exe, wine_web)
-    check("the audit afterwards", (status, out), (0, "4 pages, 10 areas: 0 missing-alt, 0 empty-alt, 0 alt-without-href\n"))
+    check("the audit afterwards", (status, out), (0, "6 pages, 15 areas: 0 missing-alt, 0 empty-alt, 0 alt-without-href\n"))
 
     # Rows that would lead out of the web without any link, or name a page
     # the audit leaves out, are refused and nothing is written.
