@@ -357,14 +357,13 @@ int RunAudit(const std::vector<std::string>& args, std::ostream& out, std::ostre
   if (options->help) PrintHelp(out);
   if (options->version) out << "mapnote-audit " MAPNOTE_AUDIT_VERSION "\n";
   if (options->help || options->version) return exit_status::Clean;
-  if (options->todo) {
-    // Before the web is read, not after.
-    try {
-      CheckTodoListFile(*options->todo, options->force);
-    } catch (const host::Error& e) {
-      err << "mapnote-audit: " << ForTerminal(host::ToUtf8(e.description())) << "\n";
-      return exit_status::Unusable;
-    }
+  // The files the audit writes are checked before the web is read, not after.
+  try {
+    if (options->todo) CheckTodoListFile(*options->todo, options->force);
+    if (options->report) CheckReportFile(*options->report);
+  } catch (const host::Error& e) {
+    err << "mapnote-audit: " << ForTerminal(host::ToUtf8(e.description())) << "\n";
+    return exit_status::Unusable;
   }
   return options->apply ? Apply(*options, out, err) : Audit(*options, out, err, errIsTerminal);
 }

@@ -4,6 +4,7 @@
 #include <array>
 #include <charconv>
 #include <filesystem>
+#include <fstream>
 #include <map>
 
 #include "audit/area_shape.h"
@@ -291,8 +292,25 @@ class ReportWriter {
 
 }  // namespace
 
+void CheckReportFile(const std::string& file) {
+  const fs::path path(std::u8string(file.begin(), file.end()));
+  std::error_code ec;
+  if (!fs::exists(fs::symlink_status(path, ec))) return;
+  // The template's head names the tool well within its first block.
+  std::string head(4096, '\0');
+  std::ifstream in(path, std::ios::binary);
+  in.read(head.data(), static_cast<std::streamsize>(head.size()));
+  head.resize(static_cast<std::size_t>(in.gcount()));
+  if (!fs::is_regular_file(path, ec) || head.find("<meta name=\"generator\" content=\"mapnote-audit\">") == std::string::npos) {
+    throw host::Error(pages::code::PathFileAccess,
+                      host::FromUtf8("Cannot write the report \"" + file +
+                                     "\": the file is there and is no report of mapnote-audit; name another file"));
+  }
+}
+
 void WriteReportPage(const std::string& file, const std::string& web, const std::vector<std::string>& pages,
                      const AuditOptions& options, const Suggestions& suggestions) {
+  CheckReportFile(file);
   ReportWriter writer(file, web, suggestions);
   for (const std::string& path : pages) writer.AddPage(path, options);
   pages::ReplacePageFile(file, writer.Html());

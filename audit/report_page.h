@@ -10,8 +10,12 @@
 
 namespace audit {
 
+// Throws host::Error when `file` is there and is no report page this tool
+// wrote: a page of the author's must never be written over by a report.
+void CheckReportFile(const std::string& file);
+
 // Reads the pages (relative to `web`, in path order) again and writes the
-// page to `file`, all at once. Throws host::Error when it cannot be written.
+// page to `file`, all at once, after CheckReportFile. Throws host::Error when it cannot be written.
 void WriteReportPage(const std::string& file, const std::string& web, const std::vector<std::string>& pages,
                      const AuditOptions& options, const Suggestions& suggestions);
 

@@ -10,6 +10,7 @@ const std::string_view kReportPageTemplate = R"html(<!DOCTYPE html>
 <head>
 <meta charset="utf-8">
 <meta name="viewport" content="width=device-width, initial-scale=1">
+<meta name="generator" content="mapnote-audit">
 <title>Image map alt text report</title>
 <style>
 :root { --missing: #b3172a; --blank: #8f4a00; --fine: #1d6b2f; --nohref: #5b3596; }

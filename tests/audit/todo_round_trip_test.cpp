@@ -297,6 +297,31 @@ TEST(TodoList, KeepsCellsFromRunningAsFormulasAndTakesThemBackExactly) {
   EXPECT_EQ(ReadBytes((web.path() / "'p.htm").string()), written);
 }
 
+TEST(TodoList, ReportIsNeverWrittenOverAFileOfTheAuthors) {
+  ScratchFolder web, reports;
+  web.Write("index.htm", kChangedPage);
+  reports.Write("notes.html", "<p>mine</p>");
+  const struct {
+    std::string file;
+    int status;
+  } cases[] = {
+      {(web.path() / "index.htm").string(), 2},
+      {(reports.path() / "notes.html").string(), 2},
+      {(reports.path() / "report.html").string(), 1},
+      {(reports.path() / "report.html").string(), 1},  // its own report again
+  };
+  for (const auto& c : cases) {
+    const std::string before = fs::exists(c.file) ? ReadBytes(c.file) : "";
+    const AuditRun run = RunAuditOn({"--report", c.file, web.path().string()});
+    EXPECT_EQ(run.status, c.status) << c.file;
+    if (c.status == 2) {
+      EXPECT_EQ(run.err, "mapnote-audit: Cannot write the report \"" + c.file +
+                             "\": the file is there and is no report of mapnote-audit; name another file\n");
+      EXPECT_EQ(ReadBytes(c.file), before);
+    }
+  }
+}
+
 TEST(TodoList, IsNeverWrittenOverAPageOrAFileOfTheAuthors) {
   ScratchFolder web, lists;
   web.Write("index.htm", kChangedPage);
