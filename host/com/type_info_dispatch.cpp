@@ -11,6 +11,7 @@ ArgumentValues::~ArgumentValues() {
 }
 
 HRESULT ArgumentValues::Read(const DISPPARAMS& params, UINT* argError) noexcept {
+  if (params.cArgs > 0 && !params.rgvarg) return E_INVALIDARG;
   try {
     values_.resize(params.cArgs);
   } catch (const std::bad_alloc&) {
