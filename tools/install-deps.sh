@@ -88,8 +88,10 @@ if [ ${#wine32[@]} -gt 0 ] && [ ${#rest[@]} -gt 0 ]; then
   fi
 fi
 
+level=error
+[ ${#rest[@]} -gt 0 ] || level=warning
 {
-  echo "error: could not install: ${missing[*]}"
+  echo "$level: could not install: ${missing[*]}"
   echo "apt-get said:"
   tail -n 12 "$work/why.log" | sed 's/^/  /'
   echo "try by hand: ${sudo:+$sudo }apt-get update && ${sudo:+$sudo }apt-get install --no-install-recommends ${missing[*]}"
