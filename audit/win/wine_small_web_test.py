@@ -6,13 +6,18 @@ writer and applied, after which only the area tags have changed.
     wine_small_web_test.py WINE_RUN MAPNOTE_AUDIT_EXE SAMPLE_WEB WORK_DIR
 """
 import csv
+import fcntl
 import hashlib
 import io
 import os
+import pty
 import re
+import select
 import shutil
+import struct
 import subprocess
 import sys
+import termios
 
 PAGE_1252 = ("<html><head><meta charset=windows-1252></head><body>\r\n"
              "<p>Men\xfc: Br\xf6tchen</p>\r\n<map name=\"men\xfc\">\r\n"
@@ -30,6 +35,30 @@ NEW_ALTS = {("=1+2.htm", "0"): "=A1 stays text", ("=1+2.htm", "1"): "'quoted",
 def run(wine_run, exe, *args):
     done = subprocess.run([wine_run, exe, *args], capture_output=True)
     return done.returncode, done.stdout.decode("utf-8").replace("\r\n", "\n"), done.stderr.decode("utf-8")
+
+
+def run_on_console(wine_run, exe, *args):
+    """The program with its output on a terminal, which Wine makes its
+    console: what a person sees there, without the terminal's control
+    sequences, and the exit status."""
+    master, slave = pty.openpty()
+    fcntl.ioctl(slave, termios.TIOCSWINSZ, struct.pack("HHHH", 50, 250, 0, 0))  # wide enough that no line folds
+    done = subprocess.Popen([wine_run, exe, *args], stdout=slave, stderr=slave,
+                            env=dict(os.environ, WINE_RUN_CONSOLE="1", LC_ALL="C.UTF-8"))  # the terminal takes UTF-8
+    os.close(slave)
+    seen = b""
+    while True:
+        ready, _, _ = select.select([master], [], [], 1)
+        try:
+            chunk = os.read(master, 65536) if ready else b""
+        except OSError:  # every writer has gone
+            break
+        seen += chunk
+        if not chunk and done.poll() is not None:
+            break
+    os.close(master)
+    text = re.sub(r"\x1b\[[0-9;?]*[A-Za-z]", "", seen.decode("utf-8", "replace")).replace("\r", "")
+    return done.wait(), text
 
 
 def check(what, got, expected):
@@ -66,19 +95,21 @@ def main(wine_run, exe, sample, work):
 
     status, out, err = run(wine_run, exe, wine_web)
     check("the audit's exit status", status, 1)
-    check("the audit's findings", out,
-          "=1+2.htm:2:1: missing-alt: area of map \"@m\" linking to \"+x.htm\" has no alt text\n"
-          "=1+2.htm:3:1: empty-alt: area of map \"@m\" linking to \"-y.htm\" has a blank alt text\n"
-          "d\u00e9j\u00e0/men\u00fc.htm:4:1: empty-alt: area of map \"men\u00fc\" linking to \"br\u00f6tchen.htm\" has a blank alt text\n"
-          "d\u00e9j\u00e0/men\u00fc.htm:5:1: missing-alt: area of map \"men\u00fc\" linking to \"kuchen.htm\" has no alt text\n"
-          "sitemap.htm:12:3: missing-alt: area of map \"sitemap\" linking to \"breads.htm\" has no alt text\n"
-          "sitemap.htm:13:3: empty-alt: area of map \"sitemap\" linking to \"cakes.htm\" has a blank alt text\n"
-          "sitemap.htm:15:3: missing-alt: area of map \"sitemap\" linking to \"orders.htm\" has no alt text\n"
-          "sitemap.htm:16:3: missing-alt: area of map \"sitemap\" linking to \"mailto:hello@harbourlane.example\" has no alt text\n"
-          "visit.htm:11:3: missing-alt: area of map \"street\" linking to \"index.htm\" has no alt text\n"
-          "visit.htm:12:3: empty-alt: area of map \"street\" linking to \"cakes.htm\" has a blank alt text\n"
-          "visit.htm:13:3: missing-alt: area of map \"street\" linking to \"orders.htm\" has no alt text\n"
-          "6 pages, 15 areas: 7 missing-alt, 4 empty-alt, 0 alt-without-href\n")
+    findings = ("=1+2.htm:2:1: missing-alt: area of map \"@m\" linking to \"+x.htm\" has no alt text\n"
+                "=1+2.htm:3:1: empty-alt: area of map \"@m\" linking to \"-y.htm\" has a blank alt text\n"
+                "d\u00e9j\u00e0/men\u00fc.htm:4:1: empty-alt: area of map \"men\u00fc\" linking to \"br\u00f6tchen.htm\" has a blank alt text\n"
+                "d\u00e9j\u00e0/men\u00fc.htm:5:1: missing-alt: area of map \"men\u00fc\" linking to \"kuchen.htm\" has no alt text\n"
+                "sitemap.htm:12:3: missing-alt: area of map \"sitemap\" linking to \"breads.htm\" has no alt text\n"
+                "sitemap.htm:13:3: empty-alt: area of map \"sitemap\" linking to \"cakes.htm\" has a blank alt text\n"
+                "sitemap.htm:15:3: missing-alt: area of map \"sitemap\" linking to \"orders.htm\" has no alt text\n"
+                "sitemap.htm:16:3: missing-alt: area of map \"sitemap\" linking to \"mailto:hello@harbourlane.example\" has no alt text\n"
+                "visit.htm:11:3: missing-alt: area of map \"street\" linking to \"index.htm\" has no alt text\n"
+                "visit.htm:12:3: empty-alt: area of map \"street\" linking to \"cakes.htm\" has a blank alt text\n"
+                "visit.htm:13:3: missing-alt: area of map \"street\" linking to \"orders.htm\" has no alt text\n"
+                "6 pages, 15 areas: 7 missing-alt, 4 empty-alt, 0 alt-without-href\n")
+    check("the audit's findings", out, findings)
+    # On a console the same text, which Wine shows on the terminal as UTF-8.
+    check("the audit on a console", run_on_console(wine_run, exe, wine_web), (1, findings))
 
     status, out, err = run(wine_run, exe, "--todo", "Z:" + todo, wine_web)
     check("the to-do list's exit status", status, 1)
