@@ -2,6 +2,7 @@
 // an area lies in held to an HTML5 parser's tree.
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <random>
 
 #include "audit/page_audit.h"
@@ -165,6 +166,45 @@ TEST(PageAudit, RandomlyNestedMapsAgreeWithTheReferenceParser) {
     findings += expected.size();
   }
   EXPECT_GT(findings, 400u);
+}
+
+std::string Repeated(std::string_view piece, std::size_t times) {
+  std::string out;
+  out.reserve(piece.size() * times);
+  for (std::size_t k = 0; k < times; ++k) out += piece;
+  return out;
+}
+
+// Shapes of page on which a pass that looks back over the line, the open
+// elements or the ids for each tag takes minutes; one pass takes well under
+// a second, so the bound is far from both.
+TEST(PageAudit, TakesOnePassWhateverTheShapeOfThePage) {
+  constexpr std::size_t n = 100'000;
+  std::string ids;
+  for (std::size_t k = 0; k < n; ++k) ids += "<span id=i" + std::to_string(k) + "></span>";
+  const struct {
+    const char* what;
+    std::string page;
+    AuditOptions options;
+    std::size_t findings;
+  } cases[] = {
+      {"one long line of areas", "<map name=m>" + Repeated(std::string(50'000, 'x') + "<area href=a>", 1'000), kPlain, 1'000},
+      {"areas inside many unclosed elements", "<map name=m>" + Repeated("<b>", n) + Repeated("<area href=a>", n), kPlain, n},
+      {"stray end tags over many unclosed elements",
+       "<map name=m>" + Repeated("<b>", n) + Repeated("</i>", n) + "<area href=a>", kPlain, 1},
+      {"areas labelled by ids among many", "<map name=m>" + Repeated("<area href=a aria-labelledby=none>", n) + ids, kAria, n},
+      {"text inside many unclosed labelling elements",
+       "<map name=m><area href=a aria-labelledby=l></map>" + Repeated("<span id=l>t", n), kAria, 0},
+      {"a comment of dashes", "<map name=m><!--" + std::string(200'000, '-') + "x--><area href=a>", kPlain, 1},
+  };
+  for (const auto& c : cases) {
+    // Processor time, which other work on the machine does not stretch.
+    const std::clock_t start = std::clock();
+    const auto audit = AuditPage(c.page, Encoding::Utf8, c.options);
+    const double seconds = static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
+    EXPECT_EQ(audit.findings.size(), c.findings) << c.what;
+    EXPECT_LT(seconds, 10.0) << c.what;
+  }
 }
 
 }  // namespace

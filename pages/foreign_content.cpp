@@ -1,0 +1,115 @@
+#include "pages/foreign_content.h"
+
+#include <algorithm>
+#include <array>
+
+namespace pages {
+namespace {
+
+bool IsOneOf(std::string_view name, const auto& names) {
+  return std::find(std::begin(names), std::end(names), name) != std::end(names);
+}
+
+// Start tags that end foreign content: a page's HTML written inside an
+// <svg> or <math> left open.
+constexpr std::array<std::string_view, 44> kBreakouts = {
+    "b",  "big", "blockquote", "body",    "br",   "center", "code", "dd",     "div",   "dl",     "dt",
+    "em", "embed", "h1",       "h2",      "h3",   "h4",     "h5",   "h6",     "head",  "hr",     "i",
+    "img", "li",  "listing",   "menu",    "meta", "nobr",   "ol",   "p",      "pre",   "ruby",   "s",
+    "small", "span", "strong", "strike",  "sub",  "sup",    "table", "tt",    "u",     "ul",     "var"};
+
+bool BreaksOut(const Tag& tag) {
+  if (IsOneOf(tag.name, kBreakouts)) return true;
+  return tag.name == "font" && (tag.Find("color") || tag.Find("face") || tag.Find("size"));
+}
+
+bool ValueIs(std::string_view page, const TagAttribute* attribute, std::string_view lowered) {
+  if (!attribute || attribute->valueEnd - attribute->valueBegin != lowered.size()) return false;
+  for (std::size_t k = 0; k < lowered.size(); ++k) {
+    if (AsciiLower(page[attribute->valueBegin + k]) != lowered[k]) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool ForeignContent::Place(std::string_view page, Tag& tag) {
+  annotationHtml_ = false;
+  bool foreignRules = false;
+  if (!stack_.empty()) {
+    const Element& current = stack_.back();
+    const std::string_view name = tag.name;
+    foreignRules = current.space != Space::Html && !current.htmlPoint &&
+                   !(current.mathText && name != "mglyph" && name != "malignmark") &&
+                   !(current.key == "^annotation-xml" && name == "svg");
+    if (foreignRules && BreaksOut(tag)) {
+      std::size_t keep = stack_.size();
+      while (keep > 0 && stack_[keep - 1].space != Space::Html && !stack_[keep - 1].htmlPoint && !stack_[keep - 1].mathText) {
+        --keep;
+      }
+      PopTo(keep);
+      foreignRules = false;
+    }
+  }
+  if (foreignRules) {
+    placed_ = stack_.back().space;
+    annotationHtml_ = placed_ == Space::MathMl && tag.name == "annotation-xml" &&
+                      (ValueIs(page, tag.Find("encoding"), "text/html") ||
+                       ValueIs(page, tag.Find("encoding"), "application/xhtml+xml"));
+  } else {
+    placed_ = tag.name == "svg" ? Space::Svg : tag.name == "math" ? Space::MathMl : Space::Html;
+  }
+  tag.foreign = placed_ != Space::Html;
+  return foreignRules;
+}
+
+void ForeignContent::Open(const Tag& tag, bool opens) {
+  if (tag.foreign ? tag.selfClosing : !opens) return;
+  const std::size_t at = stack_.size();
+  Element element{placed_, false, false, kNone, kNone, tag.foreign ? "^" + tag.name : tag.name};
+  if (placed_ == Space::Svg) {
+    element.htmlPoint = tag.name == "foreignobject" || tag.name == "desc" || tag.name == "title";
+  } else if (placed_ == Space::MathMl) {
+    element.htmlPoint = annotationHtml_;
+    element.mathText = tag.name == "mi" || tag.name == "mo" || tag.name == "mn" || tag.name == "ms" || tag.name == "mtext";
+  }
+  const Element* below = stack_.empty() ? nullptr : &stack_.back();
+  element.topHtml = placed_ == Space::Html ? at : below ? below->topHtml : kNone;
+  const bool barrier = element.htmlPoint || element.mathText || element.key == "^annotation-xml";
+  element.barrier = barrier ? at : below ? below->barrier : kNone;
+  byKey_[element.key].push_back(at);
+  stack_.push_back(std::move(element));
+}
+
+void ForeignContent::EndTag(Tag& tag) {
+  if (tag.name == "body" || tag.name == "html") return;  // these close nothing
+  if (InForeignElement()) {
+    // The foreign elements above the nearest HTML one, the current first.
+    const std::size_t at = Topmost("^" + tag.name);
+    const std::size_t html = stack_.back().topHtml;
+    if (at != kNone && (html == kNone || at > html)) {
+      PopTo(at);
+      tag.foreign = true;
+      return;
+    }
+  }
+  const std::size_t at = Topmost(tag.name);
+  if (at == kNone) return;
+  const std::size_t barrier = stack_.back().barrier;
+  if (barrier != kNone && barrier > at) return;
+  PopTo(at);
+}
+
+void ForeignContent::PopTo(std::size_t size) {
+  while (stack_.size() > size) {
+    byKey_[stack_.back().key].pop_back();
+    stack_.pop_back();
+  }
+}
+
+std::size_t ForeignContent::Topmost(const std::string& key) const {
+  const auto found = byKey_.find(key);
+  return found == byKey_.end() || found->second.empty() ? kNone : found->second.back();
+}
+
+}  // namespace pages
