@@ -68,6 +68,28 @@ TEST(PageAudit, FindsWhatEachRuleAndOptionSays) {
       {"aria: labelledby text inside a script is no text",
        "<map name=m><area href=a aria-labelledby=s></map><div id=s><script>x</script></div>", kAria,
        {"1:13 missing-alt map=m area=0"}},
+      {"aria: a comment is no text",
+       "<map name=m><area href=a aria-labelledby=c><area href=b aria-labelledby=d></map>"
+       "<div id=c><!-- x --></div><div id=d><!----> <!---> <!-->\n</div>", kAria,
+       {"1:13 missing-alt map=m area=0", "1:44 missing-alt map=m area=1"}},
+      {"aria: content hidden by markup counts for nothing",
+       "<map name=m><area href=a aria-labelledby=h1><area href=b aria-labelledby=h2><area href=c aria-labelledby=h3>"
+       "<area href=d aria-labelledby=h4><area href=e aria-labelledby=v></map>"
+       "<div id=h1><span hidden>x</span></div><div id=h2><span aria-hidden=' TRUE'>x</span></div>"
+       "<div id=h3><span style='color: red; DISPLAY : none !important'>x<b>y</b></span></div>"
+       "<div id=h4><p style=visibility:hidden>x</p></div><div id=v><span aria-hidden=false>x</span></div>", kAria,
+       {"1:13 missing-alt map=m area=0", "1:45 missing-alt map=m area=1", "1:77 missing-alt map=m area=2",
+        "1:109 missing-alt map=m area=3"}},
+      {"aria: a hidden element named directly still gives its text",
+       "<map name=m><area href=a aria-labelledby=t></map><div hidden><p id=t>Label</p></div>", kAria, {}},
+      {"aria: an image's alt is its text",
+       "<map name=m><area href=a aria-labelledby=i><area href=b aria-labelledby=j><area href=c aria-labelledby=k></map>"
+       "<span id=i><img src=x alt=Bread></span><span id=j><img src=x alt=' '></span>"
+       "<span id=k><img src=x alt=K aria-hidden=true></span>", kAria,
+       {"1:44 missing-alt map=m area=1", "1:75 missing-alt map=m area=2"}},
+      {"an area inside SVG or MathML is no area",
+       "<map name=m><svg><area href=a></svg><math><area href=b></math><svg><g><p><area href=c></map>", kPlain,
+       {"1:74 missing-alt map=m area=0"}},
       {"aria: title without the option", "<map name=m><area href=a title=T></map>", kPlain,
        {"1:13 missing-alt map=m area=0"}},
   };
