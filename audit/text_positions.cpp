@@ -22,8 +22,10 @@ std::pair<std::size_t, std::size_t> TextPositions::Of(std::size_t offset) {
   const std::string_view span = page_.substr(at_, offset - at_);
   const std::size_t lastBreak = span.find_last_of("\r\n");
   if (lastBreak != std::string_view::npos) {
-    for (std::size_t k = 0; k <= lastBreak; ++k) {
-      if (span[k] == '\r' || (span[k] == '\n' && (at_ + k == 0 || page_[at_ + k - 1] != '\r'))) ++line_;
+    // Each kind of break found by a search, as lines hold many characters.
+    for (std::size_t k = span.find('\r'); k <= lastBreak; k = span.find('\r', k + 1)) ++line_;
+    for (std::size_t k = span.find('\n'); k <= lastBreak; k = span.find('\n', k + 1)) {
+      if (at_ + k == 0 || page_[at_ + k - 1] != '\r') ++line_;
     }
     column_ = 1 + CountCharacters(span.substr(lastBreak + 1), encoding_);
   } else {

@@ -63,7 +63,7 @@ std::size_t SkipScript(std::string_view page, std::size_t from) {
       const std::size_t at = page.find('<', i);
       if (at == std::string_view::npos) break;
       if (IsTagNamed(page, at, "script", true)) return PastTag(page, at);
-      if (page.compare(at, 4, "<!--") == 0) {
+      if (at + 1 < page.size() && page[at + 1] == '!' && page.compare(at, 4, "<!--") == 0) {
         mode = Mode::Escaped;
         i = at + 4;
         // The dashes of "<!--" count towards its end: "<!-->" ends it.
