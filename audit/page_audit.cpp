@@ -46,7 +46,10 @@ constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 // tag closes what was opened after its element, as a parser's does, except
 // that </body> and </html> close nothing. What a parser closes without an
 // end tag (a <p> before a <div>, an <li> before the next) stays open here:
-// a map inside one then runs on to the next end tag that closes it.
+// a map inside one then runs on to the next end tag that closes it. SVG and
+// MathML elements nest the same way and are never maps or areas. An id's
+// text is what a browser's accessible name takes from the markup: no
+// comments, nothing hidden below it, and the alt of its images.
 // Every step is constant time but for the elements it closes, so that no
 // shape of page costs more than a pass.
 class MapReader {
