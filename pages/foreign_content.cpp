@@ -23,6 +23,26 @@ bool BreaksOut(const Tag& tag) {
   return tag.name == "font" && (tag.Find("color") || tag.Find("face") || tag.Find("size"));
 }
 
+// HTML elements that an end tag without a rule of its own does not reach
+// past (those that are never left open here are not listed).
+constexpr std::array<std::string_view, 56> kSpecial = {
+    "address", "applet", "article", "aside",  "blockquote", "body",    "button", "caption", "center", "colgroup",
+    "dd",      "details", "dir",    "div",    "dl",         "dt",      "fieldset", "figcaption", "figure", "footer",
+    "form",    "frameset", "h1",    "h2",     "h3",         "h4",      "h5",     "h6",      "head",   "header",
+    "hgroup",  "html",    "li",     "listing", "main",      "marquee", "menu",   "nav",     "noscript", "object",
+    "ol",      "p",       "pre",    "section", "select",    "summary", "table",  "tbody",   "td",     "template",
+    "tfoot",   "th",      "thead",  "tr",     "ul",         "plaintext"};
+
+// End tags with a rule of their own, which reach past any element but
+// those that bound a scope.
+constexpr std::array<std::string_view, 59> kOwnEndTagRule = {
+    "address", "article", "aside",  "blockquote", "button", "center", "details", "dialog", "dir",    "div",
+    "dl",      "fieldset", "figcaption", "figure", "footer", "header", "hgroup", "listing", "main",  "menu",
+    "nav",     "ol",      "pre",    "section",    "summary", "ul",    "form",    "p",       "li",     "dd",
+    "dt",      "h1",      "h2",     "h3",         "h4",     "h5",     "h6",      "a",       "b",      "big",
+    "code",    "em",      "font",   "i",          "nobr",   "s",      "small",   "strike",  "strong", "tt",
+    "u",       "applet",  "marquee", "object",    "br",     "template", "body",  "html",    "search"};
+
 bool ValueIs(std::string_view page, const TagAttribute* attribute, std::string_view lowered) {
   if (!attribute || attribute->valueEnd - attribute->valueBegin != lowered.size()) return false;
   for (std::size_t k = 0; k < lowered.size(); ++k) {
@@ -41,7 +61,7 @@ bool ForeignContent::Place(std::string_view page, Tag& tag) {
     const std::string_view name = tag.name;
     foreignRules = current.space != Space::Html && !current.htmlPoint &&
                    !(current.mathText && name != "mglyph" && name != "malignmark") &&
-                   !(current.key == "^annotation-xml" && name == "svg");
+                   !(current.space == Space::MathMl && current.key == "^annotation-xml" && name == "svg");
     if (foreignRules && BreaksOut(tag)) {
       std::size_t keep = stack_.size();
       while (keep > 0 && stack_[keep - 1].space != Space::Html && !stack_[keep - 1].htmlPoint && !stack_[keep - 1].mathText) {
@@ -66,7 +86,7 @@ bool ForeignContent::Place(std::string_view page, Tag& tag) {
 void ForeignContent::Open(const Tag& tag, bool opens) {
   if (tag.foreign ? tag.selfClosing : !opens) return;
   const std::size_t at = stack_.size();
-  Element element{placed_, false, false, kNone, kNone, tag.foreign ? "^" + tag.name : tag.name};
+  Element element{placed_, false, false, kNone, kNone, kNone, tag.foreign ? "^" + tag.name : tag.name};
   if (placed_ == Space::Svg) {
     element.htmlPoint = tag.name == "foreignobject" || tag.name == "desc" || tag.name == "title";
   } else if (placed_ == Space::MathMl) {
@@ -75,8 +95,11 @@ void ForeignContent::Open(const Tag& tag, bool opens) {
   }
   const Element* below = stack_.empty() ? nullptr : &stack_.back();
   element.topHtml = placed_ == Space::Html ? at : below ? below->topHtml : kNone;
-  const bool barrier = element.htmlPoint || element.mathText || element.key == "^annotation-xml";
+  const bool barrier = element.htmlPoint || element.mathText || (placed_ == Space::MathMl && tag.name == "annotation-xml");
   element.barrier = barrier ? at : below ? below->barrier : kNone;
+  const bool special = barrier || (placed_ == Space::Html && IsOneOf(tag.name, kSpecial)) ||
+                       (placed_ == Space::Svg && (tag.name == "foreignobject" || tag.name == "desc" || tag.name == "title"));
+  element.special = special ? at : below ? below->special : kNone;
   byKey_[element.key].push_back(at);
   stack_.push_back(std::move(element));
 }
@@ -95,8 +118,9 @@ void ForeignContent::EndTag(Tag& tag) {
   }
   const std::size_t at = Topmost(tag.name);
   if (at == kNone) return;
-  const std::size_t barrier = stack_.back().barrier;
-  if (barrier != kNone && barrier > at) return;
+  const Element& current = stack_.back();
+  const std::size_t stop = IsOneOf(tag.name, kOwnEndTagRule) ? current.barrier : current.special;
+  if (stop != kNone && stop > at) return;
   PopTo(at);
 }
 

@@ -41,7 +41,8 @@ class ForeignContent {
     bool htmlPoint;       // start tags in it are HTML
     bool mathText;        // start tags in it are HTML but for mglyph and malignmark
     std::size_t topHtml;  // where the nearest HTML element at or below it is
-    std::size_t barrier;  // where the nearest element at or below it is that an HTML end tag does not reach past
+    std::size_t barrier;  // where the nearest element at or below it is that no HTML end tag reaches past
+    std::size_t special;  // the same for an end tag without a rule of its own
     std::string key;      // its name, after a '^' for a foreign one
   };
   void PopTo(std::size_t size);
