@@ -24,24 +24,26 @@ bool BreaksOut(const Tag& tag) {
 }
 
 // HTML elements that an end tag without a rule of its own does not reach
-// past (those that are never left open here are not listed).
+// past (those that are never left open here are not listed), in order.
 constexpr std::array<std::string_view, 56> kSpecial = {
-    "address", "applet", "article", "aside",  "blockquote", "body",    "button", "caption", "center", "colgroup",
-    "dd",      "details", "dir",    "div",    "dl",         "dt",      "fieldset", "figcaption", "figure", "footer",
-    "form",    "frameset", "h1",    "h2",     "h3",         "h4",      "h5",     "h6",      "head",   "header",
-    "hgroup",  "html",    "li",     "listing", "main",      "marquee", "menu",   "nav",     "noscript", "object",
-    "ol",      "p",       "pre",    "section", "select",    "summary", "table",  "tbody",   "td",     "template",
-    "tfoot",   "th",      "thead",  "tr",     "ul",         "plaintext"};
+    "address", "applet", "article", "aside", "blockquote", "body", "button", "caption", "center", "colgroup", "dd",
+    "details", "dir", "div", "dl", "dt", "fieldset", "figcaption", "figure", "footer", "form", "frameset", "h1",
+    "h2", "h3", "h4", "h5", "h6", "head", "header", "hgroup", "html", "li", "listing", "main", "marquee", "menu",
+    "nav", "noscript", "object", "ol", "p", "plaintext", "pre", "section", "select", "summary", "table", "tbody",
+    "td", "template", "tfoot", "th", "thead", "tr", "ul"};
 
 // End tags with a rule of their own, which reach past any element but
-// those that bound a scope.
+// those that bound a scope, in order.
 constexpr std::array<std::string_view, 59> kOwnEndTagRule = {
-    "address", "article", "aside",  "blockquote", "button", "center", "details", "dialog", "dir",    "div",
-    "dl",      "fieldset", "figcaption", "figure", "footer", "header", "hgroup", "listing", "main",  "menu",
-    "nav",     "ol",      "pre",    "section",    "summary", "ul",    "form",    "p",       "li",     "dd",
-    "dt",      "h1",      "h2",     "h3",         "h4",     "h5",     "h6",      "a",       "b",      "big",
-    "code",    "em",      "font",   "i",          "nobr",   "s",      "small",   "strike",  "strong", "tt",
-    "u",       "applet",  "marquee", "object",    "br",     "template", "body",  "html",    "search"};
+    "a", "address", "applet", "article", "aside", "b", "big", "blockquote", "body", "br", "button", "center", "code",
+    "dd", "details", "dialog", "dir", "div", "dl", "dt", "em", "fieldset", "figcaption", "figure", "font", "footer",
+    "form", "h1", "h2", "h3", "h4", "h5", "h6", "header", "hgroup", "html", "i", "li", "listing", "main", "marquee",
+    "menu", "nav", "nobr", "object", "ol", "p", "pre", "s", "search", "section", "small", "strike", "strong",
+    "summary", "template", "tt", "u", "ul"};
+
+bool IsAmongSorted(std::string_view name, const auto& sorted) {
+  return std::binary_search(std::begin(sorted), std::end(sorted), name);
+}
 
 bool ValueIs(std::string_view page, const TagAttribute* attribute, std::string_view lowered) {
   if (!attribute || attribute->valueEnd - attribute->valueBegin != lowered.size()) return false;
@@ -61,7 +63,7 @@ bool ForeignContent::Place(std::string_view page, Tag& tag) {
     const std::string_view name = tag.name;
     foreignRules = current.space != Space::Html && !current.htmlPoint &&
                    !(current.mathText && name != "mglyph" && name != "malignmark") &&
-                   !(current.space == Space::MathMl && current.key == "^annotation-xml" && name == "svg");
+                   !(current.space == Space::MathMl && current.name == "annotation-xml" && name == "svg");
     if (foreignRules && BreaksOut(tag)) {
       std::size_t keep = stack_.size();
       while (keep > 0 && stack_[keep - 1].space != Space::Html && !stack_[keep - 1].htmlPoint && !stack_[keep - 1].mathText) {
@@ -86,7 +88,12 @@ bool ForeignContent::Place(std::string_view page, Tag& tag) {
 void ForeignContent::Open(const Tag& tag, bool opens) {
   if (tag.foreign ? tag.selfClosing : !opens) return;
   const std::size_t at = stack_.size();
-  Element element{placed_, false, false, kNone, kNone, kNone, tag.foreign ? "^" + tag.name : tag.name};
+  const auto [known, added] = names_.try_emplace(tag.name);
+  if (added) {
+    known->second.special = IsAmongSorted(tag.name, kSpecial);
+    known->second.ownEndRule = IsAmongSorted(tag.name, kOwnEndTagRule);
+  }
+  Element element{placed_, false, false, kNone, kNone, kNone, known->first, &known->second};
   if (placed_ == Space::Svg) {
     element.htmlPoint = tag.name == "foreignobject" || tag.name == "desc" || tag.name == "title";
   } else if (placed_ == Space::MathMl) {
@@ -97,43 +104,41 @@ void ForeignContent::Open(const Tag& tag, bool opens) {
   element.topHtml = placed_ == Space::Html ? at : below ? below->topHtml : kNone;
   const bool barrier = element.htmlPoint || element.mathText || (placed_ == Space::MathMl && tag.name == "annotation-xml");
   element.barrier = barrier ? at : below ? below->barrier : kNone;
-  const bool special = barrier || (placed_ == Space::Html && IsOneOf(tag.name, kSpecial)) ||
+  const bool special = barrier || (placed_ == Space::Html && known->second.special) ||
                        (placed_ == Space::Svg && (tag.name == "foreignobject" || tag.name == "desc" || tag.name == "title"));
   element.special = special ? at : below ? below->special : kNone;
-  byKey_[element.key].push_back(at);
-  stack_.push_back(std::move(element));
+  (placed_ == Space::Html ? known->second.html : known->second.foreign).push_back(at);
+  stack_.push_back(element);
 }
 
 void ForeignContent::EndTag(Tag& tag) {
   if (tag.name == "body" || tag.name == "html") return;  // these close nothing
-  if (InForeignElement()) {
+  const auto found = names_.find(tag.name);
+  if (found == names_.end() || stack_.empty()) return;
+  const Name& known = found->second;
+  const Element& current = stack_.back();
+  if (InForeignElement() && !known.foreign.empty()) {
     // The foreign elements above the nearest HTML one, the current first.
-    const std::size_t at = Topmost("^" + tag.name);
-    const std::size_t html = stack_.back().topHtml;
-    if (at != kNone && (html == kNone || at > html)) {
+    const std::size_t at = known.foreign.back();
+    if (current.topHtml == kNone || at > current.topHtml) {
       PopTo(at);
       tag.foreign = true;
       return;
     }
   }
-  const std::size_t at = Topmost(tag.name);
-  if (at == kNone) return;
-  const Element& current = stack_.back();
-  const std::size_t stop = IsOneOf(tag.name, kOwnEndTagRule) ? current.barrier : current.special;
+  if (known.html.empty()) return;
+  const std::size_t at = known.html.back();
+  const std::size_t stop = known.ownEndRule ? current.barrier : current.special;
   if (stop != kNone && stop > at) return;
   PopTo(at);
 }
 
 void ForeignContent::PopTo(std::size_t size) {
   while (stack_.size() > size) {
-    byKey_[stack_.back().key].pop_back();
+    const Element& element = stack_.back();
+    (element.space == Space::Html ? element.known->html : element.known->foreign).pop_back();
     stack_.pop_back();
   }
-}
-
-std::size_t ForeignContent::Topmost(const std::string& key) const {
-  const auto found = byKey_.find(key);
-  return found == byKey_.end() || found->second.empty() ? kNone : found->second.back();
 }
 
 }  // namespace pages

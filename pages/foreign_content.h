@@ -36,6 +36,13 @@ class ForeignContent {
  private:
   enum class Space { Html, Svg, MathMl };
   static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+  // What is known of one tag name: where the open elements of that name
+  // are, so that finding the one an end tag closes takes constant time.
+  struct Name {
+    std::vector<std::size_t> html, foreign;
+    bool special = false;     // an HTML element of it stops end tags without a rule of their own
+    bool ownEndRule = false;  // its end tag has a rule of its own
+  };
   struct Element {
     Space space;
     bool htmlPoint;       // start tags in it are HTML
@@ -43,15 +50,13 @@ class ForeignContent {
     std::size_t topHtml;  // where the nearest HTML element at or below it is
     std::size_t barrier;  // where the nearest element at or below it is that no HTML end tag reaches past
     std::size_t special;  // the same for an end tag without a rule of its own
-    std::string key;      // its name, after a '^' for a foreign one
+    std::string_view name;
+    Name* known;
   };
   void PopTo(std::size_t size);
-  std::size_t Topmost(const std::string& key) const;
 
   std::vector<Element> stack_;
-  // Where the open elements of each key are, so that finding the one an
-  // end tag closes takes constant time.
-  std::unordered_map<std::string, std::vector<std::size_t>> byKey_;
+  std::unordered_map<std::string, Name> names_;
   Space placed_ = Space::Html;
   bool annotationHtml_ = false;  // the placed tag is an annotation-xml holding HTML
 };
