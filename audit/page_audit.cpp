@@ -1,11 +1,13 @@
 #include "audit/page_audit.h"
 
 #include <algorithm>
-#include <array>
 #include <functional>
 #include <set>
 #include <string>
+#include <unordered_map>
 
+#include "audit/markup_hiding.h"
+#include "audit/text_positions.h"
 #include "host/text.h"
 #include "pages/area_scanner.h"
 #include "pages/page.h"
@@ -15,28 +17,15 @@ namespace {
 
 using pages::Tag;
 
-// Elements that never hold content, so that their start tags open nothing.
-constexpr std::array<std::string_view, 18> kVoidElements = {
-    "area", "base",  "basefont", "bgsound", "br",    "col",   "embed", "frame", "hr",
-    "img",  "input", "keygen",   "link",    "meta",  "param", "source", "track", "wbr"};
-
-bool IsVoid(std::string_view name) {
-  return std::find(kVoidElements.begin(), kVoidElements.end(), name) != kVoidElements.end();
-}
-
 bool IsBlank(const host::Text& text) {
   return std::all_of(text.begin(), text.end(),
                      [](char16_t c) { return c < 0x80 && pages::IsHtmlSpace(static_cast<char>(c)); });
 }
 
-bool IsBlank(std::string_view bytes) {
-  return std::all_of(bytes.begin(), bytes.end(), [](char c) { return pages::IsHtmlSpace(c); });
-}
-
 struct OpenElement {
   std::string name;
-  int map = -1;       // index into the page's maps, for a <map>
-  int labelling = -1; // index into the page's ids, for an element with an id
+  int map = -1;        // the map this element lies in or is, as an index into the page's maps
+  int labelling = -1;  // index into the page's ids, for an element with an id
 };
 
 struct SeenArea {
@@ -49,37 +38,49 @@ struct SeenId {
   bool hasText = false;
 };
 
+constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
 // One pass over the page's tags: the areas with the map each lies in, the
 // maps' names and, for aria-labelledby, which ids name elements with text.
 // The open elements are followed as their start and end tags nest; an end
 // tag closes what was opened after its element, as a parser's does, except
 // that </body> and </html> close nothing. What a parser closes without an
 // end tag (a <p> before a <div>, an <li> before the next) stays open here:
-// a map inside one then runs on to the next end tag that closes it.
+// a map inside one then runs on to the next end tag that closes it. SVG and
+// MathML elements nest the same way and are never maps or areas. An id's
+// text is what a browser's accessible name takes from the markup: no
+// comments, nothing hidden below it, and the alt of its images.
+// Every step is constant time but for the elements it closes, so that no
+// shape of page costs more than a pass.
 class MapReader {
  public:
   MapReader(std::string_view page, pages::Encoding encoding, bool readIds)
       : page_(page), encoding_(encoding), readIds_(readIds) {}
 
   void operator()(Tag&& tag) {
-    if (labellingOpen_ > 0 && !afterRawText_ && !IsBlank(page_.substr(lastEnd_, tag.begin - lastEnd_))) {
-      for (const OpenElement& open : stack_) {
-        if (open.labelling >= 0) ids[static_cast<std::size_t>(open.labelling)].hasText = true;
-      }
+    if (!labelling_.empty() && !afterRawText_ && pages::HoldsText(page_.substr(lastEnd_, tag.begin - lastEnd_))) {
+      SeeText(HiddenFrom());
     }
     lastEnd_ = tag.end;
-    afterRawText_ = !tag.isEndTag && (tag.name == "script" || tag.name == "style");
+    afterRawText_ = !tag.isEndTag && !tag.foreign && (tag.name == "script" || tag.name == "style");
     if (tag.isEndTag) {
       Close(tag.name);
       return;
     }
-    if (tag.name == "area") {
+    const bool html = !tag.foreign;
+    if (html && tag.name == "area") {
       areas.push_back({std::move(tag), CurrentMap()});
       return;
     }
-    if (IsVoid(tag.name)) return;
-    OpenElement open{tag.name};
-    if (tag.name == "map") {
+    if (readIds_ && html && tag.name == "img") {
+      // An image's text is its alt.
+      if (const auto alt = Value(tag, "alt"); alt && !IsBlank(*alt)) {
+        SeeText(HidesContent(page_, tag, encoding_) ? HiddenFrom(stack_.size()) : HiddenFrom());
+      }
+    }
+    if (html ? pages::IsVoidElement(tag.name) : tag.selfClosing) return;
+    OpenElement open{tag.name, CurrentMap()};
+    if (html && tag.name == "map") {
       open.map = static_cast<int>(maps.size());
       maps.push_back(Value(tag, "name"));
     }
@@ -87,9 +88,11 @@ class MapReader {
       if (auto id = Value(tag, "id")) {
         open.labelling = static_cast<int>(ids.size());
         ids.push_back({std::move(*id)});
-        ++labellingOpen_;
+        labelling_.push_back(stack_.size());
       }
+      if (outermostHidden_ == kNone && HidesContent(page_, tag, encoding_)) outermostHidden_ = stack_.size();
     }
+    ++openByName_[open.name];
     stack_.push_back(std::move(open));
   }
 
@@ -104,70 +107,50 @@ class MapReader {
   std::vector<SeenId> ids;
 
  private:
-  int CurrentMap() const {
-    for (auto it = stack_.rbegin(); it != stack_.rend(); ++it) {
-      if (it->map >= 0) return it->map;
+  int CurrentMap() const { return stack_.empty() ? -1 : stack_.back().map; }
+
+  // Where on the stack text stops counting for the elements below: from
+  // the outermost element hidden by markup on. A hidden element named
+  // directly still gives its text, as a browser's accessible name does.
+  std::size_t HiddenFrom(std::size_t hiddenAt = kNone) const {
+    const std::size_t from = std::min(outermostHidden_, hiddenAt);
+    return from == kNone ? 0 : from;
+  }
+
+  // Text seen inside the open elements from `hiddenFrom` on. An element
+  // that has text already had it when every element below it got theirs,
+  // so the walk stops there.
+  void SeeText(std::size_t hiddenFrom) {
+    for (auto k = labelling_.rbegin(); k != labelling_.rend() && *k >= hiddenFrom; ++k) {
+      SeenId& id = ids[static_cast<std::size_t>(stack_[*k].labelling)];
+      if (id.hasText) break;
+      id.hasText = true;
     }
-    return -1;
   }
 
   void Close(const std::string& name) {
     if (name == "body" || name == "html") return;
-    const auto it = std::find_if(stack_.rbegin(), stack_.rend(), [&](const OpenElement& e) { return e.name == name; });
-    if (it == stack_.rend()) return;
-    const auto from = it.base() - 1;
-    labellingOpen_ -= static_cast<int>(std::count_if(from, stack_.end(), [](const OpenElement& e) { return e.labelling >= 0; }));
-    stack_.erase(from, stack_.end());
+    const auto open = openByName_.find(name);
+    if (open == openByName_.end() || open->second == 0) return;
+    for (;;) {
+      const OpenElement closed = std::move(stack_.back());
+      stack_.pop_back();
+      --openByName_[closed.name];
+      if (closed.labelling >= 0) labelling_.pop_back();
+      if (outermostHidden_ == stack_.size()) outermostHidden_ = kNone;
+      if (closed.name == name) return;
+    }
   }
 
   std::string_view page_;
   pages::Encoding encoding_;
   bool readIds_;
   std::vector<OpenElement> stack_;
-  int labellingOpen_ = 0;
+  std::unordered_map<std::string, std::size_t> openByName_;  // how many of each name are on the stack
+  std::vector<std::size_t> labelling_;  // where on the stack the elements with an id are
+  std::size_t outermostHidden_ = kNone;
   std::size_t lastEnd_ = 0;
   bool afterRawText_ = false;
-};
-
-// Line and column of each offset, asked for in increasing order: lines
-// found a block at a time, characters counted on the last line only.
-class Positions {
- public:
-  Positions(std::string_view page, pages::Encoding encoding) : page_(page), encoding_(encoding) {
-    if (page_.substr(0, 3) == "\xEF\xBB\xBF") lineStart_ = 3;  // the mark is no character of the text
-  }
-
-  std::pair<std::size_t, std::size_t> Of(std::size_t offset) {
-    // CR LF, LF and a lone CR each end a line.
-    while (lineStart_ < offset) {
-      const std::size_t feed = page_.find('\n', lineStart_);
-      const std::size_t end = std::min(feed, offset);
-      for (std::size_t cr = Find('\r', lineStart_, end); cr < end && cr + 1 != feed; cr = Find('\r', cr + 1, end)) {
-        ++line_;
-        lineStart_ = cr + 1;
-      }
-      if (feed >= offset) break;
-      ++line_;
-      lineStart_ = feed + 1;
-    }
-    std::size_t column = 1;
-    for (std::size_t at = lineStart_; at < offset; ++column) {
-      const bool multiByte = encoding_ == pages::Encoding::Utf8 && static_cast<unsigned char>(page_[at]) >= 0x80;
-      at += multiByte ? host::NextUtf8(page_, at).length : 1;
-    }
-    return {line_, column};
-  }
-
- private:
-  // Where `c` first is in [from, to), or `to`.
-  std::size_t Find(char c, std::size_t from, std::size_t to) const {
-    const std::size_t at = page_.substr(from, to - from).find(c);
-    return at == std::string_view::npos ? to : from + at;
-  }
-
-  std::string_view page_;
-  pages::Encoding encoding_;
-  std::size_t lineStart_ = 0, line_ = 1;
 };
 
 std::optional<std::string> Utf8(const std::optional<host::Text>& text) {
@@ -206,6 +189,9 @@ PageAudit AuditPage(std::string_view bytes, pages::Encoding encoding, const Audi
       }
     }
   }
+  // The first element of each id is the one an id names.
+  std::unordered_map<host::Text, bool> idHasText;
+  for (const SeenId& seen : reader.ids) idHasText.emplace(seen.id, seen.hasText);
   const auto hasAriaText = [&](const Tag& tag) {
     for (const char* name : {"title", "aria-label"}) {
       if (const auto value = reader.Value(tag, name); value && !IsBlank(*value)) return true;
@@ -220,15 +206,15 @@ PageAudit AuditPage(std::string_view bytes, pages::Encoding encoding, const Audi
       const host::Text id = labelledBy->substr(at, end - at);
       at = end;
       if (id.empty()) continue;
-      const auto found = std::find_if(reader.ids.begin(), reader.ids.end(), [&](const SeenId& s) { return s.id == id; });
-      if (found != reader.ids.end() && found->hasText) return true;
+      const auto found = idHasText.find(id);
+      if (found != idHasText.end() && found->second) return true;
     }
     return false;
   };
 
   PageAudit audit;
   audit.areas = reader.areas.size();
-  Positions positions(bytes, encoding);
+  TextPositions positions(bytes, encoding);
   for (std::size_t i = 0; i < reader.areas.size(); ++i) {
     const SeenArea& area = reader.areas[i];
     if (area.map < 0) continue;

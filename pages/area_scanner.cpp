@@ -4,6 +4,8 @@
 #include <array>
 #include <utility>
 
+#include "pages/foreign_content.h"
+
 namespace pages {
 namespace {
 
@@ -19,9 +21,11 @@ bool MatchesNoCase(std::string_view text, std::size_t at, std::string_view lower
 
 // "<name" or "</name" at `at`, ended as a tag name ends.
 bool IsTagNamed(std::string_view text, std::size_t at, std::string_view name, bool endTag) {
-  const std::string_view open = endTag ? "</" : "<";
-  if (text.compare(at, open.size(), open) != 0) return false;
-  const std::size_t nameAt = at + open.size();
+  std::size_t nameAt = at + 1;
+  if (endTag) {
+    if (nameAt >= text.size() || text[nameAt] != '/') return false;
+    ++nameAt;
+  }
   if (!MatchesNoCase(text, nameAt, name)) return false;
   const std::size_t after = nameAt + name.size();
   return after < text.size() && (IsHtmlSpace(text[after]) || text[after] == '/' || text[after] == '>');
@@ -38,52 +42,52 @@ std::size_t PastNext(std::string_view page, std::size_t from, std::string_view t
   return at == std::string_view::npos ? page.size() : at + terminator.size();
 }
 
-// Text of raw-text and RCDATA elements runs to the matching end tag.
+// Text of raw-text and RCDATA elements runs to the matching end tag: only
+// a '<' can begin it, so the text is passed a '<' at a time.
 std::size_t SkipRawText(std::string_view page, std::size_t from, std::string_view name) {
-  for (std::size_t at = page.find("</", from); at != std::string_view::npos; at = page.find("</", at + 1)) {
+  for (std::size_t at = page.find('<', from); at != std::string_view::npos; at = page.find('<', at + 1)) {
     if (IsTagNamed(page, at, name, true)) return PastTag(page, at);
   }
   return page.size();
 }
 
 // Script text, with the escapes of "<!--" and a nested "<script>" inside it
-// that keep a "</script>" from closing it.
+// that keep a "</script>" from closing it. Only a '<' can change the state
+// but for the "-->" that ends an escape, so the text is passed a '<' (or
+// that "-->") at a time.
 std::size_t SkipScript(std::string_view page, std::size_t from) {
   enum class Mode { Plain, Escaped, DoubleEscaped } mode = Mode::Plain;
-  int dashes = 0;
+  std::size_t escapeEnd = std::string_view::npos;  // the '-' starting the "-->" that ends the escape
   for (std::size_t i = from; i < page.size();) {
-    const char c = page[i];
     if (mode == Mode::Plain) {
-      if (IsTagNamed(page, i, "script", true)) return PastTag(page, i);
-      if (page.compare(i, 4, "<!--") == 0) {
+      const std::size_t at = page.find('<', i);
+      if (at == std::string_view::npos) break;
+      if (IsTagNamed(page, at, "script", true)) return PastTag(page, at);
+      if (at + 1 < page.size() && page[at + 1] == '!' && page.compare(at, 4, "<!--") == 0) {
         mode = Mode::Escaped;
-        dashes = 2;
-        i += 4;
+        i = at + 4;
+        // The dashes of "<!--" count towards its end: "<!-->" ends it.
+        escapeEnd = page.find("-->", at + 2);
       } else {
-        ++i;
+        i = at + 1;
       }
       continue;
     }
-    if (c == '-') {
-      ++dashes;
-      ++i;
-      continue;
-    }
-    const bool closesEscape = c == '>' && dashes >= 2;
-    dashes = 0;
-    if (closesEscape) {
+    const std::size_t at = page.substr(0, escapeEnd).find('<', i);
+    if (at == std::string_view::npos) {
+      if (escapeEnd == std::string_view::npos) break;
       mode = Mode::Plain;
-      ++i;
-    } else if (mode == Mode::Escaped && IsTagNamed(page, i, "script", true)) {
-      return PastTag(page, i);
-    } else if (mode == Mode::Escaped && IsTagNamed(page, i, "script", false)) {
+      i = escapeEnd + 3;
+    } else if (mode == Mode::Escaped && IsTagNamed(page, at, "script", true)) {
+      return PastTag(page, at);
+    } else if (mode == Mode::Escaped && IsTagNamed(page, at, "script", false)) {
       mode = Mode::DoubleEscaped;
-      i += 8;
-    } else if (mode == Mode::DoubleEscaped && IsTagNamed(page, i, "script", true)) {
+      i = at + 8;
+    } else if (mode == Mode::DoubleEscaped && IsTagNamed(page, at, "script", true)) {
       mode = Mode::Escaped;
-      i += 9;
+      i = at + 9;
     } else {
-      ++i;
+      i = at + 1;
     }
   }
   return page.size();
@@ -93,6 +97,11 @@ std::size_t SkipScript(std::string_view page, std::size_t from) {
 // content of <noscript> is markup.
 constexpr std::array<std::string_view, 7> kRawTextElements = {"style",    "xmp",   "iframe",  "noembed",
                                                               "noframes", "title", "textarea"};
+
+// Elements that never hold content, so that their start tags open nothing.
+constexpr std::array<std::string_view, 18> kVoidElements = {
+    "area", "base",  "basefont", "bgsound", "br",    "col",   "embed", "frame", "hr",
+    "img",  "input", "keygen",   "link",    "meta",  "param", "source", "track", "wbr"};
 
 // Start tags that end a <select> before they take effect.
 constexpr std::array<std::string_view, 12> kSelectEnders = {"select", "input", "keygen", "textarea", "caption", "table",
@@ -149,12 +158,13 @@ std::size_t SkipDeclaration(std::string_view page, std::size_t at) {
   const std::size_t body = at + 4;
   if (page.compare(body, 1, ">") == 0) return body + 1;   // <!-->
   if (page.compare(body, 2, "->") == 0) return body + 2;  // <!--->
-  const std::size_t close = page.find("--", body);
-  for (std::size_t k = close; k != std::string_view::npos; k = page.find("--", k + 1)) {
+  // A run of dashes is passed once: each "--" in it ends where it ends.
+  for (std::size_t k = page.find("--", body); k != std::string_view::npos;) {
     std::size_t after = k + 2;
     while (after < page.size() && page[after] == '-') ++after;
     if (page.compare(after, 1, ">") == 0) return after + 1;
     if (page.compare(after, 2, "!>") == 0) return after + 2;
+    k = page.find("--", after);
   }
   return page.size();
 }
@@ -164,10 +174,13 @@ std::size_t SkipDeclaration(std::string_view page, std::size_t at) {
 void ScanTags(std::string_view page, const std::function<void(Tag&&)>& onTag) {
   int templateDepth = 0;
   SelectState select;
+  ForeignContent foreign;
   for (std::size_t i = page.find('<'); i != std::string_view::npos && i + 1 < page.size(); i = page.find('<', i)) {
     const char next = page[i + 1];
     if (next == '!') {
-      i = SkipDeclaration(page, i);
+      // In SVG and MathML, CDATA sections are text that may hold any markup.
+      i = foreign.InForeignElement() && page.compare(i, 9, "<![CDATA[") == 0 ? PastNext(page, i + 9, "]]>")
+                                                                             : SkipDeclaration(page, i);
     } else if (next == '?') {
       i = PastNext(page, i + 2, ">");
     } else if (next == '/') {
@@ -178,21 +191,28 @@ void ScanTags(std::string_view page, const std::function<void(Tag&&)>& onTag) {
       }
       auto tag = LexTag(page, i);
       if (!tag) break;
-      const bool closesTemplate = tag->name == "template" && templateDepth > 0;
-      if (closesTemplate) --templateDepth;
-      select.Ended(*tag, templateDepth);
       i = tag->end;
+      foreign.EndTag(*tag);
+      const bool closesTemplate = !tag->foreign && tag->name == "template" && templateDepth > 0;
+      if (closesTemplate) --templateDepth;
+      if (!tag->foreign) select.Ended(*tag, templateDepth);
       if (templateDepth == 0 && !closesTemplate) onTag(std::move(*tag));
     } else if (IsAsciiAlpha(next)) {
       auto tag = LexTag(page, i);
       if (!tag) break;
-      if (!select.Admits(*tag, templateDepth)) {
+      const bool foreignRules = foreign.Place(page, *tag);
+      if (!foreignRules && !select.Admits(*tag, templateDepth)) {
         i = tag->end;
         continue;
       }
-      const bool opensTemplate = tag->name == "template";
-      if (opensTemplate) ++templateDepth;
-      i = AfterStartTag(page, *tag);
+      if (tag->foreign) {
+        foreign.Open(*tag, true);
+        i = tag->end;
+      } else {
+        if (tag->name == "template") ++templateDepth;
+        i = AfterStartTag(page, *tag);
+        foreign.Open(*tag, i == tag->end && !IsVoidElement(tag->name));
+      }
       if (templateDepth == 0) onTag(std::move(*tag));
     } else {
       ++i;
@@ -203,9 +223,31 @@ void ScanTags(std::string_view page, const std::function<void(Tag&&)>& onTag) {
 std::vector<Tag> ScanAreaTags(std::string_view page) {
   std::vector<Tag> areas;
   ScanTags(page, [&](Tag&& tag) {
-    if (!tag.isEndTag && tag.name == "area") areas.push_back(std::move(tag));
+    if (!tag.isEndTag && !tag.foreign && tag.name == "area") areas.push_back(std::move(tag));
   });
   return areas;
+}
+
+bool IsVoidElement(std::string_view name) { return IsOneOf(name, kVoidElements); }
+
+bool HoldsText(std::string_view markup) {
+  for (std::size_t i = 0; i < markup.size();) {
+    const char c = markup[i];
+    if (IsHtmlSpace(c)) {
+      ++i;
+    } else if (c != '<' || i + 1 >= markup.size()) {
+      return true;
+    } else if (markup[i + 1] == '!') {
+      i = SkipDeclaration(markup, i);
+    } else if (markup[i + 1] == '?' || (markup[i + 1] == '/' && i + 2 < markup.size() && !IsAsciiAlpha(markup[i + 2]))) {
+      i = PastNext(markup, i + 2, ">");
+    } else if (IsAsciiAlpha(markup[i + 1]) || (markup[i + 1] == '/' && i + 2 < markup.size())) {
+      i = PastTag(markup, i);
+    } else {
+      return true;
+    }
+  }
+  return false;
 }
 
 }  // namespace pages

@@ -151,6 +151,7 @@ std::optional<Tag> LexTag(std::string_view text, std::size_t begin) {
         if (c == '>') {
           tag.insertAt = i - 1;
           tag.end = i + 1;
+          tag.selfClosing = true;
           return tag;
         }
         state = State::BeforeName;

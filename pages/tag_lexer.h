@@ -35,6 +35,9 @@ struct Tag {
   std::size_t begin = 0;      // the '<'
   std::size_t nameEnd = 0;
   std::size_t end = 0;        // past the '>'
+  bool selfClosing = false;   // ends in "/>"
+  // In SVG or MathML rather than HTML, as the scanner found it.
+  bool foreign = false;
   // Every attribute as written; a parser keeps only the first of a name.
   std::vector<TagAttribute> attributes;
   // Where a new attribute goes: before the '>' or a self-closing '/', or

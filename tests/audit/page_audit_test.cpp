@@ -2,6 +2,7 @@
 // an area lies in held to an HTML5 parser's tree.
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <random>
 
 #include "audit/page_audit.h"
@@ -67,6 +68,28 @@ TEST(PageAudit, FindsWhatEachRuleAndOptionSays) {
       {"aria: labelledby text inside a script is no text",
        "<map name=m><area href=a aria-labelledby=s></map><div id=s><script>x</script></div>", kAria,
        {"1:13 missing-alt map=m area=0"}},
+      {"aria: a comment is no text",
+       "<map name=m><area href=a aria-labelledby=c><area href=b aria-labelledby=d></map>"
+       "<div id=c><!-- x --></div><div id=d><!----> <!---> <!-->\n</div>", kAria,
+       {"1:13 missing-alt map=m area=0", "1:44 missing-alt map=m area=1"}},
+      {"aria: content hidden by markup counts for nothing",
+       "<map name=m><area href=a aria-labelledby=h1><area href=b aria-labelledby=h2><area href=c aria-labelledby=h3>"
+       "<area href=d aria-labelledby=h4><area href=e aria-labelledby=v></map>"
+       "<div id=h1><span hidden>x</span></div><div id=h2><span aria-hidden=' TRUE'>x</span></div>"
+       "<div id=h3><span style='color: red; DISPLAY : none !important'>x<b>y</b></span></div>"
+       "<div id=h4><p style=visibility:hidden>x</p></div><div id=v><span aria-hidden=false>x</span></div>", kAria,
+       {"1:13 missing-alt map=m area=0", "1:45 missing-alt map=m area=1", "1:77 missing-alt map=m area=2",
+        "1:109 missing-alt map=m area=3"}},
+      {"aria: a hidden element named directly still gives its text",
+       "<map name=m><area href=a aria-labelledby=t></map><div hidden><p id=t>Label</p></div>", kAria, {}},
+      {"aria: an image's alt is its text",
+       "<map name=m><area href=a aria-labelledby=i><area href=b aria-labelledby=j><area href=c aria-labelledby=k></map>"
+       "<span id=i><img src=x alt=Bread></span><span id=j><img src=x alt=' '></span>"
+       "<span id=k><img src=x alt=K aria-hidden=true></span>", kAria,
+       {"1:44 missing-alt map=m area=1", "1:75 missing-alt map=m area=2"}},
+      {"an area inside SVG or MathML is no area",
+       "<map name=m><svg><area href=a></svg><math><area href=b></math><svg><g><p><area href=c></map>", kPlain,
+       {"1:74 missing-alt map=m area=0"}},
       {"aria: title without the option", "<map name=m><area href=a title=T></map>", kPlain,
        {"1:13 missing-alt map=m area=0"}},
   };
@@ -165,6 +188,45 @@ TEST(PageAudit, RandomlyNestedMapsAgreeWithTheReferenceParser) {
     findings += expected.size();
   }
   EXPECT_GT(findings, 400u);
+}
+
+std::string Repeated(std::string_view piece, std::size_t times) {
+  std::string out;
+  out.reserve(piece.size() * times);
+  for (std::size_t k = 0; k < times; ++k) out += piece;
+  return out;
+}
+
+// Shapes of page on which a pass that looks back over the line, the open
+// elements or the ids for each tag takes minutes; one pass takes well under
+// a second, so the bound is far from both.
+TEST(PageAudit, TakesOnePassWhateverTheShapeOfThePage) {
+  constexpr std::size_t n = 100'000;
+  std::string ids;
+  for (std::size_t k = 0; k < n; ++k) ids += "<span id=i" + std::to_string(k) + "></span>";
+  const struct {
+    const char* what;
+    std::string page;
+    AuditOptions options;
+    std::size_t findings;
+  } cases[] = {
+      {"one long line of areas", "<map name=m>" + Repeated(std::string(50'000, 'x') + "<area href=a>", 1'000), kPlain, 1'000},
+      {"areas inside many unclosed elements", "<map name=m>" + Repeated("<b>", n) + Repeated("<area href=a>", n), kPlain, n},
+      {"stray end tags over many unclosed elements",
+       "<map name=m>" + Repeated("<b>", n) + Repeated("</i>", n) + "<area href=a>", kPlain, 1},
+      {"areas labelled by ids among many", "<map name=m>" + Repeated("<area href=a aria-labelledby=none>", n) + ids, kAria, n},
+      {"text inside many unclosed labelling elements",
+       "<map name=m><area href=a aria-labelledby=l></map>" + Repeated("<span id=l>t", n), kAria, 0},
+      {"a comment of dashes", "<map name=m><!--" + std::string(200'000, '-') + "x--><area href=a>", kPlain, 1},
+  };
+  for (const auto& c : cases) {
+    // Processor time, which other work on the machine does not stretch.
+    const std::clock_t start = std::clock();
+    const auto audit = AuditPage(c.page, Encoding::Utf8, c.options);
+    const double seconds = static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
+    EXPECT_EQ(audit.findings.size(), c.findings) << c.what;
+    EXPECT_LT(seconds, 10.0) << c.what;
+  }
 }
 
 }  // namespace

@@ -17,7 +17,8 @@ const std::vector<std::string> kPieces = {
     "/", "=", " ", "x", "<title>", "</title>", "<select>", "</select>", "<option>", "\r\n", "\r", "\n",
     "<textarea>", "</textarea>", "<style>", "</style>", "<p>", "</p>", "<map>", "</map>", "<div>", "<![CDATA[",
     "]]>", "<!DOCTYPE html>", "<plaintext>", "<input>", "<xmp>", "</xmp>", "&", "<", "</", "\t", "a", "<b>",
-    "</b>", "<noscript>", "</noscript>", "<iframe>", "</iframe>", "\xC3\xA9", "<li>"};
+    "</b>", "<noscript>", "</noscript>", "<iframe>", "</iframe>", "\xC3\xA9", "<li>", "<svg>", "</svg>", "<math>", "</math>",
+    "<foreignObject>", "</foreignObject>", "<mi>", "<annotation-xml encoding=text/html>", "<font color=x>", "<svg/>"};
 
 std::string RandomPage(std::mt19937& rng) {
   std::string page = "<meta charset=utf-8><body>";

@@ -63,7 +63,7 @@ std::vector<ReferenceMapArea> ReferenceAreasInMaps(std::string_view utf8) {
     ReferenceMapArea area;
     area.attributes = {AttributeOf(node.v.element, "href"), AttributeOf(node.v.element, "alt")};
     for (const GumboNode* up = node.parent; up && up->type == GUMBO_NODE_ELEMENT; up = up->parent) {
-      if (up->v.element.tag == GUMBO_TAG_MAP) {
+      if (up->v.element.tag == GUMBO_TAG_MAP && up->v.element.tag_namespace == GUMBO_NAMESPACE_HTML) {
         area.inMap = true;
         area.mapName = AttributeOf(up->v.element, "name");
         break;
