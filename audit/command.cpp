@@ -8,9 +8,11 @@
 
 #include "audit/apply_todo.h"
 #include "audit/csv.h"
+#include "audit/leftover_files.h"
 #include "audit/page_audit.h"
 #include "audit/report.h"
 #include "audit/sha256.h"
+#include "audit/web_lock.h"
 #include "audit/web_pages.h"
 #include "host/error.h"
 #include "pages/page.h"
@@ -178,6 +180,15 @@ int Apply(const Options& options, std::ostream& out, std::ostream& err) {
     return exit_status::Unusable;
   }
   const std::string list{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  std::string refusal;
+  const auto lock = LockWeb(options.web, refusal);
+  if (!lock) {
+    err << "mapnote-audit: " << refusal << "\n";
+    return exit_status::Unusable;
+  }
+  const Leftovers leftovers = RemoveLeftovers(options.web);
+  for (const auto& file : leftovers.removed) err << "mapnote-audit: removed " << file << ", left by a run that was stopped\n";
+  for (const auto& file : leftovers.kept) err << "mapnote-audit: cannot remove " << file << ", left by a run that was stopped\n";
   try {
     const ApplyCounts counts = ApplyTodo(options.web, list, out, err);
     out << "Wrote " << Plural(counts.texts, "alt text", "alt texts") << " to " << Plural(counts.pages, "page", "pages")
