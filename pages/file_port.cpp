@@ -35,19 +35,27 @@ const char* KindName(FileKind kind) {
 File::File(File&& other) noexcept : handle_(std::exchange(other.handle_, -1)) {}
 
 File& File::operator=(File&& other) noexcept {
-  if (this != &other) {
-    this->~File();
-    handle_ = std::exchange(other.handle_, -1);
-  }
+  File old(std::move(other));
+  std::swap(handle_, old.handle_);
   return *this;
 }
+
+namespace {
+
+// A name cut short at a NUL would be another file's.
+const std::string& Whole(const std::string& path) {
+  if (path.find('\0') != std::string::npos) throw SystemFailure(false, "its name holds a NUL character");
+  return path;
+}
+
+}  // namespace
 
 #ifdef _WIN32
 
 namespace {
 
 std::wstring Wide(const std::string& utf8) {
-  const host::Text text = host::FromUtf8(utf8);
+  const host::Text text = host::FromUtf8(Whole(utf8));
   return std::wstring(text.begin(), text.end());
 }
 
@@ -163,7 +171,9 @@ void Rename(const std::string& from, const std::string& to) {
   }
 }
 
-void Remove(const std::string& path) noexcept { DeleteFileW(Wide(path).c_str()); }
+void Remove(const std::string& path) noexcept {
+  if (path.find('\0') == std::string::npos) DeleteFileW(Wide(path).c_str());
+}
 
 #else
 
@@ -226,13 +236,13 @@ File::~File() {
 
 File File::OpenToRead(const std::string& path) {
   // Without O_NONBLOCK a FIFO would wait here for a writer.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  const int fd = ::open(Whole(path).c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) ThrowErrno();
   return File(fd);
 }
 
 std::optional<File> File::CreateNew(const std::string& path, bool privately) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, privately ? 0600 : 0666);
+  const int fd = ::open(Whole(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, privately ? 0600 : 0666);
   if (fd < 0) {
     if (errno == EEXIST) return std::nullopt;
     ThrowErrno();
@@ -286,15 +296,17 @@ void File::Close() {
 
 FileState StateOf(const std::string& path) {
   struct stat st;
-  if (::stat(path.c_str(), &st) != 0) ThrowErrno();
+  if (::stat(Whole(path).c_str(), &st) != 0) ThrowErrno();
   return StateFrom(st);
 }
 
 void Rename(const std::string& from, const std::string& to) {
-  if (::rename(from.c_str(), to.c_str()) != 0) ThrowErrno();
+  if (::rename(Whole(from).c_str(), Whole(to).c_str()) != 0) ThrowErrno();
 }
 
-void Remove(const std::string& path) noexcept { ::unlink(path.c_str()); }
+void Remove(const std::string& path) noexcept {
+  if (path.find('\0') == std::string::npos) ::unlink(path.c_str());
+}
 
 #endif
 
