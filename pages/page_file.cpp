@@ -56,12 +56,16 @@ std::optional<files::FileState> CurrentState(const std::string& what, const std:
   }
 }
 
+// Why a file of this kind is not read or replaced; nullopt for a regular file.
+std::optional<std::string> NotAFile(files::FileKind kind) {
+  if (kind == files::FileKind::Regular) return std::nullopt;
+  if (kind == files::FileKind::Folder) return "it is a folder";
+  return std::string("it is ") + files::KindName(kind) + ", not a file";
+}
+
 // Only a regular file with one name that its mode lets us write is replaced.
 void CheckReplaceable(const std::string& what, const std::string& path, const files::FileState& state) {
-  if (state.kind == files::FileKind::Folder) Fail(code::PathFileAccess, what, path, "it is a folder");
-  if (state.kind != files::FileKind::Regular) {
-    Fail(code::PathFileAccess, what, path, std::string("it is ") + files::KindName(state.kind) + ", not a file");
-  }
+  if (const auto reason = NotAFile(state.kind)) Fail(code::PathFileAccess, what, path, *reason);
   if (state.readOnly) Fail(code::PathFileAccess, what, path, "it is read-only");
   if (state.links > 1) {
     Fail(code::PathFileAccess, what, path,
@@ -104,17 +108,14 @@ PageFileRead ReadPageFileStamped(const std::string& path) {
       state = files::StateOf(path);
     } catch (const files::SystemFailure&) {
     }
-    if (state && state->kind != files::FileKind::Regular && state->kind != files::FileKind::Folder) {
-      Fail(code::PathFileAccess, what, path, std::string("it is ") + files::KindName(state->kind) + ", not a file");
+    if (state && state->kind != files::FileKind::Folder) {
+      if (const auto reason = NotAFile(state->kind)) Fail(code::PathFileAccess, what, path, *reason);
     }
     Fail(code::PathFileAccess, what, path, std::string("it cannot be opened: ") + failure.what());
   }
   try {
     const files::FileState state = file->State();
-    if (state.kind == files::FileKind::Folder) Fail(code::PathFileAccess, what, path, "it is a folder");
-    if (state.kind != files::FileKind::Regular) {
-      Fail(code::PathFileAccess, what, path, std::string("it is ") + files::KindName(state.kind) + ", not a file");
-    }
+    if (const auto reason = NotAFile(state.kind)) Fail(code::PathFileAccess, what, path, *reason);
     return {file->ReadAll(), state.stamp};
   } catch (const files::SystemFailure& failure) {
     Fail(code::PathFileAccess, what, path, std::string("reading it failed: ") + failure.what());
