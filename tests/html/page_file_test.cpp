@@ -131,8 +131,13 @@ TEST(PageFiles, PermissionCasesAsAnUnprivilegedUser) {
       {"another user's page", "open/p.htm", fs::perms::owner_all | fs::perms::others_all,
        fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read, false, true, "it is read-only"},
   };
+  std::string skipped;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
+    if (!c.userOwnsPage && geteuid() != 0) {
+      skipped += std::string(" ") + c.name + ";";  // only a superuser makes a file another's
+      continue;
+    }
     ScratchFolder folder;
     fs::permissions(folder.path(), fs::perms::all);
     const std::string page = (folder.path() / c.page).string();
@@ -159,9 +164,11 @@ TEST(PageFiles, PermissionCasesAsAnUnprivilegedUser) {
         user);
     fs::permissions(fs::path(page).parent_path(), fs::perms::owner_all);
     EXPECT_EQ(outcome, std::string(c.save ? "Cannot save" : "Cannot read") + " the page \"" + page + "\": " + c.reason);
-    EXPECT_EQ(ReadBytes(page), kPage);
     EXPECT_EQ(fs::status(page).permissions(), c.pageMode);
+    fs::permissions(page, fs::perms::owner_read, fs::perm_options::add);
+    EXPECT_EQ(ReadBytes(page), kPage);
   }
+  if (!skipped.empty()) GTEST_SKIP() << "not run, as this user is not root:" << skipped;
 }
 
 // A save replaces only a page it may: one made read-only is refused even

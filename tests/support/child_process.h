@@ -12,7 +12,8 @@
 #include <string>
 
 // Runs `work` in a child and returns what it returned; "child failed" when
-// it ended otherwise. `user`, when given, is the uid and gid it runs as.
+// it ended otherwise. `user`, when given, is the uid and gid it runs as
+// (where this process is root and so may change to them).
 inline std::string InChild(const std::function<std::string()>& work,
                            std::optional<std::pair<uid_t, gid_t>> user = std::nullopt) {
   int out[2];
@@ -21,7 +22,7 @@ inline std::string InChild(const std::function<std::string()>& work,
   if (child == 0) {
     close(out[0]);
     std::string result;
-    if (user && (setgroups(0, nullptr) != 0 || setgid(user->second) != 0 || setuid(user->first) != 0)) {
+    if (user && geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(user->second) != 0 || setuid(user->first) != 0)) {
       result = "cannot change user";
     } else {
       try {
