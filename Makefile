@@ -3,6 +3,9 @@ JOBS ?= 2
 BUILD ?= build
 NATIVE := $(BUILD)/native
 ASAN := $(BUILD)/asan
+# The user-facing tools, optimised, and where make install puts them.
+RELEASE := $(BUILD)/release
+PREFIX ?= /usr/local
 WIN := $(BUILD)/win
 WIN64 := $(BUILD)/win64
 WINE_RUN := tools/wine-run
@@ -19,9 +22,9 @@ CONFIGURE_WIN64 := cmake -S . -B $(WIN64) --no-warn-unused-cli -DCMAKE_TOOLCHAIN
 PICK_WINE_TREE = if $(WINE_RUN) --runs-32-bit; then tree=$(WIN) configure="$(CONFIGURE_WIN)" build=i686; \
 	 else tree=$(WIN64) configure="$(CONFIGURE_WIN64)" build=x86-64; fi
 
-.PHONY: all deps native asan windows windows64 package demo test bench fuzz valgrind clean
+.PHONY: all deps native asan release install uninstall windows windows64 package demo test bench fuzz valgrind clean
 
-all: native
+all: native release
 
 deps:
 	@tools/install-deps.sh
@@ -33,6 +36,22 @@ native: deps
 asan: deps
 	cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DSANITIZE=ON >/dev/null
 	cmake --build $(ASAN) -j$(JOBS)
+
+release: deps
+	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	cmake --build $(RELEASE) -j$(JOBS) --target mapnote_audit
+
+# mapnote-audit and its manual page into $(DESTDIR)$(PREFIX)/bin and
+# .../share/man/man1; uninstall removes what the last install wrote (with
+# the same DESTDIR: the manifest lists the paths under PREFIX).
+install: release
+	DESTDIR="$(DESTDIR)" cmake --install $(RELEASE) --prefix "$(PREFIX)"
+
+uninstall:
+	@test -f $(RELEASE)/install_manifest.txt || { echo "nothing installed from $(RELEASE)"; exit 1; }
+	@while IFS= read -r file || [ -n "$$file" ]; do echo "removing $(DESTDIR)$$file"; rm -f -- "$(DESTDIR)$$file"; done \
+	  <$(RELEASE)/install_manifest.txt
+	@rm -f $(RELEASE)/install_manifest.txt
 
 # The deliverables: the 32-bit COM server DLLs, built for size.
 windows: deps
@@ -56,7 +75,7 @@ windows64: deps
 # INTERACTIVE=1 opens the host on this machine's display instead. Built for
 # 32-bit Windows where the kernel runs 32-bit programs, else for 64-bit.
 # Whatever the outcome, it leaves no Wine server and no Xvfb running.
-demo: deps
+demo: deps release
 	@$(PICK_WINE_TREE); \
 	 $$configure >/dev/null && \
 	 cmake --build $$tree -j$(JOBS) --target standin_demo >/dev/null && \
@@ -68,7 +87,7 @@ demo: deps
 # and of the package (label "pe") always look at the 32-bit build; where the
 # kernel runs no 32-bit programs, only the DLLs and the package are built
 # there and the Wine tests run on the 64-bit build of the same sources.
-test: native asan
+test: native asan release
 	cd $(NATIVE) && ctest --output-on-failure -j$(JOBS)
 	cd $(ASAN) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j$(JOBS)
 	@if $(WINE_RUN) --runs-32-bit; then \
@@ -86,13 +105,16 @@ test: native asan
 # Benchmarks: natively, optimised, then the real DLLs through COM under Wine
 # (the 32-bit build where the kernel runs 32-bit programs, else the 64-bit
 # one), after which nothing of Wine is left running; then mapnote-audit and
-# html-validate (installed here, from npm, when Node is) side by side on a
-# generated web of a thousand pages. One table, kept in build/bench.json.
+# html-validate (installed here, from npm, when Node is) and cat of its
+# pages side by side on a generated web of a thousand pages, with the
+# optimised build of make release; and its SHA-256 against sha256sum on
+# 100 MB. One table, kept in build/bench.json.
 AUDIT_WEB := $(BUILD)/audit-web
 HTML_VALIDATE := $(BUILD)/html-validate
-bench: deps
+bench: deps release
 	cmake -S . -B $(BENCH) -DCMAKE_BUILD_TYPE=Release >/dev/null
-	cmake --build $(BENCH) -j$(JOBS) --target session_bench mapnote_audit
+	cmake --build $(BENCH) -j$(JOBS) --target session_bench
+	cmake --build $(RELEASE) -j$(JOBS) --target sha256_bench
 	$(BENCH)/bench/session_bench --benchmark_out=$(BUILD)/bench-native.json --benchmark_out_format=json
 	@$(PICK_WINE_TREE); \
 	 $$configure >/dev/null && cmake --build $$tree -j$(JOBS) --target wine_bench mapnote_dll zarvik_dll >/dev/null && \
@@ -107,7 +129,8 @@ bench: deps
 	 elif [ ! -d $(HTML_VALIDATE)/node_modules/html-validate ]; then \
 	  npm install --prefix $(HTML_VALIDATE) --no-audit --no-fund --loglevel=error html-validate@9; \
 	 fi
-	bench/audit/compare.py $(BENCH)/audit/mapnote-audit $(AUDIT_WEB) $(HTML_VALIDATE) $(BUILD)/bench.json
+	bench/audit/compare.py $(RELEASE)/audit/mapnote-audit $(AUDIT_WEB) $(HTML_VALIDATE) $(BUILD)/bench.json
+	bench/audit/sha256-compare.py $(RELEASE)/bench/sha256_bench $(BUILD)/sha256-100mb.bin $(BUILD)/bench.json
 
 # Each fuzz target for FUZZ_SECONDS, from the checked-in seeds; what it
 # finds new goes to build/fuzz/corpus, a crashing input to build/fuzz/.

@@ -4,19 +4,23 @@
 #include <cstddef>
 #include <ostream>
 #include <string>
-#include <string_view>
 
 namespace audit {
 
 struct ApplyCounts {
   std::size_t texts = 0, pages = 0, refused = 0;
+  std::size_t already = 0;  // pages an earlier run wrote these texts to
 };
 
-// `list` is the CSV as a spreadsheet saved it: columns in any order, extra
-// ones ignored. A page whose bytes are not those the row's sha256 was taken
-// of, or whose area at the row's index links elsewhere, is refused and left
-// as it is. Writes a line per page to `out`, refusals to `err`. Throws
-// host::Error for a list that lacks a needed column or is not CSV.
-ApplyCounts ApplyTodo(const std::string& web, std::string_view list, std::ostream& out, std::ostream& err);
+// `list` is the CSV as a spreadsheet saved it (UTF-8): columns in any
+// order, extra ones ignored, ',' or ';' between them; path and href cells
+// may carry the ' that guards them against formulas. A page whose bytes are
+// not those the row's sha256 was taken of, or whose area at the row's index
+// links elsewhere, is refused and left as it is, unless its areas already
+// carry the rows' texts. Writes a line per page to `out`, refusals and
+// skipped rows to `err`. Throws host::Error, before writing anything, for a
+// list that lacks a needed column, is not CSV, or has a new_alt that is not
+// UTF-8.
+ApplyCounts ApplyTodo(const std::string& web, std::string list, std::ostream& out, std::ostream& err);
 
 }  // namespace audit

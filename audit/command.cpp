@@ -1,20 +1,26 @@
 #include "audit/command.h"
 
+#include <algorithm>
 #include <array>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <charconv>
+#include <cstdlib>
 #include <optional>
+#include <thread>
 
 #include "audit/apply_todo.h"
 #include "audit/csv.h"
 #include "audit/leftover_files.h"
+#include "audit/ordered_pool.h"
 #include "audit/page_audit.h"
 #include "audit/report.h"
+#include "audit/sarif.h"
 #include "audit/sha256.h"
+#include "audit/terminal_text.h"
+#include "audit/todo_file.h"
 #include "audit/web_lock.h"
 #include "audit/web_pages.h"
 #include "host/error.h"
+#include "pages/encoding.h"
 #include "pages/page.h"
 #include "pages/page_file.h"
 
@@ -22,13 +28,38 @@ namespace audit {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: mapnote-audit [--shared-target] [--aria] [--json | --todo FILE.csv] WEB\n"
-    "       mapnote-audit --apply FILE.csv WEB\n";
+    "usage: mapnote-audit [--shared-target] [--aria] [--format FORMAT | --json | --todo FILE.csv [--force]] WEB\n"
+    "       mapnote-audit --apply FILE.csv [--list-encoding utf-8|windows-1252] WEB\n"
+    "       mapnote-audit --help | --version\n";
+
+// --help: the usage, then a line per option.
+constexpr const char* kOptionHelp[][2] = {
+    {"--shared-target", "a blank alt is enough where another area of the map has one for the same link"},
+    {"--aria", "a title, aria-label or aria-labelledby counts as the area's text"},
+    {"--format FORMAT", "print the findings as text (the default), json or sarif (a SARIF 2.1.0 log)"},
+    {"--json", "the same as --format json"},
+    {"--todo FILE.csv", "write the missing-alt and empty-alt findings to a to-do list"},
+    {"--force", "with --todo: write over a to-do list that holds texts, or a file that is no to-do list"},
+    {"--apply FILE.csv", "write the new_alt texts of a filled-in to-do list into the pages"},
+    {"--list-encoding ENC", "with --apply: the list's encoding, utf-8 (the default) or windows-1252"},
+    {"--help", "print this help and exit"},
+    {"--version", "print the name and version and exit"},
+};
+
+void PrintHelp(std::ostream& out) {
+  out << kUsage << "\nChecks the image-map areas of every page of the web WEB for alt text.\n\nOptions:\n";
+  for (const auto& [option, help] : kOptionHelp) {
+    const std::size_t width = std::string_view(option).size();
+    out << "  " << option << std::string(width < 22 ? 22 - width : 1, ' ') << help << "\n";
+  }
+  out << "\nExit status: 0 nothing found, 1 findings or a page refused, 2 a usage error or an incomplete audit.\n";
+}
 
 struct Options {
   AuditOptions audit;
-  bool json = false;
-  std::optional<std::string> todo, apply;
+  bool json = false, sarif = false, force = false;
+  bool help = false, version = false;  // print that and do nothing else
+  std::optional<std::string> todo, apply, listEncoding;
   std::string web;
 };
 
@@ -38,9 +69,18 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::o
   std::optional<std::string> web;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    const auto fileOf = [&](std::optional<std::string>& file) {
+    // A value that looks like an option is one left out ("--todo --json WEB"):
+    // no file of that name is written or read.
+    bool told = false;
+    const auto valueOf = [&](std::optional<std::string>& value) {
       if (i + 1 >= args.size()) return false;
-      file = args[++i];
+      if (args[i + 1].starts_with("-")) {
+        err << "mapnote-audit: " << ForTerminal(arg) << " takes a value, not \"" << ForTerminal(args[i + 1])
+            << "\" (write ./" << ForTerminal(args[i + 1]) << " for a file of that name)\n";
+        told = true;
+        return false;
+      }
+      value = args[++i];
       return true;
     };
     bool ok = true;
@@ -50,22 +90,45 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::o
       options.audit.aria = true;
     } else if (arg == "--json") {
       options.json = true;
+      options.sarif = false;
+    } else if (arg == "--format") {
+      std::optional<std::string> format;
+      ok = valueOf(format);
+      if (ok && *format != "text" && *format != "json" && *format != "sarif") {
+        err << "mapnote-audit: unknown format \"" << *format << "\" (text, json or sarif)\n";
+        return std::nullopt;
+      }
+      options.json = ok && *format == "json";
+      options.sarif = ok && *format == "sarif";
+    } else if (arg == "--help" || arg == "--version") {
+      (arg == "--help" ? options.help : options.version) = true;
+      return options;
     } else if (arg == "--todo") {
-      ok = fileOf(options.todo);
+      ok = valueOf(options.todo);
     } else if (arg == "--apply") {
-      ok = fileOf(options.apply);
-    } else if (arg.starts_with("-") || web) {
+      ok = valueOf(options.apply);
+    } else if (arg == "--force") {
+      options.force = true;
+    } else if (arg == "--list-encoding") {
+      ok = valueOf(options.listEncoding) && (*options.listEncoding == "utf-8" || *options.listEncoding == "windows-1252");
+    } else if (arg.starts_with("-")) {
+      err << "mapnote-audit: unknown option \"" << ForTerminal(arg) << "\"; see mapnote-audit --help\n";
+      return std::nullopt;
+    } else if (web) {
       ok = false;
     } else {
       web = arg;
     }
     if (!ok) {
-      err << "mapnote-audit: unexpected \"" << arg << "\"\n" << kUsage;
+      if (!told) err << "mapnote-audit: unexpected \"" << ForTerminal(arg) << "\"\n";
+      err << kUsage;
       return std::nullopt;
     }
   }
-  const bool conflicting = (options.json && options.todo) ||
-                           (options.apply && (options.json || options.todo || options.audit.sharedTarget || options.audit.aria));
+  const bool formatted = options.json || options.sarif;
+  const bool conflicting = (formatted && options.todo) || (options.force && !options.todo) ||
+                           (options.listEncoding && !options.apply) ||
+                           (options.apply && (formatted || options.todo || options.audit.sharedTarget || options.audit.aria));
   if (!web || conflicting) {
     err << kUsage;
     return std::nullopt;
@@ -110,92 +173,173 @@ class Progress {
 
 std::string Plural(std::size_t n, const char* one, const char* many) { return std::to_string(n) + " " + (n == 1 ? one : many); }
 
+// What one page gave: its findings, or why it could not be read.
+struct PageResult {
+  std::optional<PageAudit> audit;
+  std::string sha256;  // for the to-do list's rows
+  std::vector<std::string> snippets;  // each finding's area tag, for SARIF
+  std::string error;
+};
+
+// The threads to read and check pages on: MAPNOTE_AUDIT_JOBS when set to a
+// number (1 for one thread), else one per core.
+unsigned AuditJobs() {
+  if (const char* jobs = std::getenv("MAPNOTE_AUDIT_JOBS")) {
+    unsigned value = 0;
+    const std::string_view text(jobs);
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error == std::errc() && end == text.data() + text.size() && value > 0) return value;
+  }
+  return std::max(1u, std::thread::hardware_concurrency());
+}
+
+// "; incomplete: 2 pages unreadable, 1 folder not listed", or nothing.
+std::string Incomplete(std::size_t pagesUnreadable, std::size_t foldersUnlisted) {
+  if (pagesUnreadable == 0 && foldersUnlisted == 0) return "";
+  std::string text = "; incomplete: ";
+  if (pagesUnreadable) text += Plural(pagesUnreadable, "page", "pages") + " unreadable";
+  if (pagesUnreadable && foldersUnlisted) text += ", ";
+  if (foldersUnlisted) text += Plural(foldersUnlisted, "folder", "folders") + " not listed";
+  return text;
+}
+
 int Audit(const Options& options, std::ostream& out, std::ostream& err, bool errIsTerminal) {
   const WebPages web = ListWebPages(options.web);
-  for (const auto& problem : web.problems) err << "mapnote-audit: cannot list " << problem << "\n";
+  std::optional<SarifLog> sarif;
+  if (options.sarif) sarif.emplace(options.web);
+  std::size_t unreadable = 0, unlisted = 0;
+  for (const WebNote& note : web.notes) {
+    unreadable += note.kind == WebNote::PageUnreadable;
+    unlisted += note.kind == WebNote::FolderUnlisted;
+    err << "mapnote-audit: " << ForTerminal(note.message) << "\n";
+    if (sarif && note.kind != WebNote::Skipped) {
+      sarif->AddUnread(note.kind == WebNote::PageUnreadable ? note.path : "", note.message);
+    }
+  }
 
   std::string todo = CsvRecord(kTodoHeader);
-  std::size_t read = 0, unreadable = 0, areas = 0;
+  std::size_t read = 0, areas = 0;
   std::array<std::size_t, 3> perRule{};
   bool firstJson = true;
   if (options.json) out << "[";
   {
     Progress progress(out, err, web.pages.size(), errIsTerminal && web.pages.size() > 200);
-    for (std::size_t p = 0; p < web.pages.size(); ++p) {
-      const std::string& path = web.pages[p];
+    const auto check = [&](std::size_t p) {
+      PageResult result;
       try {
-        const pages::Page page(options.web + "/" + path);
-        const PageAudit audit = AuditPage(page.bytes(), page.encoding(), options.audit);
-        ++read;
-        areas += audit.areas;
-        const std::string sha256 = options.todo && !audit.findings.empty() ? Sha256Hex(page.bytes()) : std::string();
-        if (!audit.findings.empty() && !options.todo) progress.Wipe();
-        for (const Finding& finding : audit.findings) {
-          ++perRule[static_cast<std::size_t>(finding.rule)];
-          if (options.todo) {
-            if (finding.rule != Rule::AltWithoutHref) todo += CsvRecord(TodoRow(path, finding, sha256));
-          } else if (options.json) {
-            out << (firstJson ? "\n  " : ",\n  ") << FindingJson(path, finding);
-            firstJson = false;
-          } else {
-            out << FindingLine(path, finding) << "\n";
+        const pages::Page page(options.web + "/" + web.pages[p]);
+        result.audit = AuditPage(page.bytes(), page.encoding(), options.audit);
+        if (options.todo && !result.audit->findings.empty()) result.sha256 = Sha256Hex(page.bytes());
+        if (sarif) {
+          for (const Finding& finding : result.audit->findings) {
+            result.snippets.push_back(AreaTagText(finding, page.bytes(), page.encoding()));
           }
         }
       } catch (const host::Error& e) {
+        result.error = host::ToUtf8(e.description());
+      }
+      return result;
+    };
+    // Each page's lines go out at once and are flushed, so that a run cut
+    // short has printed every page it finished.
+    const auto print = [&](std::size_t p, PageResult&& result) {
+      const std::string& path = web.pages[p];
+      if (!result.audit) {
         ++unreadable;
         progress.Wipe();
-        err << "mapnote-audit: " << host::ToUtf8(e.description()) << "\n";
+        if (sarif) sarif->AddUnread(path, result.error);
+        err << "mapnote-audit: " << ForTerminal(result.error) << "\n";
+      } else {
+        ++read;
+        areas += result.audit->areas;
+        std::string lines;
+        for (const Finding& finding : result.audit->findings) {
+          ++perRule[static_cast<std::size_t>(finding.rule)];
+          if (options.todo) {
+            if (finding.rule != Rule::AltWithoutHref) todo += CsvRecord(TodoRow(path, finding, result.sha256));
+          } else if (sarif) {
+            sarif->AddFinding(path, finding, result.snippets[&finding - result.audit->findings.data()]);
+          } else if (options.json) {
+            lines += (firstJson ? "\n  " : ",\n  ") + FindingJson(path, finding);
+            firstJson = false;
+          } else {
+            lines += FindingLine(path, finding) + "\n";
+          }
+        }
+        if (!lines.empty()) {
+          progress.Wipe();
+          out << lines << std::flush;
+        }
       }
       progress.Done(p + 1);
-    }
+    };
+    TakeInOrder<PageResult>(web.pages.size(), AuditJobs(), check, print);
   }
   if (options.json) out << (firstJson ? "]\n" : "\n]\n");
+  if (sarif) {
+    if (read == 0) sarif->AddUnread("", "no page could be read under " + options.web);
+    out << sarif->Text();
+  }
 
   const std::size_t found = perRule[0] + perRule[1] + perRule[2];
   if (options.todo) {
     try {
-      pages::ReplacePageFile(*options.todo, todo);
+      SaveTodoList(*options.todo, todo, options.force);
     } catch (const host::Error& e) {
-      err << "mapnote-audit: " << host::ToUtf8(e.description()) << "\n";
+      err << "mapnote-audit: " << ForTerminal(host::ToUtf8(e.description())) << "\n";
       return exit_status::Unusable;
     }
   }
-  std::ostream& summary = options.json ? err : out;
-  summary << Plural(read, "page", "pages") << (unreadable ? " (" + std::to_string(unreadable) + " unreadable)" : "")
-          << ", " << Plural(areas, "area", "areas") << ": " << perRule[0] << " missing-alt, " << perRule[1]
-          << " empty-alt, " << perRule[2] << " alt-without-href";
-  if (options.todo) summary << "; to-do list " << *options.todo << ": " << Plural(perRule[0] + perRule[1], "row", "rows");
-  summary << "\n";
+  std::ostream& summary = options.json || options.sarif ? err : out;
+  summary << Plural(read, "page", "pages") << ", " << Plural(areas, "area", "areas") << ": " << perRule[0]
+          << " missing-alt, " << perRule[1] << " empty-alt, " << perRule[2] << " alt-without-href";
+  if (options.todo) {
+    summary << "; to-do list " << ForTerminal(*options.todo) << ": " << Plural(perRule[0] + perRule[1], "row", "rows");
+  }
+  summary << Incomplete(unreadable, unlisted) << "\n";
   if (read == 0) {
-    err << "mapnote-audit: no page could be read under " << options.web << "\n";
+    err << "mapnote-audit: no page could be read under " << ForTerminal(options.web) << "\n";
     return exit_status::Unusable;
   }
+  if (unreadable > 0 || unlisted > 0) return exit_status::Incomplete;
   return found > 0 ? exit_status::Found : exit_status::Clean;
 }
 
 int Apply(const Options& options, std::ostream& out, std::ostream& err) {
-  std::ifstream in(std::filesystem::path(std::u8string(options.apply->begin(), options.apply->end())), std::ios::binary);
-  if (!in) {
-    err << "mapnote-audit: cannot read the list \"" << *options.apply << "\"\n";
+  std::string list;
+  try {
+    list = ReadListFile(*options.apply);
+  } catch (const host::Error& e) {
+    err << "mapnote-audit: " << ForTerminal(host::ToUtf8(e.description())) << "\n";
     return exit_status::Unusable;
   }
-  const std::string list{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  // A list with a byte-order mark is UTF-8 whatever was said; one without
+  // that is UTF-8 all the same would go into the pages garbled.
+  if (options.listEncoding == "windows-1252" && !list.starts_with("\xEF\xBB\xBF")) {
+    const bool ascii = std::all_of(list.begin(), list.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (!ascii && pages::IsValidUtf8(list)) {
+      err << "mapnote-audit: " << ForTerminal(*options.apply) << ": the list is in UTF-8, not windows-1252: leave out --list-encoding\n";
+      return exit_status::Unusable;
+    }
+    list = host::ToUtf8(pages::Decode(list, pages::Encoding::Windows1252));
+  }
   std::string refusal;
   const auto lock = LockWeb(options.web, refusal);
   if (!lock) {
-    err << "mapnote-audit: " << refusal << "\n";
+    err << "mapnote-audit: " << ForTerminal(refusal) << "\n";
     return exit_status::Unusable;
   }
   const Leftovers leftovers = RemoveLeftovers(options.web);
-  for (const auto& file : leftovers.removed) err << "mapnote-audit: removed " << file << ", left by a run that was stopped\n";
-  for (const auto& file : leftovers.kept) err << "mapnote-audit: cannot remove " << file << ", left by a run that was stopped\n";
+  for (const auto& file : leftovers.removed) err << "mapnote-audit: removed " << ForTerminal(file) << ", left by a run that was stopped\n";
+  for (const auto& file : leftovers.kept) err << "mapnote-audit: cannot remove " << ForTerminal(file) << ", left by a run that was stopped\n";
   try {
-    const ApplyCounts counts = ApplyTodo(options.web, list, out, err);
+    const ApplyCounts counts = ApplyTodo(options.web, std::move(list), out, err);
     out << "Wrote " << Plural(counts.texts, "alt text", "alt texts") << " to " << Plural(counts.pages, "page", "pages")
-        << "; " << Plural(counts.refused, "page", "pages") << " refused\n";
+        << "; " << (counts.already ? Plural(counts.already, "page", "pages") + " already written; " : "")
+        << Plural(counts.refused, "page", "pages") << " refused\n";
     return counts.refused > 0 ? exit_status::Found : exit_status::Clean;
   } catch (const host::Error& e) {
-    err << "mapnote-audit: " << *options.apply << ": " << host::ToUtf8(e.description()) << "\n";
+    err << "mapnote-audit: " << ForTerminal(*options.apply) << ": " << ForTerminal(host::ToUtf8(e.description())) << "\n";
     return exit_status::Unusable;
   }
 }
@@ -205,6 +349,18 @@ int Apply(const Options& options, std::ostream& out, std::ostream& err) {
 int RunAudit(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool errIsTerminal) {
   const auto options = ParseOptions(args, err);
   if (!options) return exit_status::Unusable;
+  if (options->help) PrintHelp(out);
+  if (options->version) out << "mapnote-audit " MAPNOTE_AUDIT_VERSION "\n";
+  if (options->help || options->version) return exit_status::Clean;
+  if (options->todo) {
+    // Before the web is read, not after.
+    try {
+      CheckTodoListFile(*options->todo, options->force);
+    } catch (const host::Error& e) {
+      err << "mapnote-audit: " << ForTerminal(host::ToUtf8(e.description())) << "\n";
+      return exit_status::Unusable;
+    }
+  }
   return options->apply ? Apply(*options, out, err) : Audit(*options, out, err, errIsTerminal);
 }
 

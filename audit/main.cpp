@@ -19,5 +19,7 @@ int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
 #endif
   std::ios::sync_with_stdio(false);
+  // Every line out at once: a run cut short has told of every page it wrote.
+  std::cout << std::unitbuf;
   return audit::RunAudit(args, std::cout, std::cerr, isatty(2) != 0);
 }

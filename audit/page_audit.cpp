@@ -246,7 +246,7 @@ PageAudit AuditPage(std::string_view bytes, pages::Encoding encoding, const Audi
     }
     if (!rule) continue;
     const auto [line, column] = positions.Of(area.tag.begin);
-    audit.findings.push_back(Finding{*rule, area.tag.begin, line, column,
+    audit.findings.push_back(Finding{*rule, area.tag.begin, area.tag.end, line, column,
                                      Utf8(reader.maps[static_cast<std::size_t>(area.map)]), i, Utf8(href), Utf8(alt)});
   }
   return audit;

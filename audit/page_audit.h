@@ -28,6 +28,7 @@ struct AuditOptions {
 struct Finding {
   Rule rule;
   std::size_t offset;  // of the area tag's '<'
+  std::size_t end;     // past its '>'
   std::size_t line, column;  // 1-based; the column in characters
   std::optional<std::string> map;  // the map's name (UTF-8); nullopt when it has none
   std::size_t area;  // the area's index on the page, in document order

@@ -2,6 +2,9 @@
 
 #include <cstdio>
 
+#include "audit/terminal_text.h"
+#include "host/text.h"
+
 namespace audit {
 namespace {
 
@@ -11,41 +14,48 @@ std::string MapOf(const Finding& finding) {
   return finding.map ? "area of map " + Quoted(*finding.map) : std::string("area of an unnamed map");
 }
 
+// Valid JSON whatever the text holds: control characters (also DEL and the
+// C1 controls, which a terminal showing the JSON would obey) as \u escapes,
+// and a malformed UTF-8 sequence as U+FFFD.
 std::string JsonString(const std::optional<std::string>& text) {
   if (!text) return "null";
   std::string out = "\"";
-  for (const char c : *text) {
-    if (c == '"' || c == '\\') {
+  for (std::size_t i = 0; i < text->size();) {
+    const host::Utf8Step step = host::NextUtf8(*text, i);
+    if (!step.valid) {
+      out += "\\ufffd";
+    } else if (step.c == '"' || step.c == '\\') {
       out += '\\';
-      out += c;
-    } else if (static_cast<unsigned char>(c) < 0x20) {
+      out += static_cast<char>(step.c);
+    } else if (step.c < 0x20 || (step.c >= 0x7F && step.c <= 0x9F)) {
       char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
+      std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(step.c));
       out += escaped;
     } else {
-      out += c;
+      out.append(*text, i, step.length);
     }
+    i += step.length;
   }
   return out + "\"";
 }
 
 }  // namespace
 
-std::string FindingLine(const std::string& path, const Finding& finding) {
-  std::string message;
+std::string FindingMessage(const Finding& finding) {
   switch (finding.rule) {
     case Rule::MissingAlt:
-      message = MapOf(finding) + " linking to " + Quoted(*finding.href) + " has no alt text";
-      break;
+      return MapOf(finding) + " linking to " + Quoted(*finding.href) + " has no alt text";
     case Rule::EmptyAlt:
-      message = MapOf(finding) + " linking to " + Quoted(*finding.href) + " has a blank alt text";
-      break;
+      return MapOf(finding) + " linking to " + Quoted(*finding.href) + " has a blank alt text";
     case Rule::AltWithoutHref:
-      message = MapOf(finding) + " has alt " + Quoted(*finding.alt) + " but no href; the alt must be omitted";
-      break;
+      return MapOf(finding) + " has alt " + Quoted(*finding.alt) + " but no href; the alt must be omitted";
   }
-  return path + ":" + std::to_string(finding.line) + ":" + std::to_string(finding.column) + ": " +
-         std::string(RuleName(finding.rule)) + ": " + message;
+  return {};
+}
+
+std::string FindingLine(const std::string& path, const Finding& finding) {
+  return ForTerminal(path + ":" + std::to_string(finding.line) + ":" + std::to_string(finding.column) + ": " +
+                     std::string(RuleName(finding.rule)) + ": " + FindingMessage(finding));
 }
 
 std::string FindingJson(const std::string& path, const Finding& finding) {
@@ -55,11 +65,20 @@ std::string FindingJson(const std::string& path, const Finding& finding) {
          ", \"href\": " + JsonString(finding.href) + ", \"alt\": " + JsonString(finding.alt) + "}";
 }
 
+std::string JsonQuoted(const std::string& text) { return JsonString(text); }
+
 const CsvRow kTodoHeader = {"path", "line", "column", "map", "area", "href", "alt", "new_alt", "sha256"};
 
 CsvRow TodoRow(const std::string& path, const Finding& finding, const std::string& sha256) {
-  return {path, std::to_string(finding.line), std::to_string(finding.column), finding.map.value_or(""),
-          std::to_string(finding.area), finding.href.value_or(""), finding.alt.value_or(""), "", sha256};
+  return {FormulaInert(path),
+          std::to_string(finding.line),
+          std::to_string(finding.column),
+          FormulaInert(finding.map.value_or("")),
+          std::to_string(finding.area),
+          FormulaInert(finding.href.value_or("")),
+          FormulaInert(finding.alt.value_or("")),
+          "",
+          sha256};
 }
 
 }  // namespace audit

@@ -1,6 +1,7 @@
 #include "audit/sha256.h"
 
 #include <array>
+#include <bit>
 #include <cstdint>
 
 namespace audit {
@@ -17,7 +18,18 @@ constexpr std::array<std::uint32_t, 64> kRound = {
     0x748f82ee, 0x78a5636f, 0x84c87814, 0x8cc70208, 0x90befffa, 0xa4506ceb, 0xbef9a3f7, 0xc67178f2,
 };
 
-std::uint32_t Rotr(std::uint32_t x, int n) { return (x >> n) | (x << (32 - n)); }
+std::uint32_t Rotr(std::uint32_t x, int n) { return std::rotr(x, n); }
+
+// One round. The eight working variables rotate by a place each round: the
+// caller passes them rotated instead of moving seven of them, and only d and
+// h change.
+inline void Round(std::uint32_t a, std::uint32_t b, std::uint32_t c, std::uint32_t& d, std::uint32_t e,
+                  std::uint32_t f, std::uint32_t g, std::uint32_t& h, std::uint32_t kw) {
+  const std::uint32_t t1 = h + (Rotr(e, 6) ^ Rotr(e, 11) ^ Rotr(e, 25)) + (g ^ (e & (f ^ g))) + kw;
+  const std::uint32_t t2 = (Rotr(a, 2) ^ Rotr(a, 13) ^ Rotr(a, 22)) + ((a & b) | (c & (a | b)));
+  d += t1;
+  h = t1 + t2;
+}
 
 void Compress(std::array<std::uint32_t, 8>& state, const unsigned char* block) {
   std::array<std::uint32_t, 64> w;
@@ -31,17 +43,15 @@ void Compress(std::array<std::uint32_t, 8>& state, const unsigned char* block) {
     w[i] = w[i - 16] + s0 + w[i - 7] + s1;
   }
   auto [a, b, c, d, e, f, g, h] = state;
-  for (int i = 0; i < 64; ++i) {
-    const std::uint32_t t1 = h + (Rotr(e, 6) ^ Rotr(e, 11) ^ Rotr(e, 25)) + ((e & f) ^ (~e & g)) + kRound[i] + w[i];
-    const std::uint32_t t2 = (Rotr(a, 2) ^ Rotr(a, 13) ^ Rotr(a, 22)) + ((a & b) ^ (a & c) ^ (b & c));
-    h = g;
-    g = f;
-    f = e;
-    e = d + t1;
-    d = c;
-    c = b;
-    b = a;
-    a = t1 + t2;
+  for (int i = 0; i < 64; i += 8) {
+    Round(a, b, c, d, e, f, g, h, kRound[i] + w[i]);
+    Round(h, a, b, c, d, e, f, g, kRound[i + 1] + w[i + 1]);
+    Round(g, h, a, b, c, d, e, f, kRound[i + 2] + w[i + 2]);
+    Round(f, g, h, a, b, c, d, e, kRound[i + 3] + w[i + 3]);
+    Round(e, f, g, h, a, b, c, d, kRound[i + 4] + w[i + 4]);
+    Round(d, e, f, g, h, a, b, c, kRound[i + 5] + w[i + 5]);
+    Round(c, d, e, f, g, h, a, b, kRound[i + 6] + w[i + 6]);
+    Round(b, c, d, e, f, g, h, a, kRound[i + 7] + w[i + 7]);
   }
   const std::array<std::uint32_t, 8> add = {a, b, c, d, e, f, g, h};
   for (int i = 0; i < 8; ++i) state[i] += add[i];
@@ -67,10 +77,8 @@ std::string Sha256Hex(std::string_view bytes) {
   for (std::size_t at = 0; at < tailLength; at += 64) Compress(state, tail.data() + at);
 
   static constexpr char kHex[] = "0123456789abcdef";
-  std::string out;
-  for (const std::uint32_t word : state) {
-    for (int shift = 28; shift >= 0; shift -= 4) out += kHex[(word >> shift) & 0xF];
-  }
+  std::string out(64, '0');
+  for (std::size_t i = 0; i < out.size(); ++i) out[i] = kHex[(state[i / 8] >> (28 - 4 * (i % 8))) & 0xF];
   return out;
 }
 

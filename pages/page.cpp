@@ -14,7 +14,7 @@ namespace {
 Encoding EncodingOrFail(std::string_view bytes, const std::string& path) {
   const DetectedEncoding detected = DetectEncoding(bytes);
   if (detected.encoding) return *detected.encoding;
-  throw host::Error(code::BadFileMode, host::FromUtf8("Cannot edit the page \"" + path + "\": its encoding \"" +
+  throw host::Error(code::BadFileMode, host::FromUtf8("Cannot read the page \"" + path + "\": its encoding \"" +
                                                       detected.label + "\" is not supported"));
 }
 

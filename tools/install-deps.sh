@@ -11,6 +11,8 @@ windows=(mingw-w64 mingw-w64-tools wine32:i386 wine64 fonts-wine xvfb x11-apps i
 fuzz=(clang libclang-rt-14-dev)
 # The audit's SARIF checks and its report page in a real browser.
 audit=(python3-jsonschema chromium chromium-driver python3-selenium)
+# Its manual page, rendered and linted.
+audit+=(groff-base man-db mandoc)
 
 for p in "${native[@]}" "${windows[@]}" "${fuzz[@]}" "${audit[@]}"; do have "$p" || need+=("$p"); done
 [ ${#need[@]} -eq 0 ] && exit 0

@@ -18,7 +18,10 @@ PAGE_1252 = ("<html><head><meta charset=windows-1252></head><body>\r\n"
              "<p>Men\xfc: Br\xf6tchen</p>\r\n<map name=\"men\xfc\">\r\n"
              "<area href=\"br\xf6tchen.htm\" alt=\"\">\r\n<area href=\"kuchen.htm\">\r\n"
              "</map></body></html>\r\n").encode("cp1252")
-NEW_ALTS = {("sitemap.htm", "1"): "Our breads, \"fresh\"", ("sitemap.htm", "2"): "Cakes\nand tarts",
+# A page whose name, map and links a spreadsheet would take for formulas.
+FORMULA_PAGE = b'<map name="@m">\r\n<area href="+x.htm">\r\n<area href="-y.htm" alt="">\r\n</map>\r\n'
+NEW_ALTS = {("=1+2.htm", "0"): "=A1 stays text", ("=1+2.htm", "1"): "'quoted",
+            ("sitemap.htm", "1"): "Our breads, \"fresh\"", ("sitemap.htm", "2"): "Cakes\nand tarts",
             ("sitemap.htm", "4"): "Orders \u2603", ("sitemap.htm", "5"): "Write to us",
             ("d\u00e9j\u00e0/men\u00fc.htm", "0"): "Br\u00f6tchen \u20ac", ("d\u00e9j\u00e0/men\u00fc.htm", "1"): "Kuchen"}
 
@@ -74,6 +77,8 @@ def main(wine_run, exe, sample, work):
     os.makedirs(os.path.join(web, "_vti_cnf"))
     with open(os.path.join(web, "d\u00e9j\u00e0", "men\u00fc.htm"), "wb") as f:
         f.write(PAGE_1252)
+    with open(os.path.join(web, "=1+2.htm"), "wb") as f:
+        f.write(FORMULA_PAGE)
     shutil.copy(os.path.join(web, "sitemap.htm"), os.path.join(web, "_vti_cnf", "sitemap.htm"))
     before = {name: open(os.path.join(web, name), "rb").read() for name in ("sitemap.htm", "d\u00e9j\u00e0/men\u00fc.htm")}
     wine_web = "Z:" + web
@@ -82,20 +87,26 @@ def main(wine_run, exe, sample, work):
     status, out, err = run(wine_run, exe, wine_web)
     check("the audit's exit status", status, 1)
     check("the audit's findings", out,
+          "=1+2.htm:2:1: missing-alt: area of map \"@m\" linking to \"+x.htm\" has no alt text\n"
+          "=1+2.htm:3:1: empty-alt: area of map \"@m\" linking to \"-y.htm\" has a blank alt text\n"
           "d\u00e9j\u00e0/men\u00fc.htm:4:1: empty-alt: area of map \"men\u00fc\" linking to \"br\u00f6tchen.htm\" has a blank alt text\n"
           "d\u00e9j\u00e0/men\u00fc.htm:5:1: missing-alt: area of map \"men\u00fc\" linking to \"kuchen.htm\" has no alt text\n"
           "sitemap.htm:12:3: missing-alt: area of map \"sitemap\" linking to \"breads.htm\" has no alt text\n"
           "sitemap.htm:13:3: empty-alt: area of map \"sitemap\" linking to \"cakes.htm\" has a blank alt text\n"
           "sitemap.htm:15:3: missing-alt: area of map \"sitemap\" linking to \"orders.htm\" has no alt text\n"
           "sitemap.htm:16:3: missing-alt: area of map \"sitemap\" linking to \"mailto:hello@harbourlane.example\" has no alt text\n"
-          "3 pages, 8 areas: 4 missing-alt, 2 empty-alt, 0 alt-without-href\n")
+          "4 pages, 10 areas: 5 missing-alt, 3 empty-alt, 0 alt-without-href\n")
 
     status, out, err = run(wine_run, exe, "--todo", "Z:" + todo, wine_web)
     check("the to-do list's exit status", status, 1)
     with open(todo, newline="", encoding="utf-8") as f:
         rows = list(csv.DictReader(f))
+    check("the to-do list's cells a spreadsheet would run", [(r["path"], r["map"], r["href"]) for r in rows[:2]],
+          [("'=1+2.htm", "'@m", "'+x.htm"), ("'=1+2.htm", "'@m", "'-y.htm")])
+    for r in rows[:2]:
+        r["path"], r["href"] = r["path"][1:], r["href"][1:]  # as the audit reads them back
     check("the to-do list's rows", [(r["path"], r["area"], r["href"]) for r in rows],
-          [("d\u00e9j\u00e0/men\u00fc.htm", "0", "br\u00f6tchen.htm"), ("d\u00e9j\u00e0/men\u00fc.htm", "1", "kuchen.htm"),
+          [("=1+2.htm", "0", "+x.htm"), ("=1+2.htm", "1", "-y.htm"), ("d\u00e9j\u00e0/men\u00fc.htm", "0", "br\u00f6tchen.htm"), ("d\u00e9j\u00e0/men\u00fc.htm", "1", "kuchen.htm"),
            ("sitemap.htm", "1", "breads.htm"), ("sitemap.htm", "2", "cakes.htm"), ("sitemap.htm", "4", "orders.htm"),
            ("sitemap.htm", "5", "mailto:hello@harbourlane.example")])
     filled = io.StringIO()
@@ -103,14 +114,20 @@ def main(wine_run, exe, sample, work):
     writer.writeheader()
     for r in rows:
         r["new_alt"] = NEW_ALTS[(r["path"], r["area"])]
+        if r["path"] == "=1+2.htm":
+            r["path"], r["href"] = "'" + r["path"], "'" + r["href"]  # the list keeps its guard
         writer.writerow(r)
     with open(todo, "w", encoding="utf-8-sig", newline="") as f:
         f.write(filled.getvalue())
 
     status, out, err = run(wine_run, exe, "--apply", "Z:" + todo, wine_web)
     check("the apply's exit status", (status, err), (0, ""))
-    check("the apply's report", out, "d\u00e9j\u00e0/men\u00fc.htm: wrote 2 alt texts\nsitemap.htm: wrote 4 alt texts\n"
-                                     "Wrote 6 alt texts to 2 pages; 0 pages refused\n")
+    check("the apply's report", out, "=1+2.htm: wrote 2 alt texts\n"
+                                     "d\u00e9j\u00e0/men\u00fc.htm: wrote 2 alt texts\nsitemap.htm: wrote 4 alt texts\n"
+                                     "Wrote 8 alt texts to 3 pages; 0 pages refused\n")
+    check("the page named like a formula, byte for byte", open(os.path.join(web, "=1+2.htm"), "rb").read(),
+          b'<map name="@m">\r\n<area href="+x.htm" alt="=A1 stays text">\r\n'
+          b'<area href="-y.htm" alt="\'quoted">\r\n</map>\r\n')
     after = {name: open(os.path.join(web, name), "rb").read() for name in before}
     for name in before:
         check("no byte outside the area tags of %s changed" % name, outside_area_tags(after[name]),
@@ -125,7 +142,30 @@ def main(wine_run, exe, sample, work):
            b'<area shape="rect" coords="480,60,600,120" href="mailto:hello@harbourlane.example" alt="Write to us">'])
 
     status, out, err = run(wine_run, exe, wine_web)
-    check("the audit afterwards", (status, out), (0, "3 pages, 8 areas: 0 missing-alt, 0 empty-alt, 0 alt-without-href\n"))
+    check("the audit afterwards", (status, out), (0, "4 pages, 10 areas: 0 missing-alt, 0 empty-alt, 0 alt-without-href\n"))
+
+    # Rows that would lead out of the web without any link, or name a page
+    # the audit leaves out, are refused and nothing is written.
+    outside = os.path.join(work, "outside.htm")
+    with open(outside, "wb") as f:
+        f.write(b"<map name=m><area href=a.htm></map>")
+    vti = os.path.join(web, "_vti_cnf", "sitemap.htm")
+    files = {name: open(name, "rb").read() for name in (outside, vti)}
+    escapes = {"..\\outside.htm": outside, "sub\\..\\..\\outside.htm": outside, "Z:" + outside: outside,
+               outside: outside, "_vti_cnf/sitemap.htm": vti}
+    with open(todo, "w", encoding="utf-8", newline="") as f:
+        f.write("path,area,href,new_alt,sha256\r\n")
+        for path, target in escapes.items():
+            f.write("%s,%s,%s,Out,%s\r\n" % (path, "1" if target == vti else "0", "breads.htm" if target == vti else "a.htm",
+                                              hashlib.sha256(files[target]).hexdigest()))
+    status, out, err = run(wine_run, exe, "--apply", "Z:" + todo, wine_web)
+    leads_out = ": refused, nothing written: the path leads out of the web\n"
+    # wine-run gives the program's stderr and stdout as one stream.
+    check("the escaping rows refused", (status, (out + err).replace("\r\n", "\n")),
+          (1, "..\\outside.htm" + leads_out + outside + leads_out + "Z:" + outside + leads_out +
+           "_vti_cnf/sitemap.htm: refused, nothing written: it lies in a hidden or _vti_* folder, which the audit leaves out\n"
+           "sub\\..\\..\\outside.htm" + leads_out + "Wrote 0 alt texts to 0 pages; 5 pages refused\n"))
+    check("the files named by those rows unchanged", {name: open(name, "rb").read() for name in files}, files)
     check_read_only_page(wine_run, exe, work)
     return 0
 

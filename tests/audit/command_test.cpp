@@ -2,7 +2,10 @@
 // the exit status.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <set>
+#include <sstream>
 
 #include "audit_run.h"
 #include "tests/html/page_test_support.h"
@@ -46,14 +49,14 @@ TEST(AuditCommand, ReportsUnreadablePagesAndScansTheOthers) {
   Put(web, "sjis.htm", "<meta charset=shift_jis><map><area href=a></map>");
   fs::create_symlink(web.path() / "gone.htm", web.path() / "link.htm");
   const AuditRun run = RunAuditOn({web.path().string()});
-  EXPECT_EQ(run.status, audit::exit_status::Found);
+  EXPECT_EQ(run.status, audit::exit_status::Incomplete);
   EXPECT_EQ(run.out,
             "good.htm:1:6: empty-alt: area of an unnamed map linking to \"a\" has a blank alt text\n"
-            "1 page (3 unreadable), 2 areas: 0 missing-alt, 1 empty-alt, 0 alt-without-href\n");
+            "1 page, 2 areas: 0 missing-alt, 1 empty-alt, 0 alt-without-href; incomplete: 3 pages unreadable\n");
   const std::string dir = web.path().string();
   EXPECT_EQ(run.err, "mapnote-audit: Cannot read the page \"" + dir + "/link.htm\": no such file\n"
-                     "mapnote-audit: Cannot edit the page \"" + dir + "/sjis.htm\": its encoding \"shift_jis\" is not supported\n"
-                     "mapnote-audit: Cannot edit the page \"" + dir + "/utf16.htm\": its encoding \"utf-16\" is not supported\n");
+                     "mapnote-audit: Cannot read the page \"" + dir + "/sjis.htm\": its encoding \"shift_jis\" is not supported\n"
+                     "mapnote-audit: Cannot read the page \"" + dir + "/utf16.htm\": its encoding \"utf-16\" is not supported\n");
 }
 
 TEST(AuditCommand, ExitStatusSaysWhatWasFound) {
@@ -68,17 +71,30 @@ TEST(AuditCommand, ExitStatusSaysWhatWasFound) {
       {{clean.path().string()}, 0, "1 page, 3 areas: 0 missing-alt, 0 empty-alt, 0 alt-without-href\n", ""},
       {{empty.path().string()}, 2, "0 pages, 0 areas: 0 missing-alt, 0 empty-alt, 0 alt-without-href\n",
        "mapnote-audit: no page could be read under " + empty.path().string() + "\n"},
-      {{(empty.path() / "none").string()}, 2, "0 pages, 0 areas: 0 missing-alt, 0 empty-alt, 0 alt-without-href\n",
+      {{(empty.path() / "none").string()}, 2,
+       "0 pages, 0 areas: 0 missing-alt, 0 empty-alt, 0 alt-without-href; incomplete: 1 folder not listed\n",
        "mapnote-audit: cannot list " + (empty.path() / "none").string() +
            ": No such file or directory\nmapnote-audit: no page could be read under " + (empty.path() / "none").string() +
            "\n"},
-      {{}, 2, "", "usage: mapnote-audit [--shared-target] [--aria] [--json | --todo FILE.csv] WEB\n"
-                  "       mapnote-audit --apply FILE.csv WEB\n"},
-      {{"--color", "w"}, 2, "", "mapnote-audit: unexpected \"--color\"\n"},
+      {{}, 2, "", "usage: mapnote-audit [--shared-target] [--aria] [--format FORMAT | --json | --todo FILE.csv [--force]] WEB\n"
+                  "       mapnote-audit --apply FILE.csv [--list-encoding utf-8|windows-1252] WEB\n"
+                  "       mapnote-audit --help | --version\n"},
+      {{"--color", "w"}, 2, "", "mapnote-audit: unknown option \"--color\"; see mapnote-audit --help\n"},
+      {{"w", "--sarif"}, 2, "", "mapnote-audit: unknown option \"--sarif\"; see mapnote-audit --help\n"},
+      {{"--format", "xml", "w"}, 2, "", "mapnote-audit: unknown format \"xml\" (text, json or sarif)\n"},
+      {{"--format", "sarif", "--todo", "t.csv", "w"}, 2, "", "usage: mapnote-audit"},
+      {{"--version", "w"}, 0, "mapnote-audit " MAPNOTE_AUDIT_VERSION "\n", ""},
       {{"w", "v"}, 2, "", "mapnote-audit: unexpected \"v\"\n"},
       {{"w", "--todo"}, 2, "", "mapnote-audit: unexpected \"--todo\"\n"},
       {{"--json", "--todo", "t.csv", "w"}, 2, "", "usage: mapnote-audit"},
       {{"--apply", "t.csv", "--aria", "w"}, 2, "", "usage: mapnote-audit"},
+      // A value left out: no file named after the next option.
+      {{"--todo", "--json", "w"}, 2, "",
+       "mapnote-audit: --todo takes a value, not \"--json\" (write ./--json for a file of that name)\nusage: mapnote-audit"},
+      {{"--apply", "-", "w"}, 2, "", "mapnote-audit: --apply takes a value, not \"-\""},
+      {{"--apply", "t.csv", "--list-encoding", "latin1", "w"}, 2, "", "mapnote-audit: unexpected \"--list-encoding\""},
+      {{"--list-encoding", "utf-8", "w"}, 2, "", "usage: mapnote-audit"},
+      {{"--force", "w"}, 2, "", "usage: mapnote-audit"},
   };
   for (const auto& c : cases) {
     const AuditRun run = RunAuditOn(c.args);
@@ -87,6 +103,31 @@ TEST(AuditCommand, ExitStatusSaysWhatWasFound) {
     EXPECT_EQ(run.err.substr(0, c.err.size()), c.err) << testing::PrintToString(c.args);
   }
   EXPECT_EQ(RunAuditOn({unreadable.path().string()}).status, 2);
+}
+
+// Every option --help lists is one the command takes, and every option of
+// the usage is listed.
+TEST(AuditCommand, HelpListsTheOptionsItTakes) {
+  const AuditRun help = RunAuditOn({"--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_EQ(help.err, "");
+  std::istringstream lines(help.out);
+  std::set<std::string> listed, inUsage;
+  for (std::string line; std::getline(lines, line);) {
+    if (line.starts_with("  --")) {
+      listed.insert(line.substr(2, line.find(' ', 2) - 2));
+    } else if (line.find("mapnote-audit ") != std::string::npos) {
+      for (std::size_t at = line.find("--"); at != std::string::npos; at = line.find("--", at + 2)) {
+        inUsage.insert(line.substr(at, line.find_first_of(" ]", at) - at));
+      }
+    }
+  }
+  for (const std::string& option : inUsage) EXPECT_TRUE(listed.count(option)) << option << " is not listed";
+  EXPECT_TRUE(listed.count("--format") && listed.count("--version")) << help.out;
+  for (const std::string& option : listed) {
+    const AuditRun run = RunAuditOn({option, "text", "web", "more"});
+    EXPECT_EQ(run.err.find("unknown option"), std::string::npos) << option << ": " << run.err;
+  }
 }
 
 TEST(AuditCommand, PrintsJsonWithEveryFieldEscaped) {
@@ -122,6 +163,104 @@ TEST(AuditCommand, ShowsProgressOnATerminalForLargeWebsOnly) {
     }
     EXPECT_EQ(piped.err, "");
     EXPECT_EQ(onTerminal.out, piped.out);
+  }
+}
+
+TEST(AuditCommand, KeepsControlCharactersOffTheTerminal) {
+  const struct {
+    std::string name, page, out, err;  // "WEB" stands for the web's path in err
+  } cases[] = {
+      {"forge.htm", "<map name=m><area href=\"x.htm&#10;index.htm:1:1: missing-alt: y&#13;\"></map>",
+       "forge.htm:1:13: missing-alt: area of map \"m\" linking to \"x.htm\\nindex.htm:1:1: missing-alt: y\\r\" has no alt text\n",
+       ""},
+      {"esc.htm", "<map name=\"&#27;]0;title&#7;\"><area href=\"&#27;[2J\xC2\x85&#127;&#9;\"></map>",
+       "esc.htm:1:31: missing-alt: area of map \"\\x1b]0;title\\x07\" linking to \"\\x1b[2J\\u0085\\x7f\\t\" has no alt text\n",
+       ""},
+      {"a\nb.htm:7:9:\x1b[2J.htm", "<map name=m><area href=a.htm></map>",
+       "a\\nb.htm:7:9:\\x1b[2J.htm:1:13: missing-alt: area of map \"m\" linking to \"a.htm\" has no alt text\n", ""},
+      {"u\r\xC2\x9B.htm", "\xFF\xFE<\0m\0", "",
+       "mapnote-audit: Cannot read the page \"WEB/u\\r\\u009b.htm\": its encoding \"utf-16\" is not supported\n"},
+  };
+  for (const auto& c : cases) {
+    ScratchFolder web;
+    Put(web, c.name, c.page);
+    Put(web, "ok.htm", "<p>");
+    const AuditRun run = RunAuditOn({web.path().string()});
+    std::string err = c.err;
+    if (const auto at = err.find("WEB"); at != std::string::npos) err.replace(at, 3, web.path().string());
+    EXPECT_EQ(run.out.substr(0, run.out.rfind('\n', run.out.size() - 2) + 1), c.out) << c.name;
+    EXPECT_EQ(run.err, err) << c.name;
+  }
+}
+
+TEST(AuditCommand, JsonStaysValidWhateverTheNamesHold) {
+  ScratchFolder web;
+  Put(web, "ok.htm", "<map name=\"\x7F\xC2\x85\"><area href=a></map>");
+  Put(web, "bad\xFF.htm", "<map name=m><area href=a></map>");
+  const AuditRun run = RunAuditOn({"--json", web.path().string()});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.out, "[\n  {\"path\": \"ok.htm\", \"line\": 1, \"column\": 16, \"rule\": \"missing-alt\", \"map\": "
+                     "\"\\u007f\\u0085\", \"area\": 0, \"href\": \"a\", \"alt\": null}\n]\n");
+  EXPECT_EQ(run.err, "mapnote-audit: bad\\xff.htm: its name is not UTF-8, which the list and JSON cannot hold; not checked\n"
+                     "1 page, 1 area: 1 missing-alt, 0 empty-alt, 0 alt-without-href; incomplete: 1 page unreadable\n");
+
+  // Nor does the name reach the to-do list, which --apply reads back as UTF-8.
+  const std::string todo = (web.path() / "todo.csv").string();
+  EXPECT_EQ(RunAuditOn({"--todo", todo, web.path().string()}).status, 2);
+  EXPECT_EQ(ReadBytes(todo).find("bad"), std::string::npos);
+  EXPECT_NE(ReadBytes(todo).find("ok.htm"), std::string::npos);
+}
+
+// Counts the flushes of what it holds: a page's lines must be out before
+// the next page is read.
+class FlushRecorder : public std::stringbuf {
+ public:
+  std::vector<std::size_t> flushedAt;
+
+ protected:
+  int sync() override {
+    flushedAt.push_back(str().size());
+    return 0;
+  }
+};
+
+TEST(AuditCommand, PagesOnManyThreadsPrintAsOnOneAndEachIsFlushed) {
+  ScratchFolder web;
+  for (int i = 0; i < 300; ++i) {
+    const std::string name = (i % 5 == 0 ? "d" + std::to_string(i % 3) + "/" : std::string()) + "p" + std::to_string(i) + ".htm";
+    std::string page = i % 11 == 0 ? std::string("\xFE\xFF\0<", 4) : "<p>";
+    for (int a = 0; a < i % 4; ++a) page += "<map name=m><area href=x" + std::to_string(a) + "></map>";
+    Put(web, name, page);
+  }
+  const auto runWith = [&](const char* jobs, FlushRecorder& out) {
+    setenv("MAPNOTE_AUDIT_JOBS", jobs, 1);
+    std::ostream outStream(&out);
+    std::ostringstream err;
+    const int status = audit::RunAudit({web.path().string()}, outStream, err, false);
+    unsetenv("MAPNOTE_AUDIT_JOBS");
+    return AuditRun{status, out.str(), err.str()};
+  };
+  FlushRecorder oneOut, manyOut;
+  const AuditRun one = runWith("1", oneOut), many = runWith("7", manyOut);
+  EXPECT_EQ(one.status, 2);
+  EXPECT_NE(one.out.find("incomplete: 28 pages unreadable"), std::string::npos);
+  EXPECT_EQ(many.status, one.status);
+  EXPECT_EQ(many.out, one.out);
+  EXPECT_EQ(many.err, one.err);
+  // Wherever one page's lines end and the next page's begin, the stream was flushed.
+  for (const FlushRecorder* out : {&oneOut, &manyOut}) {
+    const std::string& text = out->str();
+    std::size_t pageEnds = 0;
+    for (std::size_t line = 0, next; (next = text.find('\n', line)) != std::string::npos; line = next + 1) {
+      const std::size_t after = next + 1;
+      if (after == text.size()) break;  // the summary
+      if ( text.substr(line, text.find(':', line) - line) == text.substr(after, text.find(':', after) - after)) {
+        continue;
+      }
+      ++pageEnds;
+      EXPECT_NE(std::find(out->flushedAt.begin(), out->flushedAt.end(), after), out->flushedAt.end()) << after;
+    }
+    EXPECT_GT(pageEnds, 150u);
   }
 }
 

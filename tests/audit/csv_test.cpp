@@ -40,6 +40,9 @@ TEST(Csv, ReadsWhatSpreadsheetsSave) {
       {"a,\"line\r\nbreak\",c\r\n", {{"a", "line\r\nbreak", "c"}}},
       {"a,\"\"\r\n,\r\n", {{"a", ""}, {"", ""}}},
       {"\"\"\"\",b\n", {{"\"", "b"}}},
+      // As spreadsheets save it where the comma is the decimal mark.
+      {"path;alt\r\np.htm;\"a; b\"\r\nq,1.htm;2,5\r\n", {{"path", "alt"}, {"p.htm", "a; b"}, {"q,1.htm", "2,5"}}},
+      {"path,alt;x\np;q,r\n", {{"path", "alt;x"}, {"p;q", "r"}}},
   };
   for (const auto& c : cases) EXPECT_EQ(ParseCsv(c.text), c.rows) << c.text;
 }
@@ -59,6 +62,27 @@ TEST(Csv, MalformedQuotesNameTheirLine) {
     } catch (const host::Error& e) {
       EXPECT_EQ(host::ToUtf8(e.description()), c.message);
     }
+  }
+}
+
+TEST(Csv, FormulaGuardComesOffExactly) {
+  const struct {
+    std::string cell, written;
+  } cases[] = {
+      {"=HYPERLINK(\"http://x\")", "'=HYPERLINK(\"http://x\")"},
+      {"+cmd|' /C calc'!A0", "'+cmd|' /C calc'!A0"},
+      {"-2+3", "'-2+3"},
+      {"@SUM(A1)", "'@SUM(A1)"},
+      {"\tx", "'\tx"},
+      {"\rx", "'\rx"},
+      {"'quoted.htm", "''quoted.htm"},
+      {"''", "'''"},
+      {"a=b.htm", "a=b.htm"},
+      {"", ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(audit::FormulaInert(c.cell), c.written);
+    EXPECT_EQ(audit::WithoutFormulaGuard(c.written), c.cell);
   }
 }
 

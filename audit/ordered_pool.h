@@ -1,0 +1,96 @@
+#pragma once
+// Work spread over threads, its results taken in order: the pages of a web
+// are read and checked on every core and printed as one thread would.
+#include <atomic>
+#include <condition_variable>
+#include <cstddef>
+#include <exception>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+namespace audit {
+
+// How many results per thread may wait to be taken.
+inline constexpr std::size_t kWaitingPerThread = 8;
+
+// Runs work(i) for every i below `count` on `jobs` threads and hands each
+// result to take(i, result) on the calling thread in the order of i, as soon
+// as it and every one before it are done. At most a few results per thread
+// wait to be taken, so memory stays bounded however far the first lags. An
+// exception of work(i) is thrown from here in its turn, after the threads
+// have stopped.
+template <typename Result, typename Work, typename Take>
+void TakeInOrder(std::size_t count, unsigned jobs, Work work, Take take) {
+  if (count < jobs) jobs = static_cast<unsigned>(count);  // no thread without work
+  if (jobs <= 1) {
+    for (std::size_t i = 0; i < count; ++i) take(i, work(i));
+    return;
+  }
+  struct Slot {
+    std::optional<Result> result;
+    std::exception_ptr error;
+    bool done = false;
+  };
+  const std::size_t window = kWaitingPerThread * jobs;
+  std::vector<Slot> slots(window);  // the result of i waits in slots[i % window]
+  std::mutex mutex;
+  std::condition_variable changed;
+  std::size_t taken = 0;  // under the mutex, as `stop`
+  bool stop = false;
+  std::atomic<std::size_t> next{0};
+
+  const auto worker = [&] {
+    for (std::size_t i; (i = next.fetch_add(1)) < count;) {
+      {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [&] { return i < taken + window || stop; });
+        if (stop) return;
+      }
+      Slot slot;
+      try {
+        slot.result.emplace(work(i));
+      } catch (...) {
+        slot.error = std::current_exception();
+      }
+      slot.done = true;
+      {
+        const std::lock_guard lock(mutex);
+        slots[i % window] = std::move(slot);
+      }
+      changed.notify_all();
+    }
+  };
+  std::vector<std::thread> threads;
+  const auto stopAll = [&] {
+    {
+      const std::lock_guard lock(mutex);
+      stop = true;
+    }
+    changed.notify_all();
+    for (std::thread& thread : threads) thread.join();
+  };
+  try {
+    for (unsigned j = 0; j < jobs; ++j) threads.emplace_back(worker);
+    for (std::size_t i = 0; i < count; ++i) {
+      Slot slot;
+      {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [&] { return slots[i % window].done; });
+        slot = std::move(slots[i % window]);
+        slots[i % window] = Slot();
+        ++taken;
+      }
+      changed.notify_all();
+      if (slot.error) std::rethrow_exception(slot.error);
+      take(i, std::move(*slot.result));
+    }
+  } catch (...) {
+    stopAll();
+    throw;
+  }
+  stopAll();
+}
+
+}  // namespace audit
