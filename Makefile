@@ -26,8 +26,10 @@ PICK_WINE_TREE = if $(WINE_RUN) --runs-32-bit; then tree=$(WIN) configure="$(CON
 
 all: native release
 
+# Status 3: all but the 32-bit Wine is installed, and Wine runs the 64-bit
+# build, as on a kernel without 32-bit programs (tools/wine-run --runs-32-bit).
 deps:
-	@tools/install-deps.sh
+	@tools/install-deps.sh || [ $$? -eq 3 ]
 
 native: deps
 	cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=Debug >/dev/null
@@ -87,14 +89,21 @@ demo: deps release
 # and of the package (label "pe") always look at the 32-bit build; where the
 # kernel runs no 32-bit programs, only the DLLs and the package are built
 # there and the Wine tests run on the 64-bit build of the same sources.
+# axe-core (from npm, when Node is) checks the report page in a browser.
+AXE_CORE := $(BUILD)/axe-core
 test: native asan release
+	@if ! command -v npm >/dev/null; then echo "note: npm is not installed, so axe-core is not run on the report page"; \
+	 elif [ ! -f $(AXE_CORE)/node_modules/axe-core/axe.min.js ]; then \
+	  npm install --prefix $(AXE_CORE) --no-audit --no-fund --loglevel=error axe-core@4 || \
+	  echo "note: axe-core could not be installed, so it is not run on the report page"; \
+	 fi
 	cd $(NATIVE) && ctest --output-on-failure -j$(JOBS)
 	cd $(ASAN) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j$(JOBS)
 	@if $(WINE_RUN) --runs-32-bit; then \
 	  $(MAKE) --no-print-directory windows && \
 	  cd $(WIN) && ctest --output-on-failure -j$(JOBS); \
 	else \
-	  echo "This kernel runs no 32-bit programs: the Wine tests run on the 64-bit build."; \
+	  echo "Wine runs no 32-bit programs here: the Wine tests run on the 64-bit build."; \
 	  $(CONFIGURE_WIN) >/dev/null && \
 	  cmake --build $(WIN) -j$(JOBS) --target mapnote_dll zarvik_dll package && \
 	  (cd $(WIN) && ctest --output-on-failure -j$(JOBS) -L pe) && \

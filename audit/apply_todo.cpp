@@ -25,6 +25,7 @@ namespace {
 struct Edit {
   std::size_t row;  // of the list, the header being 1, for messages
   std::string_view path, area, href, newAlt, sha256;
+  bool suggested = false;  // newAlt is the row's suggested_alt
 };
 
 // A row that refuses its page whatever the page holds: its text has a
@@ -54,13 +55,14 @@ bool IsSha256(std::string_view text) {
 
 struct Columns {
   std::size_t path, area, href, newAlt, sha256;
+  std::optional<std::size_t> suggestedAlt;
 };
 
 // Beyond the header's columns a row may have a few of a spreadsheet's own;
 // a list far wider than any of ours is refused before it takes memory.
 constexpr std::size_t kMaxColumns = 1024, kExtraCells = 64;
 
-Columns FindColumns(const std::vector<std::string_view>& header) {
+Columns FindColumns(const std::vector<std::string_view>& header, bool acceptSuggestions) {
   const auto find = [&](std::string_view name) {
     const auto it = std::find(header.begin(), header.end(), name);
     if (it == header.end()) {
@@ -69,7 +71,8 @@ Columns FindColumns(const std::vector<std::string_view>& header) {
     }
     return static_cast<std::size_t>(it - header.begin());
   };
-  return {find("path"), find("area"), find("href"), find("new_alt"), find("sha256")};
+  return {find("path"), find("area"), find("href"), find("new_alt"), find("sha256"),
+          acceptSuggestions ? std::optional(find("suggested_alt")) : std::nullopt};
 }
 
 [[noreturn]] void Unusable(std::size_t row, const std::string& why) {
@@ -185,11 +188,12 @@ std::optional<std::string> ApplyToPage(const std::string& web, const std::string
 
 }  // namespace
 
-ApplyCounts ApplyTodo(const std::string& web, std::string list, std::ostream& out, std::ostream& err) {
+ApplyCounts ApplyTodo(const std::string& web, std::string list, std::ostream& out, std::ostream& err,
+                      bool acceptSuggestions) {
   CsvReader reader(list, CsvSeparator(list));
   std::vector<std::string_view> cells;
   if (!reader.Next(cells, kMaxColumns)) throw host::Error(host::code::InvalidProcedureCall, u"the list is empty");
-  const Columns columns = FindColumns(cells);
+  const Columns columns = FindColumns(cells, acceptSuggestions);
   const std::size_t width = cells.size();
   // Every row is read and checked before any page is written. A row that
   // refuses its page is kept apart in fewer bytes: the rows kept take
@@ -200,14 +204,18 @@ ApplyCounts ApplyTodo(const std::string& web, std::string list, std::ostream& ou
   for (std::size_t row = 2; reader.Next(cells, width + kExtraCells); ++row) {
     if (cells.size() == 1 && cells.front().empty()) continue;  // a blank line
     cells.resize(std::max(cells.size(), width));
-    const std::string_view newAlt = cells[columns.newAlt];
+    // With --accept-suggestions an empty new_alt takes the suggestion, which
+    // the list guards against formulas as it does the page's own cells.
+    const bool suggested = cells[columns.newAlt].empty() && columns.suggestedAlt && !cells[*columns.suggestedAlt].empty();
+    const std::string_view newAlt =
+        suggested ? WithoutFormulaGuard(cells[*columns.suggestedAlt]) : cells[columns.newAlt];
     if (newAlt.empty()) continue;
     if (!pages::IsValidUtf8(newAlt)) {
       Unusable(row, "its new_alt is not UTF-8; save the list as \"CSV UTF-8\", or give --list-encoding windows-1252 "
                     "for a list in that encoding");
     }
     const Edit edit{row, WithoutFormulaGuard(cells[columns.path]), cells[columns.area],
-                    WithoutFormulaGuard(cells[columns.href]), newAlt, cells[columns.sha256]};
+                    WithoutFormulaGuard(cells[columns.href]), newAlt, cells[columns.sha256], suggested};
     if (edit.path.find('\0') != std::string_view::npos) {
       nulPaths.push_back(row);
     } else if (IsBlank(newAlt)) {
@@ -229,7 +237,8 @@ ApplyCounts ApplyTodo(const std::string& web, std::string list, std::ostream& ou
     err << "row " << row << " of the list: refused, nothing written: its path holds a NUL character\n";
     ++counts.refused;
   }
-  const auto report = [&](std::string_view path, const std::optional<std::string>& refusal, std::size_t written) {
+  const auto report = [&](std::string_view path, const std::optional<std::string>& refusal, std::size_t written,
+                          std::span<const Edit> kept) {
     if (refusal) {
       err << ForTerminal(path) << ": refused, nothing written: " << ForTerminal(*refusal) << "\n";
       ++counts.refused;
@@ -237,7 +246,12 @@ ApplyCounts ApplyTodo(const std::string& web, std::string list, std::ostream& ou
       out << ForTerminal(path) << ": already written: its areas carry the list's texts\n";
       ++counts.already;
     } else {
-      out << ForTerminal(path) << ": wrote " << written << (written == 1 ? " alt text" : " alt texts") << "\n";
+      out << ForTerminal(path) << ": wrote " << written << (written == 1 ? " alt text" : " alt texts");
+      if (acceptSuggestions) {
+        const auto suggested = std::count_if(kept.begin(), kept.end(), [](const Edit& e) { return e.suggested; });
+        out << " (" << written - suggested << " new_alt, " << suggested << " suggested_alt)";
+      }
+      out << "\n";
       counts.texts += written;
       ++counts.pages;
     }
@@ -251,7 +265,7 @@ ApplyCounts ApplyTodo(const std::string& web, std::string list, std::ostream& ou
     auto end = edit;
     while (end != edits.end() && end->path == path) ++end;
     if (bad != unfit.end() && bad->path == path) {
-      report(path, bad->Why(), 0);
+      report(path, bad->Why(), 0, {});
       while (bad != unfit.end() && bad->path == path) ++bad;
     } else {
       std::optional<std::string> refusal;
@@ -259,7 +273,7 @@ ApplyCounts ApplyTodo(const std::string& web, std::string list, std::ostream& ou
       std::size_t written = 0;
       const std::span<const Edit> kept(edit, edit + static_cast<std::ptrdiff_t>(left));
       if (!refusal) refusal = ApplyToPage(web, std::string(path), kept, written);
-      report(path, refusal, written);
+      report(path, refusal, written, kept);
     }
     edit = end;
   }

@@ -20,7 +20,9 @@ struct ApplyCounts {
 // carry the rows' texts. Writes a line per page to `out`, refusals and
 // skipped rows to `err`. Throws host::Error, before writing anything, for a
 // list that lacks a needed column, is not CSV, or has a new_alt that is not
-// UTF-8.
-ApplyCounts ApplyTodo(const std::string& web, std::string list, std::ostream& out, std::ostream& err);
+// UTF-8. With `acceptSuggestions`, a row whose new_alt is empty takes its
+// suggested_alt.
+ApplyCounts ApplyTodo(const std::string& web, std::string list, std::ostream& out, std::ostream& err,
+                      bool acceptSuggestions = false);
 
 }  // namespace audit

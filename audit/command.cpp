@@ -13,8 +13,10 @@
 #include "audit/ordered_pool.h"
 #include "audit/page_audit.h"
 #include "audit/report.h"
+#include "audit/report_page.h"
 #include "audit/sarif.h"
 #include "audit/sha256.h"
+#include "audit/suggestions.h"
 #include "audit/terminal_text.h"
 #include "audit/todo_file.h"
 #include "audit/web_lock.h"
@@ -28,8 +30,9 @@ namespace audit {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: mapnote-audit [--shared-target] [--aria] [--format FORMAT | --json | --todo FILE.csv [--force]] WEB\n"
-    "       mapnote-audit --apply FILE.csv [--list-encoding utf-8|windows-1252] WEB\n"
+    "usage: mapnote-audit [--shared-target] [--aria] [--format FORMAT | --json | --todo FILE.csv [--force]]\n"
+    "                     [--report FILE.html] WEB\n"
+    "       mapnote-audit --apply FILE.csv [--list-encoding utf-8|windows-1252] [--accept-suggestions] WEB\n"
     "       mapnote-audit --help | --version\n";
 
 // --help: the usage, then a line per option.
@@ -40,8 +43,10 @@ constexpr const char* kOptionHelp[][2] = {
     {"--json", "the same as --format json"},
     {"--todo FILE.csv", "write the missing-alt and empty-alt findings to a to-do list"},
     {"--force", "with --todo: write over a to-do list that holds texts, or a file that is no to-do list"},
+    {"--report FILE.html", "write a report page: each map's image with its areas drawn, and texts to fill in"},
     {"--apply FILE.csv", "write the new_alt texts of a filled-in to-do list into the pages"},
     {"--list-encoding ENC", "with --apply: the list's encoding, utf-8 (the default) or windows-1252"},
+    {"--accept-suggestions", "with --apply: where new_alt is empty, write suggested_alt"},
     {"--help", "print this help and exit"},
     {"--version", "print the name and version and exit"},
 };
@@ -50,16 +55,16 @@ void PrintHelp(std::ostream& out) {
   out << kUsage << "\nChecks the image-map areas of every page of the web WEB for alt text.\n\nOptions:\n";
   for (const auto& [option, help] : kOptionHelp) {
     const std::size_t width = std::string_view(option).size();
-    out << "  " << option << std::string(width < 22 ? 22 - width : 1, ' ') << help << "\n";
+    out << "  " << option << std::string(width < 23 ? 23 - width : 1, ' ') << help << "\n";
   }
   out << "\nExit status: 0 nothing found, 1 findings or a page refused, 2 a usage error or an incomplete audit.\n";
 }
 
 struct Options {
   AuditOptions audit;
-  bool json = false, sarif = false, force = false;
+  bool json = false, sarif = false, force = false, acceptSuggestions = false;
   bool help = false, version = false;  // print that and do nothing else
-  std::optional<std::string> todo, apply, listEncoding;
+  std::optional<std::string> todo, apply, listEncoding, report;
   std::string web;
 };
 
@@ -111,6 +116,10 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::o
       options.force = true;
     } else if (arg == "--list-encoding") {
       ok = valueOf(options.listEncoding) && (*options.listEncoding == "utf-8" || *options.listEncoding == "windows-1252");
+    } else if (arg == "--report") {
+      ok = valueOf(options.report);
+    } else if (arg == "--accept-suggestions") {
+      options.acceptSuggestions = true;
     } else if (arg.starts_with("-")) {
       err << "mapnote-audit: unknown option \"" << ForTerminal(arg) << "\"; see mapnote-audit --help\n";
       return std::nullopt;
@@ -127,8 +136,9 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::o
   }
   const bool formatted = options.json || options.sarif;
   const bool conflicting = (formatted && options.todo) || (options.force && !options.todo) ||
-                           (options.listEncoding && !options.apply) ||
-                           (options.apply && (formatted || options.todo || options.audit.sharedTarget || options.audit.aria));
+                           (options.listEncoding && !options.apply) || (options.acceptSuggestions && !options.apply) ||
+                           (options.apply && (formatted || options.todo || options.audit.sharedTarget || options.audit.aria ||
+                                              options.report));
   if (!web || conflicting) {
     err << kUsage;
     return std::nullopt;
@@ -217,6 +227,8 @@ int Audit(const Options& options, std::ostream& out, std::ostream& err, bool err
     }
   }
 
+  const Suggestions suggestions =
+      options.todo || options.json || options.report ? CollectSuggestions(options.web, web.pages) : Suggestions();
   std::string todo = CsvRecord(kTodoHeader);
   std::size_t read = 0, areas = 0;
   std::array<std::size_t, 3> perRule{};
@@ -229,6 +241,9 @@ int Audit(const Options& options, std::ostream& out, std::ostream& err, bool err
       try {
         const pages::Page page(options.web + "/" + web.pages[p]);
         result.audit = AuditPage(page.bytes(), page.encoding(), options.audit);
+        for (Finding& finding : result.audit->findings) {
+          if (finding.href) finding.suggestion = suggestions.For(web.pages[p], *finding.href);
+        }
         if (options.todo && !result.audit->findings.empty()) result.sha256 = Sha256Hex(page.bytes());
         if (sarif) {
           for (const Finding& finding : result.audit->findings) {
@@ -282,9 +297,10 @@ int Audit(const Options& options, std::ostream& out, std::ostream& err, bool err
   }
 
   const std::size_t found = perRule[0] + perRule[1] + perRule[2];
-  if (options.todo) {
+  if (options.todo || options.report) {
     try {
-      SaveTodoList(*options.todo, todo, options.force);
+      if (options.todo) SaveTodoList(*options.todo, todo, options.force);
+      if (options.report) WriteReportPage(*options.report, options.web, web.pages, options.audit, suggestions);
     } catch (const host::Error& e) {
       err << "mapnote-audit: " << ForTerminal(host::ToUtf8(e.description())) << "\n";
       return exit_status::Unusable;
@@ -333,7 +349,7 @@ int Apply(const Options& options, std::ostream& out, std::ostream& err) {
   for (const auto& file : leftovers.removed) err << "mapnote-audit: removed " << ForTerminal(file) << ", left by a run that was stopped\n";
   for (const auto& file : leftovers.kept) err << "mapnote-audit: cannot remove " << ForTerminal(file) << ", left by a run that was stopped\n";
   try {
-    const ApplyCounts counts = ApplyTodo(options.web, std::move(list), out, err);
+    const ApplyCounts counts = ApplyTodo(options.web, std::move(list), out, err, options.acceptSuggestions);
     out << "Wrote " << Plural(counts.texts, "alt text", "alt texts") << " to " << Plural(counts.pages, "page", "pages")
         << "; " << (counts.already ? Plural(counts.already, "page", "pages") + " already written; " : "")
         << Plural(counts.refused, "page", "pages") << " refused\n";
@@ -352,14 +368,13 @@ int RunAudit(const std::vector<std::string>& args, std::ostream& out, std::ostre
   if (options->help) PrintHelp(out);
   if (options->version) out << "mapnote-audit " MAPNOTE_AUDIT_VERSION "\n";
   if (options->help || options->version) return exit_status::Clean;
-  if (options->todo) {
-    // Before the web is read, not after.
-    try {
-      CheckTodoListFile(*options->todo, options->force);
-    } catch (const host::Error& e) {
-      err << "mapnote-audit: " << ForTerminal(host::ToUtf8(e.description())) << "\n";
-      return exit_status::Unusable;
-    }
+  // The files the audit writes are checked before the web is read, not after.
+  try {
+    if (options->todo) CheckTodoListFile(*options->todo, options->force);
+    if (options->report) CheckReportFile(*options->report);
+  } catch (const host::Error& e) {
+    err << "mapnote-audit: " << ForTerminal(host::ToUtf8(e.description())) << "\n";
+    return exit_status::Unusable;
   }
   return options->apply ? Apply(*options, out, err) : Audit(*options, out, err, errIsTerminal);
 }

@@ -10,6 +10,8 @@
 #include "host/text.h"
 
 #ifdef _WIN32
+#include "audit/win/console_out.h"
+
 // The arguments in UTF-16, so that any file name arrives whole.
 int wmain(int argc, wchar_t** argv) {
   std::vector<std::string> args;
@@ -19,6 +21,9 @@ int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
 #endif
   std::ios::sync_with_stdio(false);
+#ifdef _WIN32
+  const audit::win::ConsoleOut console;
+#endif
   // Every line out at once: a run cut short has told of every page it wrote.
   std::cout << std::unitbuf;
   return audit::RunAudit(args, std::cout, std::cerr, isatty(2) != 0);

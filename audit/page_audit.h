@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "audit/suggestion.h"
 #include "pages/encoding.h"
 
 namespace audit {
@@ -33,6 +34,7 @@ struct Finding {
   std::optional<std::string> map;  // the map's name (UTF-8); nullopt when it has none
   std::size_t area;  // the area's index on the page, in document order
   std::optional<std::string> href, alt;
+  std::optional<Suggestion> suggestion = std::nullopt;  // filled in by the caller that knows the web
 };
 
 struct PageAudit {

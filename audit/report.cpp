@@ -59,15 +59,21 @@ std::string FindingLine(const std::string& path, const Finding& finding) {
 }
 
 std::string FindingJson(const std::string& path, const Finding& finding) {
+  const auto& suggestion = finding.suggestion;
+  const auto suggestedFrom =
+      suggestion ? std::optional(std::string(SuggestionSourceName(suggestion->from))) : std::nullopt;
   return "{\"path\": " + JsonString(path) + ", \"line\": " + std::to_string(finding.line) +
          ", \"column\": " + std::to_string(finding.column) + ", \"rule\": " + JsonString(std::string(RuleName(finding.rule))) +
          ", \"map\": " + JsonString(finding.map) + ", \"area\": " + std::to_string(finding.area) +
-         ", \"href\": " + JsonString(finding.href) + ", \"alt\": " + JsonString(finding.alt) + "}";
+         ", \"href\": " + JsonString(finding.href) + ", \"alt\": " + JsonString(finding.alt) +
+         ", \"suggested_alt\": " + JsonString(suggestion ? std::optional(suggestion->text) : std::nullopt) +
+         ", \"suggested_from\": " + JsonString(suggestedFrom) + "}";
 }
 
 std::string JsonQuoted(const std::string& text) { return JsonString(text); }
 
-const CsvRow kTodoHeader = {"path", "line", "column", "map", "area", "href", "alt", "new_alt", "sha256"};
+const CsvRow kTodoHeader = {"path", "line", "column", "map", "area", "href", "alt", "new_alt",
+                             "suggested_alt", "suggested_from", "sha256"};
 
 CsvRow TodoRow(const std::string& path, const Finding& finding, const std::string& sha256) {
   return {FormulaInert(path),
@@ -78,6 +84,8 @@ CsvRow TodoRow(const std::string& path, const Finding& finding, const std::strin
           FormulaInert(finding.href.value_or("")),
           FormulaInert(finding.alt.value_or("")),
           "",
+          FormulaInert(finding.suggestion ? finding.suggestion->text : ""),
+          finding.suggestion ? std::string(SuggestionSourceName(finding.suggestion->from)) : "",
           sha256};
 }
 

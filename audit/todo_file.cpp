@@ -37,7 +37,9 @@ std::string Unreplaceable(const std::string& file) {
   try {
     CsvReader reader(text, CsvSeparator(text));
     if (!reader.Next(cells, kTodoHeader.size() * 4)) return notList;
-    for (const std::string& column : kTodoHeader) {
+    // The columns of every list this tool has written, also of those from
+    // before the suggestions.
+    for (const std::string_view column : {"path", "line", "column", "map", "area", "href", "alt", "new_alt", "sha256"}) {
       if (std::find(cells.begin(), cells.end(), column) == cells.end()) return notList;
     }
     const auto newAlt = static_cast<std::size_t>(std::find(cells.begin(), cells.end(), "new_alt") - cells.begin());

@@ -6,13 +6,18 @@ writer and applied, after which only the area tags have changed.
     wine_small_web_test.py WINE_RUN MAPNOTE_AUDIT_EXE SAMPLE_WEB WORK_DIR
 """
 import csv
+import fcntl
 import hashlib
 import io
 import os
+import pty
 import re
+import select
 import shutil
+import struct
 import subprocess
 import sys
+import termios
 
 PAGE_1252 = ("<html><head><meta charset=windows-1252></head><body>\r\n"
              "<p>Men\xfc: Br\xf6tchen</p>\r\n<map name=\"men\xfc\">\r\n"
@@ -23,12 +28,37 @@ FORMULA_PAGE = b'<map name="@m">\r\n<area href="+x.htm">\r\n<area href="-y.htm" 
 NEW_ALTS = {("=1+2.htm", "0"): "=A1 stays text", ("=1+2.htm", "1"): "'quoted",
             ("sitemap.htm", "1"): "Our breads, \"fresh\"", ("sitemap.htm", "2"): "Cakes\nand tarts",
             ("sitemap.htm", "4"): "Orders \u2603", ("sitemap.htm", "5"): "Write to us",
-            ("d\u00e9j\u00e0/men\u00fc.htm", "0"): "Br\u00f6tchen \u20ac", ("d\u00e9j\u00e0/men\u00fc.htm", "1"): "Kuchen"}
+            ("d\u00e9j\u00e0/men\u00fc.htm", "0"): "Br\u00f6tchen \u20ac", ("d\u00e9j\u00e0/men\u00fc.htm", "1"): "Kuchen",
+            ("visit.htm", "0"): "Home", ("visit.htm", "1"): "Cakes to order", ("visit.htm", "2"): "Orders"}
 
 
 def run(wine_run, exe, *args):
     done = subprocess.run([wine_run, exe, *args], capture_output=True)
     return done.returncode, done.stdout.decode("utf-8").replace("\r\n", "\n"), done.stderr.decode("utf-8")
+
+
+def run_on_console(wine_run, exe, *args):
+    """The program with its output on a terminal, which Wine makes its
+    console: what a person sees there, without the terminal's control
+    sequences, and the exit status."""
+    master, slave = pty.openpty()
+    fcntl.ioctl(slave, termios.TIOCSWINSZ, struct.pack("HHHH", 50, 250, 0, 0))  # wide enough that no line folds
+    done = subprocess.Popen([wine_run, exe, *args], stdout=slave, stderr=slave,
+                            env=dict(os.environ, WINE_RUN_CONSOLE="1", LC_ALL="C.UTF-8"))  # the terminal takes UTF-8
+    os.close(slave)
+    seen = b""
+    while True:
+        ready, _, _ = select.select([master], [], [], 1)
+        try:
+            chunk = os.read(master, 65536) if ready else b""
+        except OSError:  # every writer has gone
+            break
+        seen += chunk
+        if not chunk and done.poll() is not None:
+            break
+    os.close(master)
+    text = re.sub(r"\x1b\[[0-9;?]*[A-Za-z]", "", seen.decode("utf-8", "replace")).replace("\r", "")
+    return done.wait(), text
 
 
 def check(what, got, expected):
@@ -86,16 +116,21 @@ def main(wine_run, exe, sample, work):
 
     status, out, err = run(wine_run, exe, wine_web)
     check("the audit's exit status", status, 1)
-    check("the audit's findings", out,
-          "=1+2.htm:2:1: missing-alt: area of map \"@m\" linking to \"+x.htm\" has no alt text\n"
-          "=1+2.htm:3:1: empty-alt: area of map \"@m\" linking to \"-y.htm\" has a blank alt text\n"
-          "d\u00e9j\u00e0/men\u00fc.htm:4:1: empty-alt: area of map \"men\u00fc\" linking to \"br\u00f6tchen.htm\" has a blank alt text\n"
-          "d\u00e9j\u00e0/men\u00fc.htm:5:1: missing-alt: area of map \"men\u00fc\" linking to \"kuchen.htm\" has no alt text\n"
-          "sitemap.htm:12:3: missing-alt: area of map \"sitemap\" linking to \"breads.htm\" has no alt text\n"
-          "sitemap.htm:13:3: empty-alt: area of map \"sitemap\" linking to \"cakes.htm\" has a blank alt text\n"
-          "sitemap.htm:15:3: missing-alt: area of map \"sitemap\" linking to \"orders.htm\" has no alt text\n"
-          "sitemap.htm:16:3: missing-alt: area of map \"sitemap\" linking to \"mailto:hello@harbourlane.example\" has no alt text\n"
-          "4 pages, 10 areas: 5 missing-alt, 3 empty-alt, 0 alt-without-href\n")
+    findings = ("=1+2.htm:2:1: missing-alt: area of map \"@m\" linking to \"+x.htm\" has no alt text\n"
+                "=1+2.htm:3:1: empty-alt: area of map \"@m\" linking to \"-y.htm\" has a blank alt text\n"
+                "d\u00e9j\u00e0/men\u00fc.htm:4:1: empty-alt: area of map \"men\u00fc\" linking to \"br\u00f6tchen.htm\" has a blank alt text\n"
+                "d\u00e9j\u00e0/men\u00fc.htm:5:1: missing-alt: area of map \"men\u00fc\" linking to \"kuchen.htm\" has no alt text\n"
+                "sitemap.htm:12:3: missing-alt: area of map \"sitemap\" linking to \"breads.htm\" has no alt text\n"
+                "sitemap.htm:13:3: empty-alt: area of map \"sitemap\" linking to \"cakes.htm\" has a blank alt text\n"
+                "sitemap.htm:15:3: missing-alt: area of map \"sitemap\" linking to \"orders.htm\" has no alt text\n"
+                "sitemap.htm:16:3: missing-alt: area of map \"sitemap\" linking to \"mailto:hello@harbourlane.example\" has no alt text\n"
+                "visit.htm:11:3: missing-alt: area of map \"street\" linking to \"index.htm\" has no alt text\n"
+                "visit.htm:12:3: empty-alt: area of map \"street\" linking to \"cakes.htm\" has a blank alt text\n"
+                "visit.htm:13:3: missing-alt: area of map \"street\" linking to \"orders.htm\" has no alt text\n"
+                "6 pages, 15 areas: 7 missing-alt, 4 empty-alt, 0 alt-without-href\n")
+    check("the audit's findings", out, findings)
+    # On a console the same text, which Wine shows on the terminal as UTF-8.
+    check("the audit on a console", run_on_console(wine_run, exe, wine_web), (1, findings))
 
     status, out, err = run(wine_run, exe, "--todo", "Z:" + todo, wine_web)
     check("the to-do list's exit status", status, 1)
@@ -108,7 +143,8 @@ def main(wine_run, exe, sample, work):
     check("the to-do list's rows", [(r["path"], r["area"], r["href"]) for r in rows],
           [("=1+2.htm", "0", "+x.htm"), ("=1+2.htm", "1", "-y.htm"), ("d\u00e9j\u00e0/men\u00fc.htm", "0", "br\u00f6tchen.htm"), ("d\u00e9j\u00e0/men\u00fc.htm", "1", "kuchen.htm"),
            ("sitemap.htm", "1", "breads.htm"), ("sitemap.htm", "2", "cakes.htm"), ("sitemap.htm", "4", "orders.htm"),
-           ("sitemap.htm", "5", "mailto:hello@harbourlane.example")])
+           ("sitemap.htm", "5", "mailto:hello@harbourlane.example"), ("visit.htm", "0", "index.htm"),
+           ("visit.htm", "1", "cakes.htm"), ("visit.htm", "2", "orders.htm")])
     filled = io.StringIO()
     writer = csv.DictWriter(filled, fieldnames=list(rows[0].keys()), quoting=csv.QUOTE_ALL)
     writer.writeheader()
@@ -124,7 +160,7 @@ def main(wine_run, exe, sample, work):
     check("the apply's exit status", (status, err), (0, ""))
     check("the apply's report", out, "=1+2.htm: wrote 2 alt texts\n"
                                      "d\u00e9j\u00e0/men\u00fc.htm: wrote 2 alt texts\nsitemap.htm: wrote 4 alt texts\n"
-                                     "Wrote 8 alt texts to 3 pages; 0 pages refused\n")
+                                     "visit.htm: wrote 3 alt texts\nWrote 11 alt texts to 4 pages; 0 pages refused\n")
     check("the page named like a formula, byte for byte", open(os.path.join(web, "=1+2.htm"), "rb").read(),
           b'<map name="@m">\r\n<area href="+x.htm" alt="=A1 stays text">\r\n'
           b'<area href="-y.htm" alt="\'quoted">\r\n</map>\r\n')
@@ -142,7 +178,7 @@ def main(wine_run, exe, sample, work):
            b'<area shape="rect" coords="480,60,600,120" href="mailto:hello@harbourlane.example" alt="Write to us">'])
 
     status, out, err = run(wine_run, exe, wine_web)
-    check("the audit afterwards", (status, out), (0, "4 pages, 10 areas: 0 missing-alt, 0 empty-alt, 0 alt-without-href\n"))
+    check("the audit afterwards", (status, out), (0, "6 pages, 15 areas: 0 missing-alt, 0 empty-alt, 0 alt-without-href\n"))
 
     # Rows that would lead out of the web without any link, or name a page
     # the audit leaves out, are refused and nothing is written.

@@ -14,8 +14,8 @@
 
 namespace host::com {
 
-template <class Default>
-class AddInObject : public TypeInfoDispatch<Default>, public ExtensibilityBridge, public ISupportErrorInfo {
+template <class Default, VariantReferences references = VariantReferences::AsGiven>
+class AddInObject : public TypeInfoDispatch<Default, references>, public ExtensibilityBridge, public ISupportErrorInfo {
  public:
   using Implemented = Interfaces<Default, ::IDTExtensibility2, ISupportErrorInfo>;
 

@@ -2,6 +2,7 @@
 
 #include <new>
 #include <stdexcept>
+#include <utility>
 
 #include "host/com/bstr.h"
 #include "host/com/com_ptr.h"
@@ -25,6 +26,32 @@ void SetErrorInfoFor(REFIID iid, const OLECHAR* source, const Text& description)
 }
 
 }  // namespace
+
+void ThrowIfFailedWithErrorInfo(HRESULT hr) {
+  if (SUCCEEDED(hr)) return;
+  Text description;
+  ComPtr<IErrorInfo> info;
+  if (GetErrorInfo(0, info.put()) == S_OK && info) {
+    Bstr text;
+    if (SUCCEEDED(info->GetDescription(text.put()))) description = text.text();
+  }
+  throw Error(static_cast<std::uint32_t>(hr), std::move(description));
+}
+
+void ThrowIfFailed(HRESULT hr, EXCEPINFO& exception) {
+  if (hr == DISP_E_EXCEPTION && exception.pfnDeferredFillIn) exception.pfnDeferredFillIn(&exception);
+  const auto description = Bstr::Adopt(std::exchange(exception.bstrDescription, nullptr));
+  Bstr::Adopt(std::exchange(exception.bstrSource, nullptr));
+  Bstr::Adopt(std::exchange(exception.bstrHelpFile, nullptr));
+  if (hr != DISP_E_EXCEPTION) return ThrowIfFailed(hr);
+  std::uint32_t code = static_cast<std::uint32_t>(hr);
+  if (FAILED(exception.scode)) {
+    code = static_cast<std::uint32_t>(exception.scode);
+  } else if (exception.wCode != 0) {
+    code = 0x800A0000u | exception.wCode;
+  }
+  throw Error(code, description.text());
+}
 
 HRESULT AsFailure(std::uint32_t code) noexcept {
   HRESULT hr = static_cast<HRESULT>(code);

@@ -23,6 +23,16 @@ inline void ThrowIfFailed(HRESULT hr) {
   if (FAILED(hr)) throw Error(static_cast<std::uint32_t>(hr));
 }
 
+// The same for a call on an object that leaves its text in the thread's
+// error info (IErrorInfo): the error carries that text.
+void ThrowIfFailedWithErrorInfo(HRESULT hr);
+
+// The same for IDispatch::Invoke: DISP_E_EXCEPTION is thrown as the code the
+// object raised (EXCEPINFO.scode, or its error number wCode as the classic
+// runtime gives it) with its description. The strings of `exception` are
+// freed either way.
+void ThrowIfFailed(HRESULT hr, EXCEPINFO& exception);
+
 // The text shown for a failure that came without a description.
 Text StandardDescription(std::uint32_t code);
 

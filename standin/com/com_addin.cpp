@@ -2,29 +2,15 @@
 
 #include <algorithm>
 
-#include "host/com/bstr.h"
+#include "host/com/error_info.h"
 #include "host/com/safe_array.h"
-#include "host/error.h"
 #include "standin/com/faces.h"
 #include "standin/com/host_call_clock.h"
 
 namespace standin::com {
 namespace {
 
-using host::com::Bstr;
-
-// Turns a failed call into the portable error, with the text the add-in
-// left in its error info.
-void Check(HRESULT hr) {
-  if (SUCCEEDED(hr)) return;
-  host::Text description;
-  ComPtr<IErrorInfo> info;
-  if (GetErrorInfo(0, info.put()) == S_OK && info) {
-    Bstr text;
-    if (SUCCEEDED(info->GetDescription(text.put()))) description = text.text();
-  }
-  throw host::Error(static_cast<std::uint32_t>(hr), std::move(description));
-}
+using host::com::ThrowIfFailedWithErrorInfo;
 
 class ComAddIn final : public host::IDTExtensibility2 {
  public:
@@ -37,13 +23,14 @@ class ComAddIn final : public host::IDTExtensibility2 {
     auto custom = host::com::SafeArray::Vector(VT_VARIANT, 0);
     SAFEARRAY* array = custom.get();
     const HostCallClock::InAddIn calling;
-    Check(addIn_->OnConnection(application.get(), static_cast<ext_ConnectMode>(ConnectMode), record.get(), &array));
+    ThrowIfFailedWithErrorInfo(
+        addIn_->OnConnection(application.get(), static_cast<ext_ConnectMode>(ConnectMode), record.get(), &array));
   }
   void OnDisconnection(host::ext_DisconnectMode RemoveMode, host::Custom&) override {
     auto custom = host::com::SafeArray::Vector(VT_VARIANT, 0);
     SAFEARRAY* array = custom.get();
     const HostCallClock::InAddIn calling;
-    Check(addIn_->OnDisconnection(static_cast<ext_DisconnectMode>(RemoveMode), &array));
+    ThrowIfFailedWithErrorInfo(addIn_->OnDisconnection(static_cast<ext_DisconnectMode>(RemoveMode), &array));
   }
   void OnAddInsUpdate(host::Custom&) override { CallWithCustom(&::IDTExtensibility2::OnAddInsUpdate); }
   void OnStartupComplete(host::Custom&) override { CallWithCustom(&::IDTExtensibility2::OnStartupComplete); }
@@ -54,7 +41,7 @@ class ComAddIn final : public host::IDTExtensibility2 {
     auto custom = host::com::SafeArray::Vector(VT_VARIANT, 0);
     SAFEARRAY* array = custom.get();
     const HostCallClock::InAddIn calling;
-    Check((addIn_.get()->*method)(&array));
+    ThrowIfFailedWithErrorInfo((addIn_.get()->*method)(&array));
   }
 
   ComPtr<::IDTExtensibility2> addIn_;
@@ -96,12 +83,13 @@ std::vector<LoadedServers::Answer> LoadedServers::AskCanUnloadNow() const {
 AddInFactory ComAddInFactory(std::wstring progId, std::shared_ptr<LoadedServers> servers) {
   return [progId = std::move(progId), servers = std::move(servers)]() -> std::shared_ptr<host::IDTExtensibility2> {
     CLSID clsid{};
-    Check(CLSIDFromProgID(progId.c_str(), &clsid));
+    ThrowIfFailedWithErrorInfo(CLSIDFromProgID(progId.c_str(), &clsid));
     ComPtr<IUnknown> object;
-    Check(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, object.put_void()));
+    ThrowIfFailedWithErrorInfo(
+        CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, object.put_void()));
     servers->Note(clsid);
     ComPtr<::IDTExtensibility2> addIn;
-    Check(object->QueryInterface(IID_IDTExtensibility2, addIn.put_void()));
+    ThrowIfFailedWithErrorInfo(object->QueryInterface(IID_IDTExtensibility2, addIn.put_void()));
     return std::make_shared<ComAddIn>(std::move(addIn));
   };
 }

@@ -1,8 +1,7 @@
 #include "standin/com/events.h"
 
-#include "host/com/bstr.h"
+#include "host/com/error_info.h"
 #include "host/com/module.h"
-#include "host/error.h"
 #include "standin/com/host_call_clock.h"
 
 namespace standin::com {
@@ -49,17 +48,6 @@ class Point : public IConnectionPoint {
   std::shared_ptr<Subscriptions> subscriptions_;
 };
 
-host::Error SinkFailure(HRESULT hr, EXCEPINFO& info) {
-  if (hr != DISP_E_EXCEPTION) return host::Error(static_cast<std::uint32_t>(hr));
-  if (info.pfnDeferredFillIn) info.pfnDeferredFillIn(&info);
-  auto description = host::com::Bstr::Adopt(info.bstrDescription).text();
-  host::com::Bstr::Adopt(info.bstrSource);
-  host::com::Bstr::Adopt(info.bstrHelpFile);
-  std::uint32_t code = static_cast<std::uint32_t>(info.scode);
-  if (code == 0) code = info.wCode ? 0x800A0000u | info.wCode : static_cast<std::uint32_t>(E_FAIL);
-  return host::Error(code, std::move(description));
-}
-
 }  // namespace
 
 void Fire(IDispatch* sink, DISPID id, std::vector<VARIANTARG>& args) {
@@ -68,7 +56,7 @@ void Fire(IDispatch* sink, DISPID id, std::vector<VARIANTARG>& args) {
   UINT argError = 0;
   const HostCallClock::InAddIn calling;
   const HRESULT hr = sink->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, &info, &argError);
-  if (FAILED(hr)) throw SinkFailure(hr, info);
+  host::com::ThrowIfFailed(hr, info);
 }
 
 void SinkBridge::RaiseCancellable(DISPID id, IDispatch* subject, host::Bool16& cancel) const {

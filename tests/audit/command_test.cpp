@@ -76,8 +76,9 @@ TEST(AuditCommand, ExitStatusSaysWhatWasFound) {
        "mapnote-audit: cannot list " + (empty.path() / "none").string() +
            ": No such file or directory\nmapnote-audit: no page could be read under " + (empty.path() / "none").string() +
            "\n"},
-      {{}, 2, "", "usage: mapnote-audit [--shared-target] [--aria] [--format FORMAT | --json | --todo FILE.csv [--force]] WEB\n"
-                  "       mapnote-audit --apply FILE.csv [--list-encoding utf-8|windows-1252] WEB\n"
+      {{}, 2, "", "usage: mapnote-audit [--shared-target] [--aria] [--format FORMAT | --json | --todo FILE.csv [--force]]\n"
+                  "                     [--report FILE.html] WEB\n"
+                  "       mapnote-audit --apply FILE.csv [--list-encoding utf-8|windows-1252] [--accept-suggestions] WEB\n"
                   "       mapnote-audit --help | --version\n"},
       {{"--color", "w"}, 2, "", "mapnote-audit: unknown option \"--color\"; see mapnote-audit --help\n"},
       {{"w", "--sarif"}, 2, "", "mapnote-audit: unknown option \"--sarif\"; see mapnote-audit --help\n"},
@@ -95,6 +96,8 @@ TEST(AuditCommand, ExitStatusSaysWhatWasFound) {
       {{"--apply", "t.csv", "--list-encoding", "latin1", "w"}, 2, "", "mapnote-audit: unexpected \"--list-encoding\""},
       {{"--list-encoding", "utf-8", "w"}, 2, "", "usage: mapnote-audit"},
       {{"--force", "w"}, 2, "", "usage: mapnote-audit"},
+      {{"--apply", "t.csv", "--report", "r.html", "w"}, 2, "", "usage: mapnote-audit"},
+      {{"--accept-suggestions", "w"}, 2, "", "usage: mapnote-audit"},
   };
   for (const auto& c : cases) {
     const AuditRun run = RunAuditOn(c.args);
@@ -137,9 +140,9 @@ TEST(AuditCommand, PrintsJsonWithEveryFieldEscaped) {
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out,
             "[\n  {\"path\": \"q \\\"x\\\".htm\", \"line\": 1, \"column\": 17, \"rule\": \"empty-alt\", \"map\": \"a\\\\b\", "
-            "\"area\": 0, \"href\": \"say \\\"hi\\\"\\u000a\", \"alt\": \" \"},\n"
+            "\"area\": 0, \"href\": \"say \\\"hi\\\"\\u000a\", \"alt\": \" \", \"suggested_alt\": null, \"suggested_from\": null},\n"
             "  {\"path\": \"q \\\"x\\\".htm\", \"line\": 1, \"column\": 52, \"rule\": \"alt-without-href\", \"map\": \"a\\\\b\", "
-            "\"area\": 1, \"href\": null, \"alt\": \"\xC3\xA9\"}\n]\n");
+            "\"area\": 1, \"href\": null, \"alt\": \"\xC3\xA9\", \"suggested_alt\": null, \"suggested_from\": null}\n]\n");
   EXPECT_EQ(run.err, "1 page, 2 areas: 0 missing-alt, 1 empty-alt, 1 alt-without-href\n");
 
   ScratchFolder clean;
@@ -200,7 +203,7 @@ TEST(AuditCommand, JsonStaysValidWhateverTheNamesHold) {
   const AuditRun run = RunAuditOn({"--json", web.path().string()});
   EXPECT_EQ(run.status, 2);
   EXPECT_EQ(run.out, "[\n  {\"path\": \"ok.htm\", \"line\": 1, \"column\": 16, \"rule\": \"missing-alt\", \"map\": "
-                     "\"\\u007f\\u0085\", \"area\": 0, \"href\": \"a\", \"alt\": null}\n]\n");
+                     "\"\\u007f\\u0085\", \"area\": 0, \"href\": \"a\", \"alt\": null, \"suggested_alt\": null, \"suggested_from\": null}\n]\n");
   EXPECT_EQ(run.err, "mapnote-audit: bad\\xff.htm: its name is not UTF-8, which the list and JSON cannot hold; not checked\n"
                      "1 page, 1 area: 1 missing-alt, 0 empty-alt, 0 alt-without-href; incomplete: 1 page unreadable\n");
 

@@ -100,11 +100,11 @@ TEST(TodoList, RoundTripsTheAuthorsTextsIntoThePages) {
 
   const std::string list = ReadBytes(todo);
   EXPECT_EQ(list.substr(0, list.find("\r\n", list.find("\r\n") + 2) + 2),
-            "path,line,column,map,area,href,alt,new_alt,sha256\r\n"
-            "a.htm,4,1,nav,0,\"a,\"\"b\"\".htm\",,," + audit::Sha256Hex(k1252Page) + "\r\n");
+            "path,line,column,map,area,href,alt,new_alt,suggested_alt,suggested_from,sha256\r\n"
+            "a.htm,4,1,nav,0,\"a,\"\"b\"\".htm\",,,,," + audit::Sha256Hex(k1252Page) + "\r\n");
   const std::vector<CsvRow> rows = audit::ParseCsv(list);
   ASSERT_EQ(rows.size(), 7u);
-  EXPECT_EQ(rows[2], (CsvRow{"a.htm", "5", "1", "nav", "1", "caf\xC3\xA9.htm", "\n ", "", audit::Sha256Hex(k1252Page)}));
+  EXPECT_EQ(rows[2], (CsvRow{"a.htm", "5", "1", "nav", "1", "caf\xC3\xA9.htm", "\n ", "", "", "", audit::Sha256Hex(k1252Page)}));
   EXPECT_EQ((CsvRow{rows[5][0], rows[5][4], rows[5][6]}), (CsvRow{"sub/b.htm", "1", ""}));  // a bare alt reads as empty
 
   web.Write("c.htm", kChangedPage + " ");
@@ -229,6 +229,42 @@ TEST(TodoList, RefusesRowsThatNoLongerFitTheirPage) {
   EXPECT_EQ(RunAuditOn({"--apply", (lists.path() / "none.csv").string(), web.path().string()}).status, 2);
 }
 
+TEST(TodoList, AcceptsSuggestionsOnlyWhereAskedAndNoTextWasGiven) {
+  const std::string page = "<map><area href=a.htm><area href=b.htm alt=''><area href=c.htm></map>";
+  const std::string sha = audit::Sha256Hex(page);
+  const std::string list = "path,area,href,new_alt,suggested_alt,suggested_from,sha256\r\n"
+                           "p.htm,0,a.htm,Typed,Suggested A,same-link," + sha + "\r\n"
+                           "p.htm,1,b.htm,,Suggested B,link-text," + sha + "\r\n"
+                           "p.htm,2,c.htm,,,," + sha + "\r\n";
+  const struct {
+    std::vector<std::string> options;
+    std::string out, written;
+  } cases[] = {
+      {{}, "p.htm: wrote 1 alt text\n", "<map><area href=a.htm alt=\"Typed\"><area href=b.htm alt=''><area href=c.htm></map>"},
+      {{"--accept-suggestions"}, "p.htm: wrote 2 alt texts (1 new_alt, 1 suggested_alt)\n",
+       "<map><area href=a.htm alt=\"Typed\"><area href=b.htm alt='Suggested B'><area href=c.htm></map>"},
+  };
+  for (const auto& c : cases) {
+    ScratchFolder web, lists;
+    web.Write("p.htm", page);
+    lists.Write("list.csv", list);
+    std::vector<std::string> args = {"--apply", (lists.path() / "list.csv").string()};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    args.push_back(web.path().string());
+    const AuditRun run = RunAuditOn(args);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out.substr(0, run.out.find('\n') + 1), c.out);
+    EXPECT_EQ(ReadBytes((web.path() / "p.htm").string()), c.written);
+  }
+  ScratchFolder web, lists;
+  web.Write("p.htm", page);
+  lists.Write("list.csv", "path,area,href,new_alt,sha256\r\np.htm,1,b.htm,,"+ sha + "\r\n");
+  const std::string path = (lists.path() / "list.csv").string();
+  const AuditRun run = RunAuditOn({"--apply", path, "--accept-suggestions", web.path().string()});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.err, "mapnote-audit: " + path + ": the list has no column \"suggested_alt\"\n");
+}
+
 }  // namespace
 
 TEST(TodoList, KeepsCellsFromRunningAsFormulasAndTakesThemBackExactly) {
@@ -242,10 +278,10 @@ TEST(TodoList, KeepsCellsFromRunningAsFormulasAndTakesThemBackExactly) {
   const std::string sha = audit::Sha256Hex(page);
   const std::string list = ReadBytes(todo);
   EXPECT_EQ(list.substr(list.find("\r\n") + 2),
-            "''p.htm,1,16,'@m,0,'+cmd|' /C calc'!A0,'\t,," + sha + "\r\n"
-            "''p.htm,1,56,'@m,1,''q.htm,,," + sha + "\r\n"
-            "'=sub/=1+2.htm,1,16,'@m,0,'+cmd|' /C calc'!A0,'\t,," + sha + "\r\n"
-            "'=sub/=1+2.htm,1,56,'@m,1,''q.htm,,," + sha + "\r\n");
+            "''p.htm,1,16,'@m,0,'+cmd|' /C calc'!A0,'\t,,,," + sha + "\r\n"
+            "''p.htm,1,56,'@m,1,''q.htm,,,,," + sha + "\r\n"
+            "'=sub/=1+2.htm,1,16,'@m,0,'+cmd|' /C calc'!A0,'\t,,,," + sha + "\r\n"
+            "'=sub/=1+2.htm,1,56,'@m,1,''q.htm,,,,," + sha + "\r\n");
 
   // The author's own texts are taken as typed, a leading ' too.
   std::vector<CsvRow> rows = audit::ParseCsv(list);
@@ -259,6 +295,31 @@ TEST(TodoList, KeepsCellsFromRunningAsFormulasAndTakesThemBackExactly) {
       "<map name=\"@m\"><area href=\"+cmd|' /C calc'!A0\" alt=\"=A1\"><area href=\"'q.htm\" alt=\"'kept\"></map>";
   EXPECT_EQ(ReadBytes((web.path() / "=sub/=1+2.htm").string()), written);
   EXPECT_EQ(ReadBytes((web.path() / "'p.htm").string()), written);
+}
+
+TEST(TodoList, ReportIsNeverWrittenOverAFileOfTheAuthors) {
+  ScratchFolder web, reports;
+  web.Write("index.htm", kChangedPage);
+  reports.Write("notes.html", "<p>mine</p>");
+  const struct {
+    std::string file;
+    int status;
+  } cases[] = {
+      {(web.path() / "index.htm").string(), 2},
+      {(reports.path() / "notes.html").string(), 2},
+      {(reports.path() / "report.html").string(), 1},
+      {(reports.path() / "report.html").string(), 1},  // its own report again
+  };
+  for (const auto& c : cases) {
+    const std::string before = fs::exists(c.file) ? ReadBytes(c.file) : "";
+    const AuditRun run = RunAuditOn({"--report", c.file, web.path().string()});
+    EXPECT_EQ(run.status, c.status) << c.file;
+    if (c.status == 2) {
+      EXPECT_EQ(run.err, "mapnote-audit: Cannot write the report \"" + c.file +
+                             "\": the file is there and is no report of mapnote-audit; name another file\n");
+      EXPECT_EQ(ReadBytes(c.file), before);
+    }
+  }
 }
 
 TEST(TodoList, IsNeverWrittenOverAPageOrAFileOfTheAuthors) {
@@ -299,7 +360,7 @@ TEST(TodoList, IsNeverWrittenOverAPageOrAFileOfTheAuthors) {
     EXPECT_EQ(run.status, c.status) << c.list;
     EXPECT_EQ(run.err, c.err.empty() ? "" : cannot + list + c.err) << c.list;
     if (c.status == 1) {
-      EXPECT_TRUE(ReadBytes(list).starts_with(earlier)) << c.list;
+      EXPECT_TRUE(ReadBytes(list).starts_with("path,line,column,map,area,href,alt,new_alt,")) << c.list;
     }
   }
   EXPECT_EQ(ReadBytes((web.path() / "index.htm").string()), kChangedPage);

@@ -12,7 +12,8 @@ class Connect;
 
 namespace zarvik::win {
 
-class ComConnect : public host::com::AddInObject<::_Connect> {
+// Its members only read their entry, so a script's variable is read by value.
+class ComConnect : public host::com::AddInObject<::_Connect, host::com::VariantReferences::ReadByValue> {
  public:
   ComConnect();
 

@@ -1,38 +1,10 @@
 #include "host/com/dispatch/late_bound.h"
 
-#include "host/com/bstr.h"
 #include "host/com/dispatch/dispatch_variant.h"
 #include "host/com/error_info.h"
 
 namespace host::com {
 namespace {
-
-// An error number the object raised (EXCEPINFO.wCode) as the HRESULT the
-// classic runtime gives it.
-std::uint32_t ErrorNumberCode(WORD number) { return 0x800A0000u | number; }
-
-// Takes over the strings of an EXCEPINFO so that none leaks.
-struct ExceptionInfo {
-  EXCEPINFO info{};
-  ~ExceptionInfo() {
-    SysFreeString(info.bstrSource);
-    SysFreeString(info.bstrDescription);
-    SysFreeString(info.bstrHelpFile);
-  }
-};
-
-[[noreturn]] void ThrowInvokeFailure(HRESULT hr, ExceptionInfo& exception) {
-  if (hr != DISP_E_EXCEPTION) throw Error(static_cast<std::uint32_t>(hr));
-  EXCEPINFO& info = exception.info;
-  if (info.pfnDeferredFillIn) info.pfnDeferredFillIn(&info);
-  std::uint32_t code = static_cast<std::uint32_t>(hr);
-  if (FAILED(info.scode)) {
-    code = static_cast<std::uint32_t>(info.scode);
-  } else if (info.wCode != 0) {
-    code = ErrorNumberCode(info.wCode);
-  }
-  throw Error(code, TextOf(info.bstrDescription));
-}
 
 std::vector<const char16_t*> NamesOf(const char16_t* member, std::span<const NamedArgument> named) {
   std::vector<const char16_t*> names{member};
@@ -85,11 +57,11 @@ VariantValue LateBound::Invoke(const char16_t* member, WORD flags, std::span<con
   if (params.cNamedArgs == 0) params.rgdispidNamedArgs = nullptr;
 
   VariantValue result;
-  ExceptionInfo exception;
+  EXCEPINFO exception{};
   UINT badArgument = 0;
   const HRESULT hr = object_->Invoke(ids[0], IID_NULL, LOCALE_USER_DEFAULT, flags, &params, put ? nullptr : result.put(),
-                                     &exception.info, &badArgument);
-  if (FAILED(hr)) ThrowInvokeFailure(hr, exception);
+                                     &exception, &badArgument);
+  ThrowIfFailed(hr, exception);
   return result;
 }
 

@@ -19,7 +19,10 @@ SAMPLE_FINDINGS = [
     'sitemap.htm:13:3: empty-alt: area of map "sitemap" linking to "cakes.htm" has a blank alt text',
     'sitemap.htm:15:3: missing-alt: area of map "sitemap" linking to "orders.htm" has no alt text',
     'sitemap.htm:16:3: missing-alt: area of map "sitemap" linking to "mailto:hello@harbourlane.example" has no alt text',
-    "2 pages, 6 areas: 3 missing-alt, 1 empty-alt, 0 alt-without-href",
+    'visit.htm:11:3: missing-alt: area of map "street" linking to "index.htm" has no alt text',
+    'visit.htm:12:3: empty-alt: area of map "street" linking to "cakes.htm" has a blank alt text',
+    'visit.htm:13:3: missing-alt: area of map "street" linking to "orders.htm" has no alt text',
+    "4 pages, 11 areas: 5 missing-alt, 2 empty-alt, 0 alt-without-href",
 ]
 
 

@@ -1,0 +1,110 @@
+#include "audit/link_target.h"
+
+#include <vector>
+
+namespace audit {
+namespace {
+
+bool IsAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+// The scheme's length, colon excluded, or 0 when the href has none.
+std::size_t SchemeLength(std::string_view href) {
+  if (href.empty() || !IsAlpha(href[0])) return 0;
+  for (std::size_t i = 1; i < href.size(); ++i) {
+    const char c = href[i];
+    if (c == ':') return i;
+    if (!IsAlpha(c) && !(c >= '0' && c <= '9') && c != '+' && c != '-' && c != '.') return 0;
+  }
+  return 0;
+}
+
+// Leading and trailing controls and spaces go, tabs and line breaks inside
+// are dropped, as a URL parser does.
+std::string Cleaned(std::string_view href) {
+  std::size_t begin = 0, end = href.size();
+  while (begin < end && static_cast<unsigned char>(href[begin]) <= 0x20) ++begin;
+  while (end > begin && static_cast<unsigned char>(href[end - 1]) <= 0x20) --end;
+  std::string out;
+  for (std::size_t i = begin; i < end; ++i) {
+    if (href[i] != '\t' && href[i] != '\n' && href[i] != '\r') out += href[i];
+  }
+  return out;
+}
+
+// "/a/./b/../c" as "/a/c"; ".." never climbs above the root.
+std::string Normalised(std::string_view path) {
+  std::vector<std::string_view> segments;
+  std::size_t at = 1;  // past the leading '/'
+  bool endsInFolder = false;
+  while (at <= path.size()) {
+    const std::size_t slash = std::min(path.find('/', at), path.size());
+    const std::string_view segment = path.substr(at, slash - at);
+    const bool last = slash == path.size();
+    if (segment == "..") {
+      if (!segments.empty()) segments.pop_back();
+      endsInFolder = last;
+    } else if (segment == ".") {
+      endsInFolder = last;
+    } else {
+      segments.push_back(segment);
+      endsInFolder = false;
+    }
+    at = slash + 1;
+  }
+  std::string out;
+  for (const auto segment : segments) {
+    out += '/';
+    out += segment;
+  }
+  if (endsInFolder || out.empty()) out += "/";
+  return out;
+}
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+}  // namespace
+
+std::string ResolveLink(std::string_view pagePath, std::string_view rawHref) {
+  std::string href = Cleaned(rawHref);
+  if (const std::size_t scheme = SchemeLength(href)) {
+    for (std::size_t i = 0; i < scheme; ++i) href[i] = static_cast<char>(href[i] | 0x20);
+    return href;
+  }
+  const std::size_t pathEnd = std::min(href.find_first_of("?#"), href.size());
+  // Pages of a web on Windows are often linked with backslashes, which a
+  // browser reads as slashes in an http or file URL.
+  for (std::size_t i = 0; i < pathEnd; ++i) {
+    if (href[i] == '\\') href[i] = '/';
+  }
+  if (href.starts_with("//")) return href;
+  std::string page = "/";
+  page += pagePath;
+  const std::string_view path = std::string_view(href).substr(0, pathEnd);
+  const std::string suffix = href.substr(pathEnd);
+  if (path.empty()) return page + suffix;
+  if (path.starts_with("/")) return Normalised(path) + suffix;
+  return Normalised(page.substr(0, page.rfind('/') + 1) + std::string(path)) + suffix;
+}
+
+std::optional<std::string> WebFileOf(std::string_view target) {
+  if (!target.starts_with("/") || target.starts_with("//")) return std::nullopt;
+  const std::string_view path = target.substr(1, target.find_first_of("?#") - 1);
+  if (path.empty() || path.ends_with("/")) return std::nullopt;
+  std::string out;
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    if (path[i] == '%' && i + 2 < path.size() && HexValue(path[i + 1]) >= 0 && HexValue(path[i + 2]) >= 0) {
+      out += static_cast<char>(HexValue(path[i + 1]) * 16 + HexValue(path[i + 2]));
+      i += 2;
+    } else {
+      out += path[i];
+    }
+  }
+  return out;
+}
+
+}  // namespace audit

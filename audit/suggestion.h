@@ -1,0 +1,23 @@
+#pragma once
+// A text for an area that has none, taken from what the web already says
+// about the area's link target; never invented.
+#include <string>
+#include <string_view>
+
+namespace audit {
+
+enum class SuggestionSource {
+  SameLink,   // the alt of another area, or of an image in a link, to the same target
+  LinkText,   // the text of a link to the same target
+  PageTitle,  // the title of the target page
+};
+
+// "same-link", "link-text", "page-title", as the outputs spell it.
+std::string_view SuggestionSourceName(SuggestionSource source);
+
+struct Suggestion {
+  std::string text;  // UTF-8
+  SuggestionSource from;
+};
+
+}  // namespace audit

@@ -1,0 +1,77 @@
+#include "audit/suggestions.h"
+
+#include "audit/link_target.h"
+#include "host/error.h"
+#include "pages/page.h"
+
+namespace audit {
+namespace {
+
+// A link's text longer than this is a sentence or a paragraph, not a name.
+constexpr std::size_t kLongestLinkText = 150;
+
+std::size_t Characters(std::u16string_view text) {
+  std::size_t n = 0;
+  for (std::size_t i = 0; i < text.size(); ++n) host::NextUtf16(text, i);
+  return n;
+}
+
+}  // namespace
+
+std::string_view SuggestionSourceName(SuggestionSource source) {
+  switch (source) {
+    case SuggestionSource::SameLink: return "same-link";
+    case SuggestionSource::LinkText: return "link-text";
+    case SuggestionSource::PageTitle: return "page-title";
+  }
+  return {};
+}
+
+void Suggestions::Tally::Add(const std::string& text) {
+  const auto [it, added] = index_.try_emplace(text, texts_.size());
+  if (added) texts_.emplace_back(text, 0);
+  ++texts_[it->second].second;
+}
+
+const std::string& Suggestions::Tally::Most() const {
+  std::size_t best = 0;
+  for (std::size_t i = 1; i < texts_.size(); ++i) {
+    if (texts_[i].second > texts_[best].second) best = i;
+  }
+  return texts_[best].first;
+}
+
+void Suggestions::AddPage(const std::string& path, const PageOutline& outline) {
+  for (const OutlineLink& link : outline.links) {
+    if (link.kind == OutlineLink::Kind::Text && Characters(link.text) > kLongestLinkText) continue;
+    auto& tallies = link.kind == OutlineLink::Kind::Text ? linkTexts_ : alts_;
+    tallies[ResolveLink(path, host::ToUtf8(link.href))].Add(host::ToUtf8(link.text));
+  }
+  if (outline.title) titles_.emplace(path, host::ToUtf8(*outline.title));
+}
+
+std::optional<Suggestion> Suggestions::For(const std::string& path, const std::string& href) const {
+  const std::string target = ResolveLink(path, href);
+  if (const auto alt = alts_.find(target); alt != alts_.end()) return Suggestion{alt->second.Most(), SuggestionSource::SameLink};
+  if (const auto text = linkTexts_.find(target); text != linkTexts_.end()) {
+    return Suggestion{text->second.Most(), SuggestionSource::LinkText};
+  }
+  if (const auto file = WebFileOf(target)) {
+    if (const auto title = titles_.find(*file); title != titles_.end()) return Suggestion{title->second, SuggestionSource::PageTitle};
+  }
+  return std::nullopt;
+}
+
+Suggestions CollectSuggestions(const std::string& web, const std::vector<std::string>& pages) {
+  Suggestions suggestions;
+  for (const std::string& path : pages) {
+    try {
+      const pages::Page page(web + "/" + path);
+      suggestions.AddPage(path, ReadPageOutline(page.bytes(), page.encoding()));
+    } catch (const host::Error&) {
+    }
+  }
+  return suggestions;
+}
+
+}  // namespace audit

@@ -1,0 +1,152 @@
+// Suggested alt texts from a whole web, each rule and its order, and the
+// parts the report page reads: area shapes and image headers.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+#include "audit/area_shape.h"
+#include "audit/image_size.h"
+#include "audit/suggestions.h"
+
+namespace {
+
+using audit::SuggestionSourceName;
+using pages::Encoding;
+
+struct WebPage {
+  std::string bytes;
+  Encoding encoding = Encoding::Utf8;
+};
+
+// "SOURCE: TEXT", or "" when nothing is suggested.
+std::string Suggested(const std::map<std::string, WebPage>& web, const std::string& path, const std::string& href) {
+  audit::Suggestions suggestions;
+  for (const auto& [name, page] : web) suggestions.AddPage(name, audit::ReadPageOutline(page.bytes, page.encoding));
+  const auto found = suggestions.For(path, href);
+  return found ? std::string(SuggestionSourceName(found->from)) + ": " + found->text : "";
+}
+
+TEST(Suggestions, TakeTheFirstRuleThatHasATextForTheResolvedTarget) {
+  const std::string longText(150, 'x');
+  const struct {
+    const char* what;
+    std::map<std::string, WebPage> web;  // in path order, as the audit reads them
+    std::string path, href, expected;
+  } cases[] = {
+      {"another area's alt to the same target",
+       {{"a.htm", {"<map><area href=t.htm alt=Tea><area href=t.htm></map><a href=t.htm>Link</a>"}}}, "a.htm", "t.htm",
+       "same-link: Tea"},
+      {"an image's alt inside a link", {{"a.htm", {"<a href=t.htm><img src=t.png alt='Tea room'></a>"}}}, "a.htm",
+       "t.htm", "same-link: Tea room"},
+      {"the most frequent alt, over pages", {{"a.htm", {"<area href=t.htm alt=One>"}}, {"b.htm", {"<area href=t.htm alt=Two><area href=t.htm alt=Two>"}}},
+       "a.htm", "t.htm", "same-link: Two"},
+      {"a tie goes to the first in path order", {{"a.htm", {"<area href=t.htm alt=First>"}}, {"b.htm", {"<area href=t.htm alt=Second>"}}},
+       "b.htm", "t.htm", "same-link: First"},
+      {"blank alts say nothing", {{"a.htm", {"<area href=t.htm alt=' \t'><a href=t.htm><img alt=''> Tea </a>"}}}, "a.htm",
+       "t.htm", "link-text: Tea"},
+      {"targets compared after resolving", {{"a.htm", {"<area href='./sub/../t.htm' alt=Tea>"}}, {"sub/b.htm", {""}}},
+       "sub/b.htm", "../t.htm", "same-link: Tea"},
+      {"from the root", {{"sub/a.htm", {"<area href='/t.htm' alt=Tea>"}}}, "sub/a.htm", "..\\t.htm", "same-link: Tea"},
+      {"the fragment is kept", {{"a.htm", {"<area href='t.htm#menu' alt=Menu><area href=t.htm alt=Tea>"}}}, "a.htm",
+       "t.htm#menu", "same-link: Menu"},
+      {"another folder's page is another target", {{"a.htm", {"<area href=t.htm alt=Tea>"}}, {"sub/b.htm", {""}}},
+       "sub/b.htm", "t.htm", ""},
+      {"schemes compare in any case", {{"a.htm", {"<area href='MAILTO:x@y' alt='Write to us'>"}}}, "a.htm", "mailto:x@y",
+       "same-link: Write to us"},
+      {"a link's text with its white space collapsed, tags and comments left out",
+       {{"a.htm", {"<a href=t.htm>\n  Our <b>tea</b><!-- not this -->\troom <script>no()</script>&amp; caf&eacute; </a>"}}},
+       "a.htm", "t.htm", "link-text: Our tea room & caf\xC3\xA9"},
+      {"the most frequent link text",
+       {{"a.htm", {"<a href=t.htm>Tea</a><a href=t.htm>Tea room</a>"}}, {"b.htm", {"<a href=t.htm>Tea room</a>"}}}, "a.htm",
+       "t.htm", "link-text: Tea room"},
+      {"150 characters are a link text",
+       {{"a.htm", {"<a href=t.htm>" + longText + "</a>"}}}, "a.htm", "t.htm", "link-text: " + longText},
+      {"151 are not", {{"a.htm", {"<a href=t.htm>" + longText + "y</a>"}}}, "a.htm", "t.htm", ""},
+      {"characters, not bytes",
+       {{"a.htm", {"<a href=t.htm>" + std::string(149, 'x') + "\xC3\xA9</a>"}}}, "a.htm", "t.htm",
+       "link-text: " + std::string(149, 'x') + "\xC3\xA9"},
+      {"a link opened in a link ends the first", {{"a.htm", {"<a href=t.htm>Tea<a href=u.htm>Cakes</a>"}}}, "a.htm",
+       "t.htm", "link-text: Tea"},
+      {"the target page's title", {{"a.htm", {"<area href='t.htm#top'>"}}, {"t.htm", {"<title>\n Tea &amp; cakes </title>"}}},
+       "a.htm", "t.htm#top", "page-title: Tea & cakes"},
+      {"decoded in that page's encoding",
+       {{"a.htm", {"<area href='caf%C3%A9.htm'>"}}, {"caf\xC3\xA9.htm", {"<title>Caf\xE9</title>", Encoding::Windows1252}}},
+       "a.htm", "caf%C3%A9.htm", "page-title: Caf\xC3\xA9"},
+      {"a blank title is none", {{"a.htm", {"<area href=t.htm>"}}, {"t.htm", {"<title> </title>"}}}, "a.htm", "t.htm", ""},
+      {"no page, no title", {{"a.htm", {"<title>A</title><area href=t.htm>"}}}, "a.htm", "t.htm", ""},
+      {"an alt before a link text before a title",
+       {{"a.htm", {"<a href=t.htm>Text</a><area href=t.htm alt=Alt>"}}, {"t.htm", {"<title>Title</title>"}}}, "a.htm",
+       "t.htm", "same-link: Alt"},
+      {"a link text before a title", {{"a.htm", {"<a href=t.htm>Text</a>"}}, {"t.htm", {"<title>Title</title>"}}}, "a.htm",
+       "t.htm", "link-text: Text"},
+      {"nothing for a target nobody names", {{"a.htm", {"<area href='mailto:x@y'>"}}}, "a.htm", "mailto:x@y", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Suggested(c.web, c.path, c.href), c.expected) << c.what;
+}
+
+// "KIND n n ...", or "none" for an area without a region.
+std::string Shape(const char16_t* shape, std::u16string_view coords) {
+  const auto read = audit::ReadAreaShape(shape ? std::optional<std::u16string_view>(shape) : std::nullopt, coords);
+  if (!read) return "none";
+  static const char* const kKinds[] = {"rect", "circle", "poly", "default"};
+  std::string out = kKinds[static_cast<int>(read->kind)];
+  for (const double n : read->coords) {
+    char number[32];
+    std::snprintf(number, sizeof number, " %g", n);
+    out += number;
+  }
+  return out;
+}
+
+TEST(AreaShapes, ReadCoordsAsABrowserDoes) {
+  const struct {
+    const char16_t* shape;
+    std::u16string_view coords;
+    std::string expected;
+  } cases[] = {
+      {nullptr, u"1,2,3,4", "rect 1 2 3 4"},
+      {u"RECTANGLE", u"30 40;10,\t20 ,99", "rect 10 20 30 40"},  // corners put in order, extras dropped
+      {u"triangle", u"0,0,5,5", "rect 0 0 5 5"},                 // an unknown shape is a rectangle
+      {u"rect", u"1,2,3", "none"},
+      {u"circle", u"10,10,0", "none"},
+      {u"circ", u"10,10,-5", "none"},
+      {u"circle", u"10,10,2.5,8", "circle 10 10 2.5"},
+      {u"poly", u"0,0,10,0,5,8,1", "poly 0 0 10 0 5 8"},
+      {u"polygon", u"0,0,10,0,5", "none"},
+      {u"default", u"", "default"},
+      {u"rect", u"x1,y2,w3px,h4", "rect 1 2 3 4"},    // leading garbage skipped, trailing ignored
+      {u"rect", u"a,.5,-.5,1e2", "rect -0.5 0.5 0 100"},  // "a" is no number: 0
+      {u"rect", u"+,1,2,3", "rect 0 1 2 3"},
+      {u"rect", u"1e,2e+,3E-1,1e400", "rect 0.3 0 1 2"},  // an infinite number is 0
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Shape(c.shape, c.coords), c.expected) << std::string(c.coords.begin(), c.coords.end());
+  }
+}
+
+TEST(ImageSizes, ComeFromTheHeaderOrNotAtAll) {
+  const std::string png = std::string("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR\0\0\x01\x2C\0\0\0\x96", 24);
+  const std::string gif = std::string("GIF87a\x58\x02\x78\x00", 10);
+  const std::string sof = std::string("\xFF\xC2\x00\x11\x08\x00\x3C\x00\x78", 9);
+  const std::string app = std::string("\xFF\xE1\x01\x02", 4) + std::string(0x100, '\0');
+  const struct {
+    const char* what;
+    std::string head;
+    std::optional<audit::ImageSize> expected;
+  } cases[] = {
+      {"png", png, audit::ImageSize{300, 150}},
+      {"png cut short", png.substr(0, 23), std::nullopt},
+      {"gif", gif, audit::ImageSize{600, 120}},
+      {"gif of no width", std::string("GIF89a\0\0\x78\0", 10), std::nullopt},
+      {"progressive jpeg after metadata", "\xFF\xD8" + app + "\xFF\xFF" + sof, audit::ImageSize{120, 60}},
+      {"jpeg whose frame lies past the head", "\xFF\xD8" + app, std::nullopt},
+      {"jpeg with data before any frame", std::string("\xFF\xD8\xFF\xDA\x00\x02", 6) + sof, std::nullopt},
+      {"jpeg with a damaged segment", std::string("\xFF\xD8\x00\x00", 4) + sof, std::nullopt},
+      {"a huffman table is no frame", std::string("\xFF\xD8\xFF\xC4\x00\x07\x08\x00\x3C\x00\x78", 11), std::nullopt},
+      {"bmp", "BM\x36\x00", std::nullopt},
+  };
+  for (const auto& c : cases) EXPECT_EQ(audit::ImageSizeOf(c.head), c.expected) << c.what;
+}
+
+}  // namespace
