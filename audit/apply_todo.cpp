@@ -177,7 +177,8 @@ std::optional<std::string> ApplyToPage(const std::string& web, const std::string
       }
       page.SetAttribute(*area, u"alt", host::FromUtf8(WithLineFeeds(edit.newAlt)));
     }
-    page.Save();
+    // Refused if another program wrote the page since it was read.
+    page.SaveIfUnchanged();
   } catch (const host::Error& e) {
     return host::ToUtf8(e.description());
   }

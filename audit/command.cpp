@@ -9,6 +9,7 @@
 
 #include "audit/apply_todo.h"
 #include "audit/csv.h"
+#include "audit/leftover_files.h"
 #include "audit/ordered_pool.h"
 #include "audit/page_audit.h"
 #include "audit/report.h"
@@ -18,6 +19,7 @@
 #include "audit/suggestions.h"
 #include "audit/terminal_text.h"
 #include "audit/todo_file.h"
+#include "audit/web_lock.h"
 #include "audit/web_pages.h"
 #include "host/error.h"
 #include "pages/encoding.h"
@@ -337,6 +339,15 @@ int Apply(const Options& options, std::ostream& out, std::ostream& err) {
     }
     list = host::ToUtf8(pages::Decode(list, pages::Encoding::Windows1252));
   }
+  std::string refusal;
+  const auto lock = LockWeb(options.web, refusal);
+  if (!lock) {
+    err << "mapnote-audit: " << ForTerminal(refusal) << "\n";
+    return exit_status::Unusable;
+  }
+  const Leftovers leftovers = RemoveLeftovers(options.web);
+  for (const auto& file : leftovers.removed) err << "mapnote-audit: removed " << ForTerminal(file) << ", left by a run that was stopped\n";
+  for (const auto& file : leftovers.kept) err << "mapnote-audit: cannot remove " << ForTerminal(file) << ", left by a run that was stopped\n";
   try {
     const ApplyCounts counts = ApplyTodo(options.web, std::move(list), out, err, options.acceptSuggestions);
     out << "Wrote " << Plural(counts.texts, "alt text", "alt texts") << " to " << Plural(counts.pages, "page", "pages")

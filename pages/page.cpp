@@ -49,8 +49,13 @@ host::Text AttributeValue(std::string_view text, const TagAttribute& attribute, 
   return DecodeAttributeReferences(out);
 }
 
-Page::Page(std::string path)
-    : path_(std::move(path)), source_(ReadPageFile(path_)), encoding_(EncodingOrFail(source_, path_)) {}
+Page::Page(std::string path) : Page(path, ReadPageFileStamped(path)) {}
+
+Page::Page(std::string path, PageFileRead read)
+    : path_(std::move(path)),
+      source_(std::move(read.bytes)),
+      encoding_(EncodingOrFail(source_, path_)),
+      stamp_(read.stamp) {}
 
 std::vector<Page::Area>& Page::Index() const {
   if (!indexed_) {
@@ -184,9 +189,13 @@ std::string Page::Content() const {
   return out;
 }
 
-void Page::Save() { SaveAs(path_); }
+void Page::Save() { Write(path_, false); }
 
-void Page::SaveAs(std::string path) {
+void Page::SaveIfUnchanged() { Write(path_, true); }
+
+void Page::SaveAs(std::string path) { Write(std::move(path), false); }
+
+void Page::Write(std::string path, bool ifUnchanged) {
   std::string content = Content();
   // An undeclared page is read as windows-1252 only while its bytes are not
   // valid UTF-8; an edit that removed the last stray byte would make every
@@ -197,7 +206,7 @@ void Page::SaveAs(std::string path) {
                       host::FromUtf8("Cannot save the page \"" + path +
                                      "\": with this change its text would read in another encoding"));
   }
-  ReplacePageFile(path, content);
+  stamp_ = ReplacePageFile(path, content, ifUnchanged ? std::optional<FileAsRead>({stamp_, source_}) : std::nullopt);
   path_ = std::move(path);
   if (modified_) {
     // The page's bytes have changed: positions are found afresh.

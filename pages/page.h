@@ -11,6 +11,7 @@
 
 #include "host/text.h"
 #include "pages/encoding.h"
+#include "pages/page_file.h"
 #include "pages/tag_lexer.h"
 
 namespace pages {
@@ -53,6 +54,10 @@ class Page {
   // Writes the page with its edits over the file, all at once; on failure
   // (host::Error naming the file) the file and the edits stay as they were.
   void Save();
+  // As Save, but only while the file is still the one this page read or last
+  // saved, checked right before it is replaced: a change another program
+  // made in between is refused, never lost.
+  void SaveIfUnchanged();
   // Saves under a new path, which the page then has.
   void SaveAs(std::string path);
 
@@ -67,6 +72,8 @@ class Page {
     bool edited = false;
   };
 
+  Page(std::string path, PageFileRead read);
+  void Write(std::string path, bool ifUnchanged);
   std::vector<Area>& Index() const;
   const Area& At(std::size_t area) const;
   Area& At(std::size_t area);
@@ -76,6 +83,7 @@ class Page {
   std::string path_;
   std::string source_;
   Encoding encoding_;
+  files::FileStamp stamp_;  // of the file as last read or saved
   // Built when first asked for; edits keep it up to date, and a save that
   // changes the bytes drops it.
   mutable std::vector<Area> areas_;

@@ -1,9 +1,9 @@
 #include "pages/page_file.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 
 #include "host/error.h"
 
@@ -20,21 +20,67 @@ fs::path PathOf(const std::string& utf8) { return fs::path(std::u8string(utf8.be
   throw host::Error(errorCode, host::FromUtf8(what + " \"" + path + "\": " + reason));
 }
 
-// A name no other save uses at the same time.
+std::string Utf8Of(const fs::path& path) {
+  const std::u8string u8 = path.u8string();
+  return std::string(u8.begin(), u8.end());
+}
+
+// ".page.htm.<stamp>-<counter>.tmp": a name no other save uses at the same
+// time, and which a later run can tell for one of ours.
 fs::path TemporaryBeside(const fs::path& target) {
   static std::atomic<unsigned> counter{0};
-  const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-  for (;;) {
-    std::u8string name = u8".";
-    name += target.filename().u8string();
-    for (const auto& part : {std::string("."), std::to_string(stamp), std::string("-"), std::to_string(counter++)}) {
-      name.append(part.begin(), part.end());
-    }
-    name += u8".tmp";
-    fs::path candidate = target;
-    candidate.replace_filename(name);
-    std::error_code ec;
-    if (!fs::exists(candidate, ec)) return candidate;
+  const auto stamp = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+  std::u8string name = u8".";
+  name += target.filename().u8string();
+  for (const auto& part : {std::string("."), std::to_string(stamp), std::string("-"), std::to_string(counter++)}) {
+    name.append(part.begin(), part.end());
+  }
+  name += u8".tmp";
+  fs::path candidate = target;
+  candidate.replace_filename(name);
+  return candidate;
+}
+
+bool AllDigits(std::string_view text) {
+  return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// The file at `path` now, or nullopt when there is none.
+std::optional<files::FileState> CurrentState(const std::string& what, const std::string& path,
+                                             const std::string& file) {
+  try {
+    return files::StateOf(file);
+  } catch (const files::SystemFailure& failure) {
+    if (failure.missing()) return std::nullopt;
+    Fail(code::PathFileAccess, what, path, std::string("it cannot be looked at: ") + failure.what());
+  }
+}
+
+// Why a file of this kind is not read or replaced; nullopt for a regular file.
+std::optional<std::string> NotAFile(files::FileKind kind) {
+  if (kind == files::FileKind::Regular) return std::nullopt;
+  if (kind == files::FileKind::Folder) return "it is a folder";
+  return std::string("it is ") + files::KindName(kind) + ", not a file";
+}
+
+// Only a regular file with one name that its mode lets us write is replaced.
+void CheckReplaceable(const std::string& what, const std::string& path, const files::FileState& state) {
+  if (const auto reason = NotAFile(state.kind)) Fail(code::PathFileAccess, what, path, *reason);
+  if (state.readOnly) Fail(code::PathFileAccess, what, path, "it is read-only");
+  if (state.links > 1) {
+    Fail(code::PathFileAccess, what, path,
+         "it has " + std::to_string(state.links) + " hard links, and a new file would part it from its other names");
+  }
+}
+
+// The bytes and stamp of the file now are those read.
+bool Unchanged(const std::string& file, const FileAsRead& asRead) {
+  try {
+    files::File now = files::File::OpenToRead(file);
+    const files::FileState state = now.State();
+    return state.kind == files::FileKind::Regular && state.stamp == asRead.stamp && now.ReadAll() == asRead.bytes;
+  } catch (const files::SystemFailure&) {
+    return false;
   }
 }
 
@@ -49,23 +95,36 @@ std::optional<std::string> FileInFolder(const std::string& folder, const std::st
   return std::string(file.begin(), file.end());
 }
 
-std::string ReadPageFile(const std::string& path) {
-  const fs::path file = PathOf(path);
-  std::error_code ec;
-  const auto status = fs::status(file, ec);
-  if (!fs::exists(status)) Fail(code::FileNotFound, "Cannot read the page", path, "no such file");
-  if (fs::is_directory(status)) Fail(code::PathFileAccess, "Cannot read the page", path, "it is a folder");
-  std::ifstream in(file, std::ios::binary);
-  if (!in) Fail(code::PathFileAccess, "Cannot read the page", path, "it cannot be opened");
-  // In large blocks: a web's pages are read one after another.
-  std::string bytes;
-  char block[1 << 16];
-  while (in.read(block, sizeof block) || in.gcount() > 0) bytes.append(block, static_cast<std::size_t>(in.gcount()));
-  if (in.bad()) Fail(code::PathFileAccess, "Cannot read the page", path, "reading it failed");
-  return bytes;
+PageFileRead ReadPageFileStamped(const std::string& path) {
+  const std::string what = "Cannot read the page";
+  std::optional<files::File> file;
+  try {
+    file = files::File::OpenToRead(path);
+  } catch (const files::SystemFailure& failure) {
+    if (failure.missing()) Fail(code::FileNotFound, what, path, "no such file");
+    // A socket cannot be opened at all: say what it is.
+    std::optional<files::FileState> state;
+    try {
+      state = files::StateOf(path);
+    } catch (const files::SystemFailure&) {
+    }
+    if (state && state->kind != files::FileKind::Folder) {
+      if (const auto reason = NotAFile(state->kind)) Fail(code::PathFileAccess, what, path, *reason);
+    }
+    Fail(code::PathFileAccess, what, path, std::string("it cannot be opened: ") + failure.what());
+  }
+  try {
+    const files::FileState state = file->State();
+    if (const auto reason = NotAFile(state.kind)) Fail(code::PathFileAccess, what, path, *reason);
+    return {file->ReadAll(), state.stamp};
+  } catch (const files::SystemFailure& failure) {
+    Fail(code::PathFileAccess, what, path, std::string("reading it failed: ") + failure.what());
+  }
 }
 
-void ReplacePageFile(const std::string& path, std::string_view bytes) {
+std::string ReadPageFile(const std::string& path) { return ReadPageFileStamped(path).bytes; }
+
+files::FileStamp ReplacePageFile(const std::string& path, std::string_view bytes, const std::optional<FileAsRead>& asRead) {
   fs::path target = PathOf(path);
   std::error_code ec;
   // Saving through a link updates the file it points to and keeps the link.
@@ -76,27 +135,62 @@ void ReplacePageFile(const std::string& path, std::string_view bytes) {
   const std::string what = "Cannot save the page";
   const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
   if (!fs::is_directory(folder, ec)) Fail(code::PathFileAccess, what, path, "its folder does not exist");
-  if (fs::is_directory(target, ec)) Fail(code::PathFileAccess, what, path, "it is a folder");
+  const std::string file = Utf8Of(target);
+  const std::optional<files::FileState> before = CurrentState(what, path, file);
+  if (before) CheckReplaceable(what, path, *before);
+  if (asRead && !before) Fail(code::PathFileAccess, what, path, "it has been removed since it was read");
 
-  const fs::path temporary = TemporaryBeside(target);
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    if (!out) Fail(code::PathFileAccess, what, path, "no file can be created in its folder");
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) {
-      fs::remove(temporary, ec);
-      Fail(code::PathFileAccess, what, path, "writing failed");
+  std::optional<files::File> out;
+  std::string temporary;
+  try {
+    for (unsigned attempt = 0; !out; ++attempt) {
+      if (attempt == 1000) throw files::SystemFailure(false, "every name tried is taken");
+      temporary = Utf8Of(TemporaryBeside(target));
+      out = files::File::CreateNew(temporary, before.has_value());
     }
+  } catch (const files::SystemFailure& failure) {
+    Fail(code::PathFileAccess, what, path, std::string("no file can be created in its folder: ") + failure.what());
   }
-  const auto permissions = fs::status(target, ec).permissions();
-  if (!ec) fs::permissions(temporary, permissions, ec);
-  fs::rename(temporary, target, ec);
-  if (ec) {
-    const std::string reason = ec.message();
-    fs::remove(temporary, ec);
-    Fail(code::PathFileAccess, what, path, reason);
+  files::FileStamp written;
+  try {
+    out->Write(bytes);
+    if (before) out->TakeOwnerAndMode(*before);
+    out->Flush();
+    written = out->State().stamp;
+    out->Close();
+  } catch (const files::SystemFailure& failure) {
+    out.reset();
+    files::Remove(temporary);
+    Fail(code::PathFileAccess, what, path, std::string("writing failed: ") + failure.what());
   }
+  out.reset();
+  try {
+    if (beforeReplaceHook) beforeReplaceHook(file);
+    // Once more, as late as can be: another program may have written the
+    // page, or made it read-only, since it was read.
+    if (asRead && !Unchanged(file, *asRead)) {
+      Fail(code::PathFileAccess, what, path, "it has changed since it was read (another program wrote it)");
+    }
+    if (const auto now = CurrentState(what, path, file)) CheckReplaceable(what, path, *now);
+    files::Rename(temporary, file);
+  } catch (const files::SystemFailure& failure) {
+    files::Remove(temporary);
+    Fail(code::PathFileAccess, what, path, failure.what());
+  } catch (...) {
+    files::Remove(temporary);
+    throw;
+  }
+  return written;
+}
+
+bool IsTemporaryName(std::string_view name) {
+  // "." page "." stamp "-" counter ".tmp"
+  if (!name.starts_with(".") || !name.ends_with(".tmp")) return false;
+  const std::string_view middle = name.substr(1, name.size() - 5);
+  const std::size_t dash = middle.rfind('-');
+  if (dash == std::string_view::npos || !AllDigits(middle.substr(dash + 1))) return false;
+  const std::size_t dot = middle.rfind('.', dash);
+  return dot != std::string_view::npos && dot > 0 && AllDigits(middle.substr(dot + 1, dash - dot - 1));
 }
 
 }  // namespace pages

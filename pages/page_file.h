@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "pages/file_port.h"
+
 namespace pages {
 
 namespace code {
@@ -19,13 +21,38 @@ inline constexpr std::uint32_t PathFileAccess = 0x800A004B;  // path/file access
 // above the folder.
 std::optional<std::string> FileInFolder(const std::string& folder, const std::string& relative);
 
-// The whole file. Throws host::Error naming the file when it is missing, a
-// folder, or unreadable.
+struct PageFileRead {
+  std::string bytes;
+  files::FileStamp stamp;  // of the file these bytes were read from
+};
+
+// The whole file, with its stamp. Only a regular file is read (checked on the
+// opened file, so that a FIFO, a device or a folder is named, never waited on
+// or read without end). Throws host::Error naming the file and the reason.
+PageFileRead ReadPageFileStamped(const std::string& path);
 std::string ReadPageFile(const std::string& path);
 
 // Replaces the file's content all at once: the bytes go to a new file in the
-// same folder, which then takes the old one's name, so that a failure leaves
-// the old file as it was. Throws host::Error naming the file.
-void ReplacePageFile(const std::string& path, std::string_view bytes);
+// same folder, which takes the old one's owner, group and mode and then its
+// name, so that a failure leaves the old file as it was. Refused (host::Error
+// naming the file and the reason) for a file that is read-only, that is not a
+// regular file, or that has more than one hard link (a new file would part
+// it from its other names); with `asRead`, also when the file is no longer
+// the one read, checked right before it is replaced: same stamp, same bytes.
+// Returns the stamp of the new file.
+struct FileAsRead {
+  files::FileStamp stamp;
+  std::string_view bytes;
+};
+files::FileStamp ReplacePageFile(const std::string& path, std::string_view bytes,
+                                 const std::optional<FileAsRead>& asRead = std::nullopt);
+
+// Whether `name` is one of the names that ReplacePageFile writes the new
+// content under before the rename, as a run that was stopped leaves behind.
+bool IsTemporaryName(std::string_view name);
+
+// Called, when set, once the new content is written and before the file is
+// checked the last time and replaced: tests change the page there.
+inline void (*beforeReplaceHook)(const std::string& path) = nullptr;
 
 }  // namespace pages

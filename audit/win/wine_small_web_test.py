@@ -72,6 +72,27 @@ def outside_area_tags(data):
     return re.sub(rb"<area[^>]*>", b"<area>", data)
 
 
+def check_read_only_page(wine_run, exe, work):
+    """A page with the read-only attribute (Wine shows a file without write
+    bits so) is refused by --apply and left as it is."""
+    web = os.path.join(work, "read-only-web")
+    os.makedirs(web)
+    page = os.path.join(web, "locked.htm")
+    data = b"<map name=m><area href=\"a.htm\"></map>\r\n"
+    with open(page, "wb") as f:
+        f.write(data)
+    os.chmod(page, 0o444)
+    todo = os.path.join(work, "read-only-todo.csv")
+    with open(todo, "w", encoding="utf-8", newline="") as f:
+        f.write("path,area,href,new_alt,sha256\r\nlocked.htm,0,a.htm,Apples,%s\r\n" % hashlib.sha256(data).hexdigest())
+    # tools/wine-run gives the program's stderr with its stdout.
+    status, out, err = run(wine_run, exe, "--apply", "Z:" + todo, "Z:" + web)
+    check("the read-only page's refusal", (status, sorted(out.replace("\r\n", "\n").splitlines())),
+          (1, ["Wrote 0 alt texts to 0 pages; 1 page refused",
+               "locked.htm: refused, nothing written: Cannot save the page \"Z:%s/locked.htm\": it is read-only" % web]))
+    check("the read-only page is as it was", open(page, "rb").read(), data)
+
+
 def main(wine_run, exe, sample, work):
     with open(exe, "rb") as f:
         header = f.read(4096)
@@ -181,6 +202,7 @@ def main(wine_run, exe, sample, work):
            "_vti_cnf/sitemap.htm: refused, nothing written: it lies in a hidden or _vti_* folder, which the audit leaves out\n"
            "sub\\..\\..\\outside.htm" + leads_out + "Wrote 0 alt texts to 0 pages; 5 pages refused\n"))
     check("the files named by those rows unchanged", {name: open(name, "rb").read() for name in files}, files)
+    check_read_only_page(wine_run, exe, work)
     return 0
 
 
