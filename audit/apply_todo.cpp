@@ -243,7 +243,7 @@ ApplyCounts ApplyTodo(const std::string& web, std::string list, std::ostream& ou
       err << ForTerminal(path) << ": refused, nothing written: " << ForTerminal(*refusal) << "\n";
       ++counts.refused;
     } else if (written == 0) {
-      out << ForTerminal(path) << ": already written: its areas carry the list's texts\n";
+      out << ForTerminal(path) << ": already written: its areas carry the list's texts\n" << std::flush;
       ++counts.already;
     } else {
       out << ForTerminal(path) << ": wrote " << written << (written == 1 ? " alt text" : " alt texts");
@@ -251,7 +251,8 @@ ApplyCounts ApplyTodo(const std::string& web, std::string list, std::ostream& ou
         const auto suggested = std::count_if(kept.begin(), kept.end(), [](const Edit& e) { return e.suggested; });
         out << " (" << written - suggested << " new_alt, " << suggested << " suggested_alt)";
       }
-      out << "\n";
+      // Flushed page by page: a run cut short has told of every page it wrote.
+      out << "\n" << std::flush;
       counts.texts += written;
       ++counts.pages;
     }

@@ -24,7 +24,5 @@ int main(int argc, char** argv) {
 #ifdef _WIN32
   const audit::win::ConsoleOut console;
 #endif
-  // Every line out at once: a run cut short has told of every page it wrote.
-  std::cout << std::unitbuf;
   return audit::RunAudit(args, std::cout, std::cerr, isatty(2) != 0);
 }
