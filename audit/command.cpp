@@ -123,7 +123,7 @@ int Audit(const Options& options, std::ostream& out, std::ostream& err, bool err
       const std::string& path = web.pages[p];
       try {
         const pages::Page page(options.web + "/" + path);
-        const PageAudit audit = AuditPage(page.bytes(), page.encoding(), options.audit);
+        const PageAudit audit = AuditPage(page.markup(), page.markupEncoding(), options.audit);
         ++read;
         areas += audit.areas;
         const std::string sha256 = options.todo && !audit.findings.empty() ? Sha256Hex(page.bytes()) : std::string();

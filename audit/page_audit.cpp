@@ -150,12 +150,7 @@ class Positions {
       ++line_;
       lineStart_ = feed + 1;
     }
-    std::size_t column = 1;
-    for (std::size_t at = lineStart_; at < offset; ++column) {
-      const bool multiByte = encoding_ == pages::Encoding::Utf8 && static_cast<unsigned char>(page_[at]) >= 0x80;
-      at += multiByte ? host::NextUtf8(page_, at).length : 1;
-    }
-    return {line_, column};
+    return {line_, 1 + pages::CharacterCount(page_.substr(lineStart_, offset - lineStart_), encoding_)};
   }
 
  private:

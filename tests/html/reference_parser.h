@@ -29,5 +29,7 @@ struct ReferenceTag {
 };
 std::vector<ReferenceTag> ReferenceAreaTags(std::string_view utf8);
 
-// The page bytes in UTF-8, converted by the C library from `charset`.
+// The page bytes in UTF-8, converted by the C library from `charset`, and
+// back.
 std::string ConvertToUtf8(std::string_view bytes, const char* charset);
+std::string ConvertFromUtf8(std::string_view utf8, const char* charset);
