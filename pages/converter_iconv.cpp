@@ -2,6 +2,7 @@
 #include <errno.h>
 #include <iconv.h>
 
+#include <array>
 #include <bit>
 #include <map>
 #include <memory>
@@ -48,6 +49,34 @@ std::size_t PastEscapes(std::string_view bytes, std::size_t at) {
   return at;
 }
 
+// What a byte undecodable on its own reads as.
+char32_t Undecodable(unsigned char byte, const EncodingNames& names) {
+  return names.controlsInGaps && byte >= 0x80 && byte <= 0x9F ? byte : 0xFFFD;
+}
+
+// A single-byte encoding's characters, each byte converted on its own, so
+// that a letter and the accent after it stay two characters as browsers
+// read them (glibc's CP1255 and CP1258 would join them into one).
+const std::array<char32_t, 256>& ByteTable(const EncodingNames& names, iconv_t cd) {
+  thread_local std::map<std::string, std::array<char32_t, 256>> tables;
+  const auto [it, added] = tables.try_emplace(names.iconv);
+  if (!added) return it->second;
+  for (unsigned b = 0; b < 256; ++b) {
+    char in = static_cast<char>(b);
+    char* inPtr = &in;
+    std::size_t inLeft = 1;
+    char32_t out[2];
+    char* outPtr = reinterpret_cast<char*>(out);
+    std::size_t outLeft = sizeof(out);
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    const bool read = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1) &&
+                      iconv(cd, nullptr, nullptr, &outPtr, &outLeft) != static_cast<std::size_t>(-1);
+    const bool one = read && outLeft == sizeof(char32_t);
+    it->second[b] = one ? out[0] : Undecodable(static_cast<unsigned char>(b), names);
+  }
+  return it->second;
+}
+
 }  // namespace
 
 bool ConverterExists(const EncodingNames& names, bool) {
@@ -61,6 +90,14 @@ host::Text ConvertToText(std::string_view bytes, const EncodingNames& names, std
   }
   host::Text out;
   out.reserve(bytes.size());
+  if (names.singleByte) {
+    const auto& table = ByteTable(names, cd);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+      host::AppendUtf16(out, table[static_cast<unsigned char>(bytes[i])]);
+      if (starts) starts->resize(out.size(), i);
+    }
+    return out;
+  }
   std::string in(bytes);
   char* inPtr = in.data();
   std::size_t inLeft = in.size();
@@ -83,7 +120,7 @@ host::Text ConvertToText(std::string_view bytes, const EncodingNames& names, std
     append(outPtr, PastEscapes(bytes, at));
     if (error == EILSEQ || error == EINVAL) {
       // A byte that begins no character here: one U+FFFD, and on with the next.
-      buffer[0] = 0xFFFD;
+      buffer[0] = Undecodable(static_cast<unsigned char>(*inPtr), names);
       append(reinterpret_cast<char*>(buffer + 1), in.size() - inLeft);
       ++inPtr;
       --inLeft;

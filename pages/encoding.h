@@ -63,6 +63,11 @@ struct EncodingNames {
   std::string_view name;  // as browsers name it ("shift_jis")
   const char* iconv;      // the C library's converter; null where the page code converts itself
   unsigned codePage;      // Windows' code page; 0 where Windows has none
+  // Windows' own single-byte code pages: a byte of 0x80..0x9F they leave
+  // undefined reads as the C1 control of that value, as Windows and
+  // browsers read it (the C library's converter refuses it).
+  bool controlsInGaps = false;
+  bool singleByte = false;  // each byte one character
 };
 const EncodingNames& NamesOf(Encoding encoding);
 

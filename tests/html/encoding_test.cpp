@@ -188,6 +188,42 @@ TEST(EncodingOfReadText, Windows1252BytesAndTheirGaps) {
   EXPECT_EQ(page.GetAttribute(0, u"alt"), host::Text(u"\u20ac\u2026\u201cx\u201d\u0081\u00ff"));
 }
 
+TEST(EncodingOfReadText, BytesAConverterReadsOtherwiseReadAsBrowsersReadThem) {
+  struct Case {
+    const char* charset;
+    std::string alt;  // bytes, in double quotes
+    host::Text expected;
+  };
+  const std::vector<Case> cases = {
+      // Windows' own code pages read their undefined 0x80..0x9F as controls.
+      {"windows-1250", "\x81\x98\x8A", u"\u0081\u0098\u0160"},
+      {"windows-874", "\x81\xA1", u"\u0081\u0e01"},
+      // Bytes no character has.
+      {"windows-1253", "\xAAx", u"\ufffdx"},
+      {"iso-8859-8", "\xBF\xE0", u"\ufffd\u05d0"},
+      // An accent after a letter stays a character of its own.
+      {"windows-1258", "a\xEC", u"a\u0301"},
+      {"windows-1255", "\xF9\xD1", u"\u05e9\u05c1"},
+      // Trail bytes that are ASCII letters or a backslash.
+      {"shift_jis", "\x95\x5C\x83\x5C~\\", u"\u8868\u30bd~\\"},
+      {"big5", "\xA5\x5C\xB3\x5C", u"\u529f\u8a31"},
+      {"gbk", "\x81\x40\xD6\xD0", u"\u4e02\u4e2d"},
+      {"gb18030", "\x81\x30\x81\x30", u"\u0080"},
+      {"euc-kr", "\xC7\xD1\x81\x41", u"\ud55c\uac02"},
+      {"euc-jp", "\xC6\xFC\x8E\xB1", u"\u65e5\uff71"},
+      // A lead byte with no trail before the quote: the quote still ends the value.
+      {"big5", "x\xA4", u"x\ufffd"},
+      {"shift_jis", "\x81", u"\ufffd"},
+  };
+  for (const auto& c : cases) {
+    ScratchFolder folder;
+    Page page(folder.Write("p.html", "<meta charset=" + std::string(c.charset) + "><area alt=\"" + c.alt + "\" href=b>"));
+    ASSERT_EQ(page.AreaCount(), 1u) << c.charset;
+    EXPECT_EQ(page.GetAttribute(0, u"alt"), c.expected) << c.charset << " " << host::ToUtf8(*page.GetAttribute(0, u"alt"));
+    EXPECT_EQ(page.GetAttribute(0, u"href"), host::Text(u"b")) << c.charset;
+  }
+}
+
 TEST(EncodingOfPages, ASaveThatWouldChangeHowThePageReadsIsRefused) {
   // Undeclared and read as windows-1252 only because of the stray 0xFF.
   ScratchFolder folder;
