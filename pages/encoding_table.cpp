@@ -28,7 +28,7 @@ constexpr std::array<EncodingNames, 39> kNames = {{
     {E::Iso8859_6, "iso-8859-6", "ISO-8859-6", 28596, false, true},
     {E::Iso8859_7, "iso-8859-7", "ISO-8859-7", 28597, false, true},
     {E::Iso8859_8, "iso-8859-8", "ISO-8859-8", 28598, false, true},
-    {E::Iso8859_8I, "iso-8859-8-i", "ISO-8859-8", 38598, false, true},
+    {E::Iso8859_8I, "iso-8859-8-i", "ISO-8859-8", 28598, false, true},
     {E::Iso8859_10, "iso-8859-10", "ISO-8859-10", 0, false, true},
     {E::Iso8859_13, "iso-8859-13", "ISO-8859-13", 28603, false, true},
     {E::Iso8859_14, "iso-8859-14", "ISO-8859-14", 0, false, true},
