@@ -2,9 +2,12 @@
 #include <errno.h>
 #include <iconv.h>
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <map>
+#include <optional>
+#include <utility>
 #include <memory>
 #include <string>
 
@@ -77,6 +80,47 @@ const std::array<char32_t, 256>& ByteTable(const EncodingNames& names, iconv_t c
   return it->second;
 }
 
+// The character (one, or a letter with its accent) the fallback converter
+// reads from the next two bytes.
+std::optional<std::u32string> FallbackCharacter(std::string_view bytes, const EncodingNames& names) {
+  if (!names.iconvFallback || bytes.size() < 2) return std::nullopt;
+  const iconv_t cd = Opened("UTF-32LE", names.iconvFallback);
+  if (IsFailure(cd)) return std::nullopt;
+  char in[2] = {bytes[0], bytes[1]};
+  char* inPtr = in;
+  std::size_t inLeft = 2;
+  char32_t out[2];
+  char* outPtr = reinterpret_cast<char*>(out);
+  std::size_t outLeft = sizeof(out);
+  if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1) || inLeft != 0 ||
+      iconv(cd, nullptr, nullptr, &outPtr, &outLeft) == static_cast<std::size_t>(-1) || outLeft == sizeof(out)) {
+    return std::nullopt;
+  }
+  return std::u32string(out, reinterpret_cast<char32_t*>(outPtr));
+}
+
+// `text` through one converter; nullopt when it lacks a character.
+std::optional<std::string> Encoded(const std::u32string& text, const char* name) {
+  const iconv_t cd = Opened(name, "UTF-32LE");
+  if (IsFailure(cd)) return std::nullopt;
+  std::u32string in = text;
+  char* inPtr = reinterpret_cast<char*>(in.data());
+  std::size_t inLeft = in.size() * sizeof(char32_t);
+  std::string out;
+  char buffer[256];
+  while (true) {
+    char* outPtr = buffer;
+    std::size_t outLeft = sizeof(buffer);
+    const bool flush = inLeft == 0;
+    const std::size_t result = flush ? iconv(cd, nullptr, nullptr, &outPtr, &outLeft)
+                                     : iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
+    out.append(buffer, outPtr);
+    if (result == static_cast<std::size_t>(-1) && errno != E2BIG) return std::nullopt;
+    if (flush && result != static_cast<std::size_t>(-1)) break;
+  }
+  return out;
+}
+
 }  // namespace
 
 bool ConverterExists(const EncodingNames& names, bool) {
@@ -112,18 +156,35 @@ host::Text ConvertToText(std::string_view bytes, const EncodingNames& names, std
     // With starts, one character at a time, so that each has its place.
     const std::size_t at = in.size() - inLeft;
     char* outPtr = reinterpret_cast<char*>(buffer);
-    std::size_t outLeft = starts ? sizeof(char32_t) : sizeof(buffer);
+    // One character at a time where each needs its place, or a second look.
+    std::size_t outLeft = starts || names.iconvFallback ? sizeof(char32_t) : sizeof(buffer);
     const bool flush = inLeft == 0;
     const std::size_t result = flush ? iconv(cd, nullptr, nullptr, &outPtr, &outLeft)
                                      : iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
     const int error = result == static_cast<std::size_t>(-1) ? errno : 0;
+    const bool privateUse = outLeft == 0 && buffer[0] >= 0xE000 && buffer[0] <= 0xF8FF;
+    if (privateUse && in.size() - inLeft == at + 2) {
+      // Where the first converter has only a private character, the
+      // fallback may have the real one.
+      if (auto fallback = FallbackCharacter(bytes.substr(at, 2), names); fallback && fallback->size() == 1) {
+        buffer[0] = fallback->front();
+      }
+    }
     append(outPtr, PastEscapes(bytes, at));
     if (error == EILSEQ || error == EINVAL) {
-      // A byte that begins no character here: one U+FFFD, and on with the next.
-      buffer[0] = Undecodable(static_cast<unsigned char>(*inPtr), names);
-      append(reinterpret_cast<char*>(buffer + 1), in.size() - inLeft);
-      ++inPtr;
-      --inLeft;
+      // A character the fallback has, else a byte that begins no character
+      // here: one U+FFFD, and on with the next.
+      const std::size_t at = in.size() - inLeft;
+      std::size_t length = 1;
+      std::u32string read(1, Undecodable(static_cast<unsigned char>(*inPtr), names));
+      if (auto fallback = FallbackCharacter(std::string_view(inPtr, inLeft), names)) {
+        read = std::move(*fallback);
+        length = 2;
+      }
+      std::copy(read.begin(), read.end(), buffer);
+      append(reinterpret_cast<char*>(buffer + read.size()), at);
+      inPtr += length;
+      inLeft -= length;
     } else if (flush && error != E2BIG) {
       break;
     }
@@ -132,25 +193,12 @@ host::Text ConvertToText(std::string_view bytes, const EncodingNames& names, std
 }
 
 std::optional<std::string> ConvertToBytes(std::u16string_view text, const EncodingNames& names) {
-  const iconv_t cd = names.iconv ? Opened(names.iconv, "UTF-32LE") : reinterpret_cast<iconv_t>(-1);
-  if (IsFailure(cd)) return std::nullopt;
+  if (!names.iconv) return std::nullopt;
   std::u32string in;
   for (std::size_t i = 0; i < text.size();) in += host::NextUtf16(text, i);
-  char* inPtr = reinterpret_cast<char*>(in.data());
-  std::size_t inLeft = in.size() * sizeof(char32_t);
-  std::string out;
-  char buffer[256];
-  while (true) {
-    char* outPtr = buffer;
-    std::size_t outLeft = sizeof(buffer);
-    const bool flush = inLeft == 0;
-    const std::size_t result = flush ? iconv(cd, nullptr, nullptr, &outPtr, &outLeft)
-                                     : iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
-    out.append(buffer, outPtr);
-    if (result == static_cast<std::size_t>(-1) && errno != E2BIG) return std::nullopt;
-    if (flush && result != static_cast<std::size_t>(-1)) break;
-  }
-  return out;
+  if (auto bytes = Encoded(in, names.iconv)) return bytes;
+  if (names.iconvFallback) return Encoded(in, names.iconvFallback);
+  return std::nullopt;
 }
 
 }  // namespace pages

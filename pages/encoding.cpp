@@ -184,7 +184,13 @@ std::string EncodeWithReferences(std::u16string_view text, Encoding encoding) {
     }
     default: break;
   }
-  // As a whole, so that a stateful encoding switches only where it must.
+  // A stateful encoding as a whole, so that it switches only where it must;
+  // the others character by character, as each was found to be held.
+  if (encoding != Encoding::Iso2022Jp) {
+    std::string out;
+    for (std::size_t i = 0; i < held.size();) out += *EncodeCharacter(host::NextUtf16(held, i), encoding);
+    return out;
+  }
   if (auto bytes = ConvertToBytes(held, NamesOf(encoding))) return *bytes;
   throw host::Error(code::BadFileMode, u"The converter for " + host::FromUtf8(std::string(NamesOf(encoding).name)) +
                                           u" refused characters it had accepted one by one");

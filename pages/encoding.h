@@ -68,6 +68,8 @@ struct EncodingNames {
   // browsers read it (the C library's converter refuses it).
   bool controlsInGaps = false;
   bool singleByte = false;  // each byte one character
+  // The C library's converter for the characters the first one lacks.
+  const char* iconvFallback = nullptr;
 };
 const EncodingNames& NamesOf(Encoding encoding);
 

@@ -12,8 +12,10 @@ using E = Encoding;
 
 // The converters chosen are those that agree best with how browsers decode:
 // CP932 keeps 0x5C and 0x7E as ASCII where SHIFT_JIS reads a yen sign and an
-// overline, CP949 and BIG5-HKSCS hold the extensions browsers read in
-// euc-kr and big5 pages, and GB18030 is how browsers read gbk too.
+// overline, CP949 holds the extensions browsers read in euc-kr pages, big5
+// is read as BIG5 and, for the Hong Kong characters it lacks, BIG5-HKSCS
+// (which alone would read fullwidth slashes and the euro sign otherwise than
+// browsers), and GB18030 is how browsers read gbk too.
 constexpr std::array<EncodingNames, 39> kNames = {{
     {E::Utf8, "utf-8", nullptr, 65001},
     {E::Windows1252, "windows-1252", nullptr, 1252},
@@ -49,7 +51,7 @@ constexpr std::array<EncodingNames, 39> kNames = {{
     {E::XMacCyrillic, "x-mac-cyrillic", "MAC-CYRILLIC", 10017, false, true},
     {E::Gbk, "gbk", "GB18030", 936},
     {E::Gb18030, "gb18030", "GB18030", 54936},
-    {E::Big5, "big5", "BIG5-HKSCS", 950},
+    {E::Big5, "big5", "BIG5", 950, false, false, "BIG5-HKSCS"},
     {E::EucJp, "euc-jp", "EUC-JP", 20932},
     {E::Iso2022Jp, "iso-2022-jp", "ISO-2022-JP", 50220},
     {E::ShiftJis, "shift_jis", "CP932", 932},

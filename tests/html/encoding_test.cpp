@@ -207,6 +207,7 @@ TEST(EncodingOfReadText, BytesAConverterReadsOtherwiseReadAsBrowsersReadThem) {
       // Trail bytes that are ASCII letters or a backslash.
       {"shift_jis", "\x95\x5C\x83\x5C~\\", u"\u8868\u30bd~\\"},
       {"big5", "\xA5\x5C\xB3\x5C", u"\u529f\u8a31"},
+      {"big5", "\xA1\xFE\xA2\x40\xA3\xE1\x88\x66\x88\x62", u"\uff0f\uff3c\u20ac\u00ca\u00ca\u0304"},
       {"gbk", "\x81\x40\xD6\xD0", u"\u4e02\u4e2d"},
       {"gb18030", "\x81\x30\x81\x30", u"\u0080"},
       {"euc-kr", "\xC7\xD1\x81\x41", u"\ud55c\uac02"},
