@@ -54,6 +54,7 @@ std::size_t PastEscapes(std::string_view bytes, std::size_t at) {
 
 // What a byte undecodable on its own reads as.
 char32_t Undecodable(unsigned char byte, const EncodingNames& names) {
+  if (names.euroAt80 && byte == 0x80) return 0x20AC;
   return names.controlsInGaps && byte >= 0x80 && byte <= 0x9F ? byte : 0xFFFD;
 }
 

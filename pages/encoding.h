@@ -70,6 +70,7 @@ struct EncodingNames {
   bool singleByte = false;  // each byte one character
   // The C library's converter for the characters the first one lacks.
   const char* iconvFallback = nullptr;
+  bool euroAt80 = false;  // a lone 0x80 is the euro sign, as Windows writes it in gbk
 };
 const EncodingNames& NamesOf(Encoding encoding);
 

@@ -12,7 +12,8 @@ using E = Encoding;
 
 // The converters chosen are those that agree best with how browsers decode:
 // CP932 keeps 0x5C and 0x7E as ASCII where SHIFT_JIS reads a yen sign and an
-// overline, CP949 holds the extensions browsers read in euc-kr pages, big5
+// overline, CP932 and EUC-JP-MS read the symbols of row 1 (a fullwidth
+// tilde, not a wave dash ...) and the circled numbers as browsers do, CP949 holds the extensions browsers read in euc-kr pages, big5
 // is read as BIG5 and, for the Hong Kong characters it lacks, BIG5-HKSCS
 // (which alone would read fullwidth slashes and the euro sign otherwise than
 // browsers), and GB18030 is how browsers read gbk too.
@@ -49,10 +50,10 @@ constexpr std::array<EncodingNames, 39> kNames = {{
     {E::Windows1257, "windows-1257", "CP1257", 1257, true, true},
     {E::Windows1258, "windows-1258", "CP1258", 1258, true, true},
     {E::XMacCyrillic, "x-mac-cyrillic", "MAC-CYRILLIC", 10017, false, true},
-    {E::Gbk, "gbk", "GB18030", 936},
-    {E::Gb18030, "gb18030", "GB18030", 54936},
+    {E::Gbk, "gbk", "GB18030", 936, false, false, nullptr, true},
+    {E::Gb18030, "gb18030", "GB18030", 54936, false, false, nullptr, true},
     {E::Big5, "big5", "BIG5", 950, false, false, "BIG5-HKSCS"},
-    {E::EucJp, "euc-jp", "EUC-JP", 20932},
+    {E::EucJp, "euc-jp", "EUC-JP-MS", 20932},
     {E::Iso2022Jp, "iso-2022-jp", "ISO-2022-JP", 50220},
     {E::ShiftJis, "shift_jis", "CP932", 932},
     {E::EucKr, "euc-kr", "CP949", 949},

@@ -212,6 +212,11 @@ TEST(EncodingOfReadText, BytesAConverterReadsOtherwiseReadAsBrowsersReadThem) {
       {"gb18030", "\x81\x30\x81\x30", u"\u0080"},
       {"euc-kr", "\xC7\xD1\x81\x41", u"\ud55c\uac02"},
       {"euc-jp", "\xC6\xFC\x8E\xB1", u"\u65e5\uff71"},
+      // Row 1 symbols as Windows and browsers read them, and NEC's circled numbers.
+      {"euc-jp", "\xA1\xC1\xA1\xDD\xAD\xA1", u"\uff5e\uff0d\u2460"},
+      {"shift_jis", "\x81\x60\x81\x7C\x87\x40", u"\uff5e\uff0d\u2460"},
+      // Windows writes the euro sign in gbk as one byte.
+      {"gbk", "\x80\xA2\xE3", u"\u20ac\u20ac"},
       // A lead byte with no trail before the quote: the quote still ends the value.
       {"big5", "x\xA4", u"x\ufffd"},
       {"shift_jis", "\x81", u"\ufffd"},
