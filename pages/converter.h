@@ -13,15 +13,14 @@
 
 namespace pages {
 
-// Whether the platform converts the encoding; with `starts`, whether it can
-// also tell where each character's bytes begin.
-bool ConverterExists(const EncodingNames& names, bool starts = false);
+// Whether the platform converts the encoding; with `spans`, whether it can
+// also tell where each character's bytes lie.
+bool ConverterExists(const EncodingNames& names, bool spans = false);
 
 // The text of `bytes`; a byte the converter cannot decode becomes U+FFFD.
-// With `starts`, for each UTF-16 unit of the result the offset of the bytes
-// of its character, escape sequences of a stateful encoding left out.
-// Throws host::Error when the platform has no such converter.
-host::Text ConvertToText(std::string_view bytes, const EncodingNames& names, std::vector<std::size_t>* starts);
+// With `spans`, for each UTF-16 unit of the result the bytes of its
+// character. Throws host::Error when the platform has no such converter.
+host::Text ConvertToText(std::string_view bytes, const EncodingNames& names, std::vector<ByteSpan>* spans);
 
 // The bytes of `text`, ending in the encoding's initial state; nullopt when
 // a character of it has none.

@@ -128,62 +128,55 @@ bool ConverterExists(const EncodingNames& names, bool) {
   return names.iconv && !IsFailure(Opened("UTF-32LE", names.iconv)) && !IsFailure(Opened(names.iconv, "UTF-32LE"));
 }
 
-host::Text ConvertToText(std::string_view bytes, const EncodingNames& names, std::vector<std::size_t>* starts) {
+host::Text ConvertToText(std::string_view bytes, const EncodingNames& names, std::vector<ByteSpan>* spans) {
   const iconv_t cd = names.iconv ? Opened("UTF-32LE", names.iconv) : reinterpret_cast<iconv_t>(-1);
   if (IsFailure(cd)) {
     throw host::Error(code::BadFileMode, host::FromUtf8("no converter for " + std::string(names.name)));
   }
   host::Text out;
   out.reserve(bytes.size());
+  const auto append = [&](const std::u32string_view read, ByteSpan span) {
+    for (const char32_t c : read) host::AppendUtf16(out, c);
+    if (spans) spans->resize(out.size(), span);
+  };
   if (names.singleByte) {
     const auto& table = ByteTable(names, cd);
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-      host::AppendUtf16(out, table[static_cast<unsigned char>(bytes[i])]);
-      if (starts) starts->resize(out.size(), i);
-    }
+    for (std::size_t i = 0; i < bytes.size(); ++i) append({&table[static_cast<unsigned char>(bytes[i])], 1}, {i, i + 1});
     return out;
   }
   std::string in(bytes);
   char* inPtr = in.data();
   std::size_t inLeft = in.size();
   char32_t buffer[256];
-  const auto append = [&](const char* end, std::size_t start) {
-    for (const char32_t* c = buffer; reinterpret_cast<const char*>(c) < end; ++c) {
-      host::AppendUtf16(out, *c);
-      if (starts) starts->resize(out.size(), start);
-    }
-  };
   while (true) {
-    // With starts, one character at a time, so that each has its place.
     const std::size_t at = in.size() - inLeft;
     char* outPtr = reinterpret_cast<char*>(buffer);
     // One character at a time where each needs its place, or a second look.
-    std::size_t outLeft = starts || names.iconvFallback ? sizeof(char32_t) : sizeof(buffer);
+    std::size_t outLeft = spans || names.iconvFallback ? sizeof(char32_t) : sizeof(buffer);
     const bool flush = inLeft == 0;
     const std::size_t result = flush ? iconv(cd, nullptr, nullptr, &outPtr, &outLeft)
                                      : iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
     const int error = result == static_cast<std::size_t>(-1) ? errno : 0;
-    const bool privateUse = outLeft == 0 && buffer[0] >= 0xE000 && buffer[0] <= 0xF8FF;
-    if (privateUse && in.size() - inLeft == at + 2) {
+    const std::size_t end = in.size() - inLeft;
+    if (outLeft == 0 && buffer[0] >= 0xE000 && buffer[0] <= 0xF8FF && end == at + 2) {
       // Where the first converter has only a private character, the
       // fallback may have the real one.
       if (auto fallback = FallbackCharacter(bytes.substr(at, 2), names); fallback && fallback->size() == 1) {
         buffer[0] = fallback->front();
       }
     }
-    append(outPtr, PastEscapes(bytes, at));
+    // One call reads the shifts before a character with it, never those after.
+    append({buffer, static_cast<std::size_t>(reinterpret_cast<char32_t*>(outPtr) - buffer)}, {PastEscapes(bytes, at), end});
     if (error == EILSEQ || error == EINVAL) {
       // A character the fallback has, else a byte that begins no character
       // here: one U+FFFD, and on with the next.
-      const std::size_t at = in.size() - inLeft;
       std::size_t length = 1;
       std::u32string read(1, Undecodable(static_cast<unsigned char>(*inPtr), names));
       if (auto fallback = FallbackCharacter(std::string_view(inPtr, inLeft), names)) {
         read = std::move(*fallback);
         length = 2;
       }
-      std::copy(read.begin(), read.end(), buffer);
-      append(reinterpret_cast<char*>(buffer + read.size()), at);
+      append(read, {end, end + length});
       inPtr += length;
       inLeft -= length;
     } else if (flush && error != E2BIG) {

@@ -22,14 +22,14 @@ int Length(std::size_t size) {
 
 }  // namespace
 
-bool ConverterExists(const EncodingNames& names, bool starts) {
+bool ConverterExists(const EncodingNames& names, bool spans) {
   // Windows does not tell where each character begins; of the encodings it
   // converts, only iso-2022-jp would need that.
-  return !starts && names.codePage != 0 && IsValidCodePage(names.codePage) != 0;
+  return !spans && names.codePage != 0 && IsValidCodePage(names.codePage) != 0;
 }
 
-host::Text ConvertToText(std::string_view bytes, const EncodingNames& names, std::vector<std::size_t>* starts) {
-  if (!ConverterExists(names, starts != nullptr)) {
+host::Text ConvertToText(std::string_view bytes, const EncodingNames& names, std::vector<ByteSpan>* spans) {
+  if (!ConverterExists(names, spans != nullptr)) {
     throw host::Error(code::BadFileMode, host::FromUtf8("no converter for " + std::string(names.name)));
   }
   if (bytes.empty()) return {};

@@ -30,7 +30,7 @@ bool IsUtf16(Encoding encoding) { return encoding == Encoding::Utf16Le || encodi
 
 // Decoded here rather than by a converter: a lone surrogate reads as U+FFFD,
 // as does an odd last byte.
-host::Text DecodeUtf16(std::string_view bytes, bool bigEndian, std::vector<std::size_t>* starts) {
+host::Text DecodeUtf16(std::string_view bytes, bool bigEndian, std::vector<ByteSpan>* spans) {
   host::Text out;
   out.reserve(bytes.size() / 2 + 1);
   const auto unit = [&](std::size_t at) {
@@ -45,16 +45,16 @@ host::Text DecodeUtf16(std::string_view bytes, bool bigEndian, std::vector<std::
     if (lead && i + 3 < bytes.size() && unit(i + 2) >= 0xDC00 && unit(i + 2) <= 0xDFFF) {
       out += u;
       out += unit(i + 2);
-      if (starts) starts->insert(starts->end(), 2, i);
+      if (spans) spans->insert(spans->end(), 2, {i, i + 4});
       i += 2;
       continue;
     }
     out += u >= 0xD800 && u <= 0xDFFF ? u'\uFFFD' : u;
-    if (starts) starts->push_back(i);
+    if (spans) spans->push_back({i, i + 2});
   }
   if (i < bytes.size()) {
     out += u'\uFFFD';
-    if (starts) starts->push_back(i);
+    if (spans) spans->push_back({i, i + 1});
   }
   return out;
 }
@@ -116,9 +116,9 @@ bool CanConvert(Encoding encoding) {
   return ConverterExists(names, !TagsAreAsciiBytes(encoding));
 }
 
-host::Text Decode(std::string_view bytes, Encoding encoding, std::vector<std::size_t>* starts) {
-  if (IsUtf16(encoding)) return DecodeUtf16(bytes, encoding == Encoding::Utf16Be, starts);
-  if (NamesOf(encoding).iconv) return ConvertToText(bytes, NamesOf(encoding), starts);
+host::Text Decode(std::string_view bytes, Encoding encoding, std::vector<ByteSpan>* spans) {
+  if (IsUtf16(encoding)) return DecodeUtf16(bytes, encoding == Encoding::Utf16Be, spans);
+  if (NamesOf(encoding).iconv) return ConvertToText(bytes, NamesOf(encoding), spans);
   host::Text out;
   out.reserve(bytes.size());
   for (std::size_t i = 0; i < bytes.size();) {
@@ -134,7 +134,7 @@ host::Text Decode(std::string_view bytes, Encoding encoding, std::vector<std::si
       host::AppendUtf16(out, step.c);
       length = step.length;
     }
-    if (starts) starts->resize(starts->size() + out.size() - before, i);
+    if (spans) spans->resize(spans->size() + out.size() - before, {i, i + length});
     i += length;
   }
   return out;

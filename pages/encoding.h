@@ -106,9 +106,15 @@ bool TagsAreAsciiBytes(Encoding encoding);
 // Whether this system has the converter the encoding needs.
 bool CanConvert(Encoding encoding);
 
-// Undecodable bytes become U+FFFD. With `starts`, for each UTF-16 unit of
-// the result the offset of the bytes it was decoded from.
-host::Text Decode(std::string_view bytes, Encoding encoding, std::vector<std::size_t>* starts = nullptr);
+// Where the bytes of a decoded character lie, [begin, end); the escape
+// sequences of a stateful encoding belong to no character.
+struct ByteSpan {
+  std::size_t begin, end;
+};
+
+// Undecodable bytes become U+FFFD. With `spans`, for each UTF-16 unit of
+// the result the bytes of its character.
+host::Text Decode(std::string_view bytes, Encoding encoding, std::vector<ByteSpan>* spans = nullptr);
 
 // How many characters the bytes hold, as a browser counts them.
 std::size_t CharacterCount(std::string_view bytes, Encoding encoding);

@@ -215,8 +215,9 @@ std::string Page::Content() const {
   // over the bytes of its characters, in the file's encoding.
   const std::string markup = Spliced(copy_->utf8, replacements);
   for (auto& r : replacements) {
-    r.begin = copy_->fileOffsets[r.begin];
-    r.end = copy_->fileOffsets[r.end];
+    const ByteSpan span = copy_->FileSpan(r.begin, r.end);
+    r.begin = span.begin;
+    r.end = span.end;
     r.text = EncodeWithReferences(host::FromUtf8(r.text), encoding_);
   }
   std::string content = Spliced(source_, replacements);

@@ -13,9 +13,14 @@ namespace pages {
 
 struct Utf8Copy {
   std::string utf8;
-  // For each byte of `utf8`, where the character it belongs to begins in the
-  // file; one more for the end.
-  std::vector<std::size_t> fileOffsets;
+  // For each byte of `utf8`, where the bytes of its character lie in the file.
+  std::vector<ByteSpan> fileBytes;
+  std::size_t textBegins = 0;  // past the byte-order mark
+
+  // The bytes of the file that hold utf8[begin, end); where an empty span
+  // goes, right after the character before it. The shifts of a stateful
+  // encoding before the first character stay out, as do those after the last.
+  ByteSpan FileSpan(std::size_t begin, std::size_t end) const;
 };
 
 // The file's text after its byte-order mark, in UTF-8.

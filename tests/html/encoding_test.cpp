@@ -249,6 +249,36 @@ TEST(EncodingOfPages, ASaveThatWouldChangeHowThePageReadsIsRefused) {
   EXPECT_EQ(page.GetAttribute(1, u"href"), host::Text(u"\u00c3\u0153ber"));
 }
 
+TEST(EncodingOfPages, Iso2022JpTagsAreEditedWhereverTheShiftsAre) {
+  // Japanese before, inside and after the tags; the new text comes back to
+  // ASCII before the bytes that follow it.
+  const std::string jis = "\x1B$BF|K\\\x1B(B";  // 日本
+  ScratchFolder folder;
+  const std::string bytes = "<meta charset=iso-2022-jp>" + jis + "<map><area href=\"" + jis + "\">" + jis +
+                            "<area href=b alt=\"" + jis + "\"></map>" + jis;
+  const std::string path = folder.Write("p.html", bytes);
+  Page page(path);
+  ASSERT_EQ(page.AreaCount(), 2u);
+  EXPECT_EQ(page.GetAttribute(0, u"href"), host::Text(u"\u65e5\u672c"));
+  page.SetAttribute(0, u"alt", u"\u5730\u56f3 \u00e9");
+  page.Save();
+  EXPECT_EQ(ReadBytes(path), "<meta charset=iso-2022-jp>" + jis + "<map><area href=\"" + jis +
+                                 "\" alt=\"\x1B$BCO?^\x1B(B &#233;\">" + jis + "<area href=b alt=\"" + jis + "\"></map>" + jis);
+  EXPECT_EQ(Page(path).GetAttribute(0, u"alt"), host::Text(u"\u5730\u56f3 \u00e9"));
+}
+
+TEST(EncodingOfPages, AnEditAStatefulPageWouldReadOtherwiseIsRefused) {
+  // The tag stands in JIS X 0201 Roman, where 0x7E is an overline: a tilde
+  // written in ASCII there would read as one.
+  ScratchFolder folder;
+  const std::string bytes = "<meta charset=iso-2022-jp>\x1B(J<area href=a>x";
+  const std::string path = folder.Write("p.html", bytes);
+  Page page(path);
+  page.SetAttribute(0, u"alt", u"~");
+  EXPECT_THROW(page.Save(), host::Error);
+  EXPECT_EQ(ReadBytes(path), bytes);
+}
+
 TEST(EncodingOfPages, OneBrowsersDoNotReadIsRefusedByName) {
   ScratchFolder folder;
   const std::string path = folder.Write("kr.html", "<meta charset=\" ISO-2022-KR \"><area href=a>");
