@@ -73,7 +73,7 @@ std::string EncodeUtf16(std::u16string_view text, bool bigEndian) {
 // The bytes of one character, when the encoding has them and reads them
 // back as that character.
 std::optional<std::string> EncodeCharacter(char32_t c, Encoding encoding) {
-  if (c < 0x80 && encoding != Encoding::Utf16Le && encoding != Encoding::Utf16Be) return std::string(1, static_cast<char>(c));
+  if (c < 0x80 && !IsUtf16(encoding)) return std::string(1, static_cast<char>(c));
   host::Text one;
   host::AppendUtf16(one, c);
   switch (encoding) {
