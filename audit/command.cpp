@@ -240,14 +240,14 @@ int Audit(const Options& options, std::ostream& out, std::ostream& err, bool err
       PageResult result;
       try {
         const pages::Page page(options.web + "/" + web.pages[p]);
-        result.audit = AuditPage(page.bytes(), page.encoding(), options.audit);
+        result.audit = AuditPage(page.markup(), page.markupEncoding(), options.audit);
         for (Finding& finding : result.audit->findings) {
           if (finding.href) finding.suggestion = suggestions.For(web.pages[p], *finding.href);
         }
         if (options.todo && !result.audit->findings.empty()) result.sha256 = Sha256Hex(page.bytes());
         if (sarif) {
           for (const Finding& finding : result.audit->findings) {
-            result.snippets.push_back(AreaTagText(finding, page.bytes(), page.encoding()));
+            result.snippets.push_back(AreaTagText(finding, page.markup(), page.markupEncoding()));
           }
         }
       } catch (const host::Error& e) {

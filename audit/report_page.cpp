@@ -120,12 +120,12 @@ class ReportWriter {
       ++totals_.unreadable;
       return;
     }
-    PageAudit audit = AuditPage(page->bytes(), page->encoding(), options);
+    PageAudit audit = AuditPage(page->markup(), page->markupEncoding(), options);
     ++totals_.pages;
     totals_.areas += audit.areas;
     if (audit.findings.empty()) return;
     const std::string sha256 = Sha256Hex(page->bytes());
-    const PageOutline outline = ReadPageOutline(page->bytes(), page->encoding());
+    const PageOutline outline = ReadPageOutline(page->markup(), page->markupEncoding());
     std::map<std::size_t, const Finding*> findingOf;
     for (Finding& finding : audit.findings) {
       if (finding.href) finding.suggestion = suggestions_.For(path, *finding.href);

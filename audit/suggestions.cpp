@@ -67,7 +67,7 @@ Suggestions CollectSuggestions(const std::string& web, const std::vector<std::st
   for (const std::string& path : pages) {
     try {
       const pages::Page page(web + "/" + path);
-      suggestions.AddPage(path, ReadPageOutline(page.bytes(), page.encoding()));
+      suggestions.AddPage(path, ReadPageOutline(page.markup(), page.markupEncoding()));
     } catch (const host::Error&) {
     }
   }

@@ -4,15 +4,6 @@
 
 namespace audit {
 
-std::size_t CountCharacters(std::string_view bytes, pages::Encoding encoding) {
-  if (encoding != pages::Encoding::Utf8) return bytes.size();
-  std::size_t characters = 0;
-  for (std::size_t at = 0; at < bytes.size(); ++characters) {
-    at += static_cast<unsigned char>(bytes[at]) < 0x80 ? 1 : host::NextUtf8(bytes, at).length;
-  }
-  return characters;
-}
-
 TextPositions::TextPositions(std::string_view page, pages::Encoding encoding) : page_(page), encoding_(encoding) {
   if (page_.substr(0, 3) == "\xEF\xBB\xBF") at_ = 3;  // the mark is no character of the text
 }
@@ -27,9 +18,9 @@ std::pair<std::size_t, std::size_t> TextPositions::Of(std::size_t offset) {
     for (std::size_t k = span.find('\n'); k <= lastBreak; k = span.find('\n', k + 1)) {
       if (at_ + k == 0 || page_[at_ + k - 1] != '\r') ++line_;
     }
-    column_ = 1 + CountCharacters(span.substr(lastBreak + 1), encoding_);
+    column_ = 1 + pages::CharacterCount(span.substr(lastBreak + 1), encoding_);
   } else {
-    column_ += CountCharacters(span, encoding_);
+    column_ += pages::CharacterCount(span, encoding_);
   }
   at_ = offset;
   return {line_, column_};

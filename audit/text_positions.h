@@ -8,9 +8,6 @@
 
 namespace audit {
 
-// How many characters `bytes` hold in `encoding`: a column's width.
-std::size_t CountCharacters(std::string_view bytes, pages::Encoding encoding);
-
 // Line and column (1-based, the column in characters) of each offset, asked
 // for in increasing order. Each call counts only the bytes since the last
 // one, so a page costs one pass however many places are asked for.

@@ -3,6 +3,10 @@
 #include <array>
 #include <cstdint>
 
+#include "host/error.h"
+#include "pages/converter.h"
+#include "pages/page_file.h"
+
 namespace pages {
 namespace {
 
@@ -22,6 +26,77 @@ std::optional<unsigned char> To1252(char32_t c) {
   return std::nullopt;
 }
 
+bool IsUtf16(Encoding encoding) { return encoding == Encoding::Utf16Le || encoding == Encoding::Utf16Be; }
+
+// Decoded here rather than by a converter: a lone surrogate reads as U+FFFD,
+// as does an odd last byte.
+host::Text DecodeUtf16(std::string_view bytes, bool bigEndian, std::vector<ByteSpan>* spans) {
+  host::Text out;
+  out.reserve(bytes.size() / 2 + 1);
+  const auto unit = [&](std::size_t at) {
+    const auto hi = static_cast<unsigned char>(bytes[bigEndian ? at : at + 1]);
+    const auto lo = static_cast<unsigned char>(bytes[bigEndian ? at + 1 : at]);
+    return static_cast<char16_t>(hi << 8 | lo);
+  };
+  std::size_t i = 0;
+  for (; i + 1 < bytes.size(); i += 2) {
+    const char16_t u = unit(i);
+    const bool lead = u >= 0xD800 && u <= 0xDBFF;
+    if (lead && i + 3 < bytes.size() && unit(i + 2) >= 0xDC00 && unit(i + 2) <= 0xDFFF) {
+      out += u;
+      out += unit(i + 2);
+      if (spans) spans->insert(spans->end(), 2, {i, i + 4});
+      i += 2;
+      continue;
+    }
+    out += u >= 0xD800 && u <= 0xDFFF ? u'\uFFFD' : u;
+    if (spans) spans->push_back({i, i + 2});
+  }
+  if (i < bytes.size()) {
+    out += u'\uFFFD';
+    if (spans) spans->push_back({i, i + 1});
+  }
+  return out;
+}
+
+std::string EncodeUtf16(std::u16string_view text, bool bigEndian) {
+  std::string out;
+  out.reserve(text.size() * 2);
+  for (const char16_t u : text) {
+    const char hi = static_cast<char>(u >> 8), lo = static_cast<char>(u & 0xFF);
+    out += bigEndian ? hi : lo;
+    out += bigEndian ? lo : hi;
+  }
+  return out;
+}
+
+// The bytes of one character, when the encoding has them and reads them
+// back as that character.
+std::optional<std::string> EncodeCharacter(char32_t c, Encoding encoding) {
+  if (c < 0x80 && !IsUtf16(encoding)) return std::string(1, static_cast<char>(c));
+  host::Text one;
+  host::AppendUtf16(one, c);
+  switch (encoding) {
+    case Encoding::Utf8: return host::ToUtf8(one);
+    case Encoding::Utf16Le:
+    case Encoding::Utf16Be: return EncodeUtf16(one, encoding == Encoding::Utf16Be);
+    case Encoding::Ascii: return std::nullopt;
+    case Encoding::Windows1252: {
+      const auto byte = To1252(c);
+      if (!byte) return std::nullopt;
+      return std::string(1, static_cast<char>(*byte));
+    }
+    default: break;
+  }
+  auto bytes = ConvertToBytes(one, NamesOf(encoding));
+  // Browsers write into gbk only its two-byte characters.
+  if (bytes && encoding == Encoding::Gbk && bytes->size() > 2) return std::nullopt;
+  // A character that comes back as another (a converter's best fit) has no
+  // bytes of its own here.
+  if (bytes && Decode(*bytes, encoding) != one) return std::nullopt;
+  return bytes;
+}
+
 }  // namespace
 
 bool IsValidUtf8(std::string_view bytes) {
@@ -33,44 +108,92 @@ bool IsValidUtf8(std::string_view bytes) {
   return true;
 }
 
-host::Text Decode(std::string_view bytes, Encoding encoding) {
+bool TagsAreAsciiBytes(Encoding encoding) { return !IsUtf16(encoding) && encoding != Encoding::Iso2022Jp; }
+
+bool CanConvert(Encoding encoding) {
+  const EncodingNames& names = NamesOf(encoding);
+  if (!names.iconv) return true;
+  return ConverterExists(names, !TagsAreAsciiBytes(encoding));
+}
+
+host::Text Decode(std::string_view bytes, Encoding encoding, std::vector<ByteSpan>* spans) {
+  if (IsUtf16(encoding)) return DecodeUtf16(bytes, encoding == Encoding::Utf16Be, spans);
+  if (NamesOf(encoding).iconv) return ConvertToText(bytes, NamesOf(encoding), spans);
   host::Text out;
   out.reserve(bytes.size());
   for (std::size_t i = 0; i < bytes.size();) {
     const auto b = static_cast<unsigned char>(bytes[i]);
+    const std::size_t before = out.size();
+    std::size_t length = 1;
     if (b < 0x80) {
       out += static_cast<char16_t>(b);
-      ++i;
     } else if (encoding == Encoding::Windows1252) {
       out += b < 0xA0 ? kHigh1252[b - 0x80] : static_cast<char16_t>(b);
-      ++i;
     } else {
       const host::Utf8Step step = host::NextUtf8(bytes, i);
       host::AppendUtf16(out, step.c);
-      i += step.length;
+      length = step.length;
+    }
+    if (spans) spans->resize(spans->size() + out.size() - before, {i, i + length});
+    i += length;
+  }
+  return out;
+}
+
+std::size_t CharacterCount(std::string_view bytes, Encoding encoding) {
+  if (encoding == Encoding::Utf8 || encoding == Encoding::Ascii) {
+    std::size_t count = 0;
+    for (std::size_t at = 0; at < bytes.size(); ++count) {
+      at += static_cast<unsigned char>(bytes[at]) < 0x80 ? 1 : host::NextUtf8(bytes, at).length;
+    }
+    return count;
+  }
+  if (encoding == Encoding::Windows1252) return bytes.size();
+  const host::Text text = Decode(bytes, encoding);
+  std::size_t count = 0;
+  for (std::size_t i = 0; i < text.size(); ++count) host::NextUtf16(text, i);
+  return count;
+}
+
+host::Text WithReferencesForMissing(std::u16string_view text, Encoding encoding) {
+  host::Text out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t from = i;
+    const char32_t c = host::NextUtf16(text, i);
+    if (EncodeCharacter(c, encoding)) {
+      out.append(text.substr(from, i - from));
+    } else {
+      out += u"&#" + host::Decimal(static_cast<std::int64_t>(c)) + u";";
     }
   }
   return out;
 }
 
 std::string EncodeWithReferences(std::u16string_view text, Encoding encoding) {
-  std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size();) {
-    const char32_t c = host::NextUtf16(text, i);
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (encoding == Encoding::Utf8) {
-      host::AppendUtf8(out, c);
-    } else if (const auto byte = encoding == Encoding::Windows1252 ? To1252(c) : std::nullopt) {
-      out += static_cast<char>(*byte);
-    } else {
-      out += "&#";
-      out += std::to_string(static_cast<std::uint32_t>(c));
-      out += ';';
+  const host::Text held = WithReferencesForMissing(text, encoding);
+  switch (encoding) {
+    case Encoding::Utf8:
+    case Encoding::Ascii: return host::ToUtf8(held);
+    case Encoding::Utf16Le:
+    case Encoding::Utf16Be: return EncodeUtf16(held, encoding == Encoding::Utf16Be);
+    case Encoding::Windows1252: {
+      std::string out;
+      for (const char16_t u : held) out += static_cast<char>(*To1252(u));
+      return out;
     }
+    default: break;
   }
-  return out;
+  // A stateful encoding as a whole, so that it switches only where it must;
+  // the others character by character, as each was found to be held.
+  if (encoding != Encoding::Iso2022Jp) {
+    std::string out;
+    for (std::size_t i = 0; i < held.size();) out += *EncodeCharacter(host::NextUtf16(held, i), encoding);
+    return out;
+  }
+  if (auto bytes = ConvertToBytes(held, NamesOf(encoding))) return *bytes;
+  throw host::Error(code::BadFileMode, u"The converter for " + host::FromUtf8(std::string(NamesOf(encoding).name)) +
+                                          u" refused characters it had accepted one by one");
 }
 
 }  // namespace pages

@@ -1,6 +1,5 @@
 // How a page file's encoding is found, in the order browsers use.
 #include <algorithm>
-#include <array>
 
 #include "pages/encoding.h"
 
@@ -106,9 +105,24 @@ std::optional<std::string> MetaCharset(std::string_view s, std::size_t& i) {
   return label;
 }
 
-// The first charset declared by a <meta> tag, skipping comments and the
+// What a <meta> declares, as the prescan reads it: a UTF-16 label means
+// UTF-8 (the bytes that declared it are not UTF-16), and x-user-defined
+// windows-1252. A label browsers do not know declares nothing.
+std::optional<DetectedEncoding> Declared(const std::string& label) {
+  const auto meaning = MeaningOfLabel(label);
+  if (!meaning) return std::nullopt;
+  switch (meaning->kind) {
+    case LabelMeaning::Kind::Replacement: return DetectedEncoding{std::nullopt, label};
+    case LabelMeaning::Kind::UserDefined: return DetectedEncoding{Encoding::Windows1252, label};
+    case LabelMeaning::Kind::Readable: break;
+  }
+  const bool utf16 = meaning->encoding == Encoding::Utf16Le || meaning->encoding == Encoding::Utf16Be;
+  return DetectedEncoding{utf16 ? Encoding::Utf8 : meaning->encoding, label};
+}
+
+// The first encoding declared by a <meta> tag, skipping comments and the
 // insides of other tags so that a quoted "<meta" does not count.
-std::optional<std::string> PrescanCharset(std::string_view s) {
+std::optional<DetectedEncoding> PrescanEncoding(std::string_view s) {
   for (std::size_t i = 0; i < s.size();) {
     if (s.compare(i, 4, "<!--") == 0) {
       const std::size_t end = s.find("-->", i + 2);
@@ -116,7 +130,9 @@ std::optional<std::string> PrescanCharset(std::string_view s) {
       i = end + 3;
     } else if (StartsWithNoCase(s, i, "<meta") && i + 5 < s.size() && (IsSpace(s[i + 5]) || s[i + 5] == '/')) {
       i += 5;
-      if (auto charset = MetaCharset(s, i)) return charset;
+      if (const auto charset = MetaCharset(s, i)) {
+        if (auto declared = Declared(*charset)) return declared;
+      }
     } else if (s[i] == '<' && i + 1 < s.size() &&
                (IsAlpha(s[i + 1]) || (s[i + 1] == '/' && i + 2 < s.size() && IsAlpha(s[i + 2])))) {
       while (i < s.size() && !IsSpace(s[i]) && s[i] != '>') ++i;
@@ -137,27 +153,13 @@ bool AllAscii(std::string_view bytes) {
   return std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-// Labels of the encodings we edit; browsers read the Latin-1 and ASCII
-// labels as windows-1252, and a declared UTF-16 in an ASCII-compatible file
-// as UTF-8.
-std::optional<Encoding> FromLabel(const std::string& label) {
-  static constexpr std::array<std::string_view, 6> kUtf8 = {"utf-8", "utf8", "unicode-1-1-utf-8", "utf-16",
-                                                            "utf-16le", "utf-16be"};
-  static constexpr std::array<std::string_view, 17> k1252 = {
-      "windows-1252", "cp1252",      "x-cp1252", "iso-8859-1", "iso8859-1", "iso88591",
-      "iso_8859-1",   "iso_8859-1:1987", "latin1", "l1",      "cp819",     "ibm819",
-      "csisolatin1",  "iso-ir-100",  "us-ascii", "ascii",     "ansi_x3.4-1968"};
-  if (std::find(kUtf8.begin(), kUtf8.end(), label) != kUtf8.end()) return Encoding::Utf8;
-  if (std::find(k1252.begin(), k1252.end(), label) != k1252.end()) return Encoding::Windows1252;
-  return std::nullopt;
-}
-
 }  // namespace
 
 DetectedEncoding DetectEncoding(std::string_view bytes) {
   if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return {Encoding::Utf8, "utf-8"};
-  if (bytes.substr(0, 2) == "\xFE\xFF" || bytes.substr(0, 2) == "\xFF\xFE") return {std::nullopt, "utf-16"};
-  if (const auto label = PrescanCharset(bytes.substr(0, kPrescanLength))) return {FromLabel(*label), *label};
+  if (bytes.substr(0, 2) == "\xFE\xFF") return {Encoding::Utf16Be, "utf-16be"};
+  if (bytes.substr(0, 2) == "\xFF\xFE") return {Encoding::Utf16Le, "utf-16le"};
+  if (auto declared = PrescanEncoding(bytes.substr(0, kPrescanLength))) return *declared;
   if (AllAscii(bytes)) return {Encoding::Ascii, {}};
   return {IsValidUtf8(bytes) ? Encoding::Utf8 : Encoding::Windows1252, {}};
 }

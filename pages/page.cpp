@@ -13,9 +13,20 @@ namespace {
 
 Encoding EncodingOrFail(std::string_view bytes, const std::string& path) {
   const DetectedEncoding detected = DetectEncoding(bytes);
-  if (detected.encoding) return *detected.encoding;
-  throw host::Error(code::BadFileMode, host::FromUtf8("Cannot read the page \"" + path + "\": its encoding \"" +
-                                                      detected.label + "\" is not supported"));
+  const std::string page = "Cannot read the page \"" + path + "\": its encoding \"" + detected.label + "\"";
+  if (!detected.encoding) {
+    throw host::Error(code::BadFileMode, host::FromUtf8(page + " is one browsers do not read: they show the page as "
+                                                               "a single replacement character"));
+  }
+  if (!CanConvert(*detected.encoding)) {
+    throw host::Error(code::BadFileMode, host::FromUtf8(page + " has no converter on this system"));
+  }
+  return *detected.encoding;
+}
+
+std::optional<Utf8Copy> CopyIfNeeded(std::string_view bytes, Encoding encoding) {
+  if (TagsAreAsciiBytes(encoding)) return std::nullopt;
+  return CopyInUtf8(bytes, encoding);
 }
 
 // Attribute names as a parser compares them; nullopt for a name that no
@@ -55,13 +66,14 @@ Page::Page(std::string path, PageFileRead read)
     : path_(std::move(path)),
       source_(std::move(read.bytes)),
       encoding_(EncodingOrFail(source_, path_)),
-      stamp_(read.stamp) {}
+      stamp_(read.stamp),
+      copy_(CopyIfNeeded(source_, encoding_)) {}
 
 std::vector<Page::Area>& Page::Index() const {
   if (!indexed_) {
     areas_.clear();
-    for (const Tag& found : ScanAreaTags(source_)) {
-      std::string text = source_.substr(found.begin, found.end - found.begin);
+    for (const Tag& found : ScanAreaTags(markup())) {
+      std::string text = markup().substr(found.begin, found.end - found.begin);
       Tag tag = *LexTag(text, 0);
       areas_.push_back(Area{found.begin, found.end, std::move(text), std::move(tag)});
     }
@@ -86,14 +98,14 @@ std::optional<host::Text> Page::GetAttribute(std::size_t area, std::u16string_vi
   const auto lowered = AttributeName(name);
   const TagAttribute* attribute = lowered ? found.tag.Find(*lowered) : nullptr;
   if (!attribute) return std::nullopt;
-  return AttributeValue(found.text, *attribute, encoding_);
+  return AttributeValue(found.text, *attribute, markupEncoding());
 }
 
 void Page::SetAttribute(std::size_t area, std::u16string_view name, std::u16string_view value) {
   Area& found = At(area);
   const auto lowered = AttributeName(name);
   if (!lowered) throw host::Error(host::code::InvalidProcedureCall, u"Not an attribute name: " + host::Text(name));
-  const auto escaped = [&](char16_t quote) { return EncodeWithReferences(EscapeAttributeValue(value, quote), encoding_); };
+  const auto escaped = [&](char16_t quote) { return MarkupOf(EscapeAttributeValue(value, quote)); };
   std::string quoted(1, '"');
   quoted += escaped(u'"');
   quoted += '"';
@@ -125,15 +137,20 @@ bool Page::RemoveAttribute(std::size_t area, std::u16string_view name) {
   return true;
 }
 
-host::Text Page::AreaSource(std::size_t area) const { return Decode(At(area).text, encoding_); }
+host::Text Page::AreaSource(std::size_t area) const { return Decode(At(area).text, markupEncoding()); }
+
+std::string Page::MarkupOf(std::u16string_view text) const {
+  if (copy_) return host::ToUtf8(WithReferencesForMissing(text, encoding_));
+  return EncodeWithReferences(text, encoding_);
+}
 
 void Page::AppendArea() {
   auto& areas = Index();
-  std::size_t at = source_.size();
+  std::size_t at = markup().size();
   if (!areas.empty()) {
     at = areas.back().end;
   } else {
-    std::string lowered(source_);
+    std::string lowered(markup());
     for (char& c : lowered) c = AsciiLower(c);
     if (const std::size_t map = lowered.find("</map"); map != std::string::npos) {
       at = map;
@@ -161,14 +178,33 @@ void Page::Rewrite(Area& area, std::size_t from, std::size_t to, std::string_vie
   modified_ = true;
 }
 
+namespace {
+
+// Spans of a text to replace, in order.
+struct Replacement {
+  std::size_t begin, end;
+  std::string text;
+};
+
+std::string Spliced(std::string_view source, const std::vector<Replacement>& replacements) {
+  std::string out;
+  out.reserve(source.size() + source.size() / 8);
+  std::size_t copied = 0;
+  for (const auto& r : replacements) {
+    out.append(source, copied, r.begin - copied);
+    out += r.text;
+    copied = r.end;
+  }
+  out.append(source, copied);
+  return out;
+}
+
+}  // namespace
+
 std::string Page::Content() const {
   if (!modified_) return source_;
-  // Spans of source_ to replace, in order; a new area's empty span goes
-  // before a dropped tag that starts where it does.
-  struct Replacement {
-    std::size_t begin, end;
-    std::string_view text;
-  };
+  // A new area's empty span goes before a dropped tag that starts where it
+  // does.
   std::vector<Replacement> replacements;
   for (const Area& area : areas_) {
     if (area.edited) replacements.push_back({area.begin, area.end, area.text});
@@ -177,16 +213,23 @@ std::string Page::Content() const {
   std::stable_sort(replacements.begin(), replacements.end(), [](const Replacement& a, const Replacement& b) {
     return a.begin != b.begin ? a.begin < b.begin : a.end < b.end;
   });
-  std::string out;
-  out.reserve(source_.size() + source_.size() / 8);
-  std::size_t copied = 0;
-  for (const auto& r : replacements) {
-    out.append(source_, copied, r.begin - copied);
-    out += r.text;
-    copied = r.end;
+  if (!copy_) return Spliced(source_, replacements);
+  // The tags were edited in the UTF-8 copy: each goes back into the file
+  // over the bytes of its characters, in the file's encoding.
+  const std::string markup = Spliced(copy_->utf8, replacements);
+  for (auto& r : replacements) {
+    const ByteSpan span = copy_->FileSpan(r.begin, r.end);
+    r.begin = span.begin;
+    r.end = span.end;
+    r.text = EncodeWithReferences(host::FromUtf8(r.text), encoding_);
   }
-  out.append(source_, copied);
-  return out;
+  std::string content = Spliced(source_, replacements);
+  // A stateful encoding could read the bytes after an edit in another state.
+  if (CopyInUtf8(content, encoding_).utf8 != markup) {
+    throw host::Error(code::BadFileMode, host::FromUtf8("Cannot save the page \"" + path_ + "\": the edit would change "
+                                                        "how the text around it reads in its encoding"));
+  }
+  return content;
 }
 
 void Page::Save() { Write(path_, false); }
@@ -211,6 +254,7 @@ void Page::Write(std::string path, bool ifUnchanged) {
   if (modified_) {
     // The page's bytes have changed: positions are found afresh.
     source_ = std::move(content);
+    copy_ = CopyIfNeeded(source_, encoding_);
     areas_.clear();
     removed_.clear();
     indexed_ = false;

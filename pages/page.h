@@ -13,6 +13,7 @@
 #include "pages/encoding.h"
 #include "pages/page_file.h"
 #include "pages/tag_lexer.h"
+#include "pages/utf8_copy.h"
 
 namespace pages {
 
@@ -30,6 +31,10 @@ class Page {
   // The file's bytes as last read or saved.
   const std::string& bytes() const { return source_; }
   Encoding encoding() const { return encoding_; }
+  // What the tags are found in: the file's bytes, or for a page whose tags
+  // are not ASCII bytes (UTF-16, iso-2022-jp) its text in UTF-8.
+  const std::string& markup() const { return copy_ ? copy_->utf8 : source_; }
+  Encoding markupEncoding() const { return copy_ ? Encoding::Utf8 : encoding_; }
 
   // The areas in document order. An index past the end throws host::Error
   // (subscript out of range).
@@ -66,7 +71,7 @@ class Page {
 
  private:
   struct Area {
-    std::size_t begin, end;  // where the tag lies in source_; empty for a new one
+    std::size_t begin, end;  // where the tag lies in markup(); empty for a new one
     std::string text;        // the tag's bytes, with any edits
     Tag tag;                 // read from `text`
     bool edited = false;
@@ -78,16 +83,20 @@ class Page {
   const Area& At(std::size_t area) const;
   Area& At(std::size_t area);
   void Rewrite(Area& area, std::size_t from, std::size_t to, std::string_view replacement);
+  // `text` as bytes of the markup, with references for what the page's
+  // encoding cannot hold.
+  std::string MarkupOf(std::u16string_view text) const;
   std::string Content() const;
 
   std::string path_;
   std::string source_;
   Encoding encoding_;
   files::FileStamp stamp_;  // of the file as last read or saved
+  std::optional<Utf8Copy> copy_;  // for a page whose tags are not ASCII bytes
   // Built when first asked for; edits keep it up to date, and a save that
   // changes the bytes drops it.
   mutable std::vector<Area> areas_;
-  std::vector<std::pair<std::size_t, std::size_t>> removed_;  // tags dropped from source_
+  std::vector<std::pair<std::size_t, std::size_t>> removed_;  // tags dropped from markup()
   mutable bool indexed_ = false;
   mutable std::size_t indexBuilds_ = 0;
   bool modified_ = false;

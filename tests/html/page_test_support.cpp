@@ -66,7 +66,14 @@ std::vector<ReferenceArea> OurAreas(const pages::Page& page) {
 
 std::string Utf8OfFile(const std::string& path, pages::Encoding encoding) {
   const std::string bytes = ReadBytes(path);
-  return encoding == pages::Encoding::Windows1252 ? ConvertToUtf8(bytes, "CP1252") : bytes;
+  switch (encoding) {
+    case pages::Encoding::Utf8:
+    case pages::Encoding::Ascii: return bytes;
+    case pages::Encoding::Windows1252: return ConvertToUtf8(bytes, "CP1252");
+    case pages::Encoding::Utf16Le:
+    case pages::Encoding::Utf16Be: return ConvertToUtf8(bytes, "UTF-16");  // by its byte-order mark
+    default: return ConvertToUtf8(bytes, pages::NamesOf(encoding).iconv);
+  }
 }
 
 std::vector<ReferenceArea> ReferenceAreasOfFile(const std::string& path, pages::Encoding encoding) {

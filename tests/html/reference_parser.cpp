@@ -74,17 +74,30 @@ std::vector<ReferenceMapArea> ReferenceAreasInMaps(std::string_view utf8) {
   return areas;
 }
 
-std::string ConvertToUtf8(std::string_view bytes, const char* charset) {
-  iconv_t cd = iconv_open("UTF-8", charset);
-  if (cd == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error(std::string("no converter for ") + charset);
+namespace {
+
+// All of `bytes` through the C library's converter, its state flushed at the
+// end (converters that compose characters hold the last one back).
+std::string Converted(std::string_view bytes, const char* to, const char* from) {
+  iconv_t cd = iconv_open(to, from);
+  if (cd == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error(std::string("no converter from ") + from + " to " + to);
   std::string out(bytes.size() * 4 + 16, '\0');
   std::string in(bytes);
   char* inPtr = in.data();
   char* outPtr = out.data();
   std::size_t inLeft = in.size(), outLeft = out.size();
   const std::size_t result = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
+  const std::size_t flushed = iconv(cd, nullptr, nullptr, &outPtr, &outLeft);
   iconv_close(cd);
-  if (result == static_cast<std::size_t>(-1)) throw std::runtime_error(std::string("not valid ") + charset);
+  if (result == static_cast<std::size_t>(-1) || flushed == static_cast<std::size_t>(-1)) {
+    throw std::runtime_error(std::string("not valid ") + from + " for " + to);
+  }
   out.resize(out.size() - outLeft);
   return out;
 }
+
+}  // namespace
+
+std::string ConvertToUtf8(std::string_view bytes, const char* charset) { return Converted(bytes, "UTF-8", charset); }
+
+std::string ConvertFromUtf8(std::string_view utf8, const char* charset) { return Converted(utf8, charset, "UTF-8"); }

@@ -2,6 +2,7 @@
 // The area elements of a page as an independent HTML5 parser (gumbo) finds
 // them, to hold our own scanner to.
 #include <optional>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,6 +10,10 @@
 struct ReferenceArea {
   std::optional<std::string> href, alt;  // UTF-8
   friend bool operator==(const ReferenceArea&, const ReferenceArea&) = default;
+  // For test failures.
+  friend void PrintTo(const ReferenceArea& a, std::ostream* out) {
+    *out << "{href=" << (a.href ? "\"" + *a.href + "\"" : "none") << " alt=" << (a.alt ? "\"" + *a.alt + "\"" : "none") << "}";
+  }
 };
 
 // `utf8` is the page converted to UTF-8. Template contents do not count,
@@ -29,5 +34,7 @@ struct ReferenceTag {
 };
 std::vector<ReferenceTag> ReferenceAreaTags(std::string_view utf8);
 
-// The page bytes in UTF-8, converted by the C library from `charset`.
+// The page bytes in UTF-8, converted by the C library from `charset`, and
+// back.
 std::string ConvertToUtf8(std::string_view bytes, const char* charset);
+std::string ConvertFromUtf8(std::string_view utf8, const char* charset);
