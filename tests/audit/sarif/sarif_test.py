@@ -42,12 +42,12 @@ def make_webs(sample, test_pages, scratch):
     put(names, "Übersicht mit Leerzeichen.htm", AREA_PAGE.encode("utf-8"))
     put(names, "Ordner Ä/100% #1?&.htm", AREA_PAGE.encode("utf-8"))
     put(names, "café.htm", AREA_PAGE.replace("utf-8", "windows-1252").encode("cp1252"))
-    put(names, "kaputt ü.htm", b"\xff\xfe<\x00m\x00")  # UTF-16: not read
+    put(names, "kaputt ü.htm", b"<meta charset=iso-2022-kr>")  # an encoding browsers do not read
     put(names, "clean.htm", b"<map><area href=a alt=A></map>")
     webs["clean"] = os.path.join(scratch, "clean")
     put(webs["clean"], "a.htm", b"<map><area href=a alt=A></map>")
     webs["unreadable"] = os.path.join(scratch, "unreadable")
-    put(webs["unreadable"], "a.htm", b"\xfe\xff")
+    put(webs["unreadable"], "a.htm", b"<meta charset=iso-2022-kr>")
     webs["empty"] = os.path.join(scratch, "empty")
     os.makedirs(webs["empty"])
     return webs
