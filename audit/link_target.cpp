@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "pages/percent_encoding.h"
+
 namespace audit {
 namespace {
 
@@ -60,13 +62,6 @@ std::string Normalised(std::string_view path) {
   return out;
 }
 
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 }  // namespace
 
 std::string ResolveLink(std::string_view pagePath, std::string_view rawHref) {
@@ -97,8 +92,8 @@ std::optional<std::string> WebFileOf(std::string_view target) {
   if (path.empty() || path.ends_with("/")) return std::nullopt;
   std::string out;
   for (std::size_t i = 0; i < path.size(); ++i) {
-    if (path[i] == '%' && i + 2 < path.size() && HexValue(path[i + 1]) >= 0 && HexValue(path[i + 2]) >= 0) {
-      out += static_cast<char>(HexValue(path[i + 1]) * 16 + HexValue(path[i + 2]));
+    if (path[i] == '%' && i + 2 < path.size() && pages::HexDigitValue(path[i + 1]) >= 0 && pages::HexDigitValue(path[i + 2]) >= 0) {
+      out += static_cast<char>(pages::HexDigitValue(path[i + 1]) * 16 + pages::HexDigitValue(path[i + 2]));
       i += 2;
     } else {
       out += path[i];

@@ -4,6 +4,7 @@
 
 #include "audit/report.h"
 #include "host/text.h"
+#include "pages/percent_encoding.h"
 
 namespace audit {
 namespace {
@@ -64,28 +65,8 @@ std::string Sentence(std::string text) {
   return text + ".";
 }
 
-// Every byte outside the unreserved characters, '/' and `keep`
-// percent-encoded, so that spaces and non-ASCII names survive.
-std::string PercentEncoded(std::string_view path, std::string_view keep) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  for (const char c : path) {
-    const unsigned char byte = static_cast<unsigned char>(c);
-    const bool unreserved = (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') || (byte >= '0' && byte <= '9') ||
-                            c == '-' || c == '.' || c == '_' || c == '~' || c == '/';
-    if (unreserved || keep.find(c) != std::string_view::npos) {
-      out += c;
-    } else {
-      out += '%';
-      out += kHex[byte >> 4];
-      out += kHex[byte & 0xF];
-    }
-  }
-  return out;
-}
-
 std::string PageLocation(const std::string& path, const std::string& region) {
-  return "{\"physicalLocation\": {\"artifactLocation\": {\"uri\": " + JsonQuoted(PercentEncoded(path, "")) +
+  return "{\"physicalLocation\": {\"artifactLocation\": {\"uri\": " + JsonQuoted(pages::PercentEncoded(path)) +
          ", \"uriBaseId\": \"WEBROOT\"}" + region + "}}";
 }
 
@@ -98,7 +79,7 @@ SarifLog::SarifLog(const std::string& web) {
   std::string path(generic.begin(), generic.end());
   if (!path.ends_with('/')) path += '/';
   // file:///home/..., file:///C:/..., and a share's file://server/share/.
-  const std::string encoded = PercentEncoded(path, ":");
+  const std::string encoded = pages::PercentEncoded(path, ":");
   webUri_ = encoded.starts_with("//") ? "file:" + encoded : encoded.starts_with("/") ? "file://" + encoded : "file:///" + encoded;
 }
 

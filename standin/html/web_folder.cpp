@@ -5,40 +5,13 @@
 
 #include "host/error.h"
 #include "pages/page_file.h"
+#include "pages/percent_encoding.h"
 #include "standin/html/file_page_content.h"
 
 namespace standin::html {
 namespace {
 
 namespace fs = std::filesystem;
-
-bool IsUnreserved(unsigned char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
-         c == '_' || c == '~' || c == '/';
-}
-
-std::string PercentEncoded(const std::string& utf8) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  for (const char ch : utf8) {
-    const auto c = static_cast<unsigned char>(ch);
-    if (IsUnreserved(c)) {
-      out += ch;
-    } else {
-      out += '%';
-      out += kHex[c >> 4];
-      out += kHex[c & 0xF];
-    }
-  }
-  return out;
-}
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 std::optional<std::string> PercentDecoded(const std::string& text) {
   std::string out;
@@ -48,7 +21,7 @@ std::optional<std::string> PercentDecoded(const std::string& text) {
       continue;
     }
     if (i + 2 >= text.size()) return std::nullopt;
-    const int high = HexDigit(text[i + 1]), low = HexDigit(text[i + 2]);
+    const int high = pages::HexDigitValue(text[i + 1]), low = pages::HexDigitValue(text[i + 2]);
     if (high < 0 || low < 0) return std::nullopt;
     if (high == 0 && low == 0) return std::nullopt;  // no file name holds NUL
     out += static_cast<char>(high * 16 + low);
@@ -79,7 +52,7 @@ std::string Utf8Of(const fs::path& path) {
 WebFolder::WebFolder(std::string folder, host::Text baseUrl) : folder_(std::move(folder)), baseUrl_(std::move(baseUrl)) {}
 
 host::Text WebFolder::UrlOf(const std::string& relativePath) const {
-  return baseUrl_ + u"/" + host::FromUtf8(PercentEncoded(relativePath));
+  return baseUrl_ + u"/" + host::FromUtf8(pages::PercentEncoded(relativePath));
 }
 
 std::string WebFolder::PathOf(const host::Text& url) const {
