@@ -228,7 +228,7 @@ int Audit(const Options& options, std::ostream& out, std::ostream& err, bool err
   }
 
   const Suggestions suggestions =
-      options.todo || options.json || options.report ? CollectSuggestions(options.web, web.pages) : Suggestions();
+      options.todo || options.json || options.sarif || options.report ? CollectSuggestions(options.web, web.pages) : Suggestions();
   std::string todo = CsvRecord(kTodoHeader);
   std::size_t read = 0, areas = 0;
   std::array<std::size_t, 3> perRule{};

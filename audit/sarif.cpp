@@ -65,6 +65,14 @@ std::string Sentence(std::string text) {
   return text + ".";
 }
 
+// The text the web already gives for the area's link, as a result's own
+// properties: SARIF has no place of its own for a suggested text.
+std::string SuggestionProperties(const Finding& finding) {
+  if (!finding.suggestion) return "";
+  return ", \"properties\": {\"suggested_alt\": " + JsonQuoted(finding.suggestion->text) +
+         ", \"suggested_from\": " + JsonQuoted(std::string(SuggestionSourceName(finding.suggestion->from))) + "}";
+}
+
 std::string PageLocation(const std::string& path, const std::string& region) {
   return "{\"physicalLocation\": {\"artifactLocation\": {\"uri\": " + JsonQuoted(pages::PercentEncoded(path)) +
          ", \"uriBaseId\": \"WEBROOT\"}" + region + "}}";
@@ -93,7 +101,8 @@ void SarifLog::AddFinding(const std::string& path, const Finding& finding, const
                              ", \"startColumn\": " + std::to_string(finding.column) + ", \"snippet\": " + WithText(tag) + "}";
   results_.push_back("{\"ruleId\": " + JsonQuoted(std::string(RuleName(finding.rule))) + ", \"ruleIndex\": " +
                      std::to_string(rule) + ", \"level\": " + JsonQuoted(kRules[rule].level) +
-                     ", \"message\": " + WithText(Sentence(FindingMessage(finding))) + ", \"locations\": [" + PageLocation(path, region) + "]}");
+                     ", \"message\": " + WithText(Sentence(FindingMessage(finding))) + ", \"locations\": [" +
+                     PageLocation(path, region) + "]" + SuggestionProperties(finding) + "}");
 }
 
 void SarifLog::AddUnread(const std::string& path, const std::string& reason) {

@@ -112,8 +112,11 @@ def check_web(audit, validator, name, web):
         if not snippet.lower().startswith("<area") or not found.startswith(snippet.replace("\r\n", "\n").split("\n")[0]):
             failures.append("%s: %s:%d:%d shows %r, the page has %r there" % (
                 name, path, region["startLine"], region["startColumn"], snippet, found[:80]))
-        ours.append((path, region["startLine"], region["startColumn"], result["ruleId"]))
-    theirs = [(f["path"], f["line"], f["column"], f["rule"]) for f in json.loads(json_out)]
+        suggestion = result.get("properties", {})
+        ours.append((path, region["startLine"], region["startColumn"], result["ruleId"],
+                     suggestion.get("suggested_alt"), suggestion.get("suggested_from")))
+    theirs = [(f["path"], f["line"], f["column"], f["rule"], f["suggested_alt"], f["suggested_from"])
+              for f in json.loads(json_out)]
     if ours != theirs:
         failures.append("%s: SARIF results %s, --json %s" % (name, ours, theirs))
 
