@@ -15,7 +15,6 @@
 #include "host/error.h"
 #include "pages/encoding.h"
 #include "pages/page.h"
-#include "pages/page_file.h"
 #include "pages/tag_lexer.h"
 
 namespace audit {

@@ -24,7 +24,6 @@
 #include "host/error.h"
 #include "pages/encoding.h"
 #include "pages/page.h"
-#include "pages/page_file.h"
 
 namespace audit {
 namespace {

@@ -14,8 +14,9 @@ import io
 import os
 import re
 import shutil
-import subprocess
 import sys
+
+from wine_audit import cannot_run, check, run
 
 # name, label in the page's <meta> (None: none), Python's codec, byte-order mark, the script's text
 PAGES = [
@@ -48,24 +49,8 @@ class Areas(html.parser.HTMLParser):
             self.found.append((attrs.get("href"), attrs.get("alt")))
 
 
-def run(wine_run, exe, *args):
-    done = subprocess.run([wine_run, exe, *args], capture_output=True)
-    return done.returncode, done.stdout.decode("utf-8").replace("\r\n", "\n"), done.stderr.decode("utf-8")
-
-
-def check(what, got, expected):
-    if got != expected:
-        print("FAILED: %s\n  got:      %r\n  expected: %r" % (what, got, expected))
-        sys.exit(1)
-    print("ok: %s" % what)
-
-
 def main(wine_run, exe, work):
-    with open(exe, "rb") as f:
-        header = f.read(4096)
-    pe = int.from_bytes(header[60:64], "little")
-    if header[pe + 4:pe + 6] == b"\x4c\x01" and subprocess.run([wine_run, "--runs-32-bit"]).returncode != 0:
-        print("This kernel runs no 32-bit programs: skipped")
+    if cannot_run(wine_run, exe):
         return 77
     shutil.rmtree(work, ignore_errors=True)
     web = os.path.join(work, "web")

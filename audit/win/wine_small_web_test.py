@@ -19,6 +19,8 @@ import subprocess
 import sys
 import termios
 
+from wine_audit import cannot_run, check, run
+
 PAGE_1252 = ("<html><head><meta charset=windows-1252></head><body>\r\n"
              "<p>Men\xfc: Br\xf6tchen</p>\r\n<map name=\"men\xfc\">\r\n"
              "<area href=\"br\xf6tchen.htm\" alt=\"\">\r\n<area href=\"kuchen.htm\">\r\n"
@@ -30,11 +32,6 @@ NEW_ALTS = {("=1+2.htm", "0"): "=A1 stays text", ("=1+2.htm", "1"): "'quoted",
             ("sitemap.htm", "4"): "Orders \u2603", ("sitemap.htm", "5"): "Write to us",
             ("d\u00e9j\u00e0/men\u00fc.htm", "0"): "Br\u00f6tchen \u20ac", ("d\u00e9j\u00e0/men\u00fc.htm", "1"): "Kuchen",
             ("visit.htm", "0"): "Home", ("visit.htm", "1"): "Cakes to order", ("visit.htm", "2"): "Orders"}
-
-
-def run(wine_run, exe, *args):
-    done = subprocess.run([wine_run, exe, *args], capture_output=True)
-    return done.returncode, done.stdout.decode("utf-8").replace("\r\n", "\n"), done.stderr.decode("utf-8")
 
 
 def run_on_console(wine_run, exe, *args):
@@ -59,14 +56,6 @@ def run_on_console(wine_run, exe, *args):
     os.close(master)
     text = re.sub(r"\x1b\[[0-9;?]*[A-Za-z]", "", seen.decode("utf-8", "replace")).replace("\r", "")
     return done.wait(), text
-
-
-def check(what, got, expected):
-    if got != expected:
-        print("FAILED: %s\n  got:      %r\n  expected: %r" % (what, got, expected))
-        sys.exit(1)
-    print("ok: %s" % what)
-
 
 def outside_area_tags(data):
     return re.sub(rb"<area[^>]*>", b"<area>", data)
@@ -94,11 +83,7 @@ def check_read_only_page(wine_run, exe, work):
 
 
 def main(wine_run, exe, sample, work):
-    with open(exe, "rb") as f:
-        header = f.read(4096)
-    pe = int.from_bytes(header[60:64], "little")
-    if header[pe + 4:pe + 6] == b"\x4c\x01" and subprocess.run([wine_run, "--runs-32-bit"]).returncode != 0:
-        print("This kernel runs no 32-bit programs: skipped")
+    if cannot_run(wine_run, exe):
         return 77
     shutil.rmtree(work, ignore_errors=True)
     web = os.path.join(work, "web")
