@@ -35,17 +35,22 @@ void TakeInOrder(std::size_t count, unsigned jobs, Work work, Take take) {
   };
   const std::size_t window = kWaitingPerThread * jobs;
   std::vector<Slot> slots(window);  // the result of i waits in slots[i % window]
+  // Each side wakes the other only when it waits for just this: the taker
+  // for the result it takes next, a worker for room in the window.
   std::mutex mutex;
-  std::condition_variable changed;
-  std::size_t taken = 0;  // under the mutex, as `stop`
-  bool stop = false;
+  std::condition_variable ready, room;
+  std::atomic<std::size_t> taken{0};  // changed under the mutex
+  std::size_t waitingForRoom = 0;     // under the mutex
+  std::atomic<bool> stop{false};      // set under the mutex
   std::atomic<std::size_t> next{0};
 
   const auto worker = [&] {
-    for (std::size_t i; (i = next.fetch_add(1)) < count;) {
-      {
+    for (std::size_t i; !stop && (i = next.fetch_add(1)) < count;) {
+      if (i >= taken + window) {
         std::unique_lock lock(mutex);
-        changed.wait(lock, [&] { return i < taken + window || stop; });
+        ++waitingForRoom;
+        room.wait(lock, [&] { return i < taken + window || stop; });
+        --waitingForRoom;
         if (stop) return;
       }
       Slot slot;
@@ -55,11 +60,13 @@ void TakeInOrder(std::size_t count, unsigned jobs, Work work, Take take) {
         slot.error = std::current_exception();
       }
       slot.done = true;
+      bool awaited;
       {
         const std::lock_guard lock(mutex);
         slots[i % window] = std::move(slot);
+        awaited = i == taken;
       }
-      changed.notify_all();
+      if (awaited) ready.notify_one();
     }
   };
   std::vector<std::thread> threads;
@@ -68,21 +75,23 @@ void TakeInOrder(std::size_t count, unsigned jobs, Work work, Take take) {
       const std::lock_guard lock(mutex);
       stop = true;
     }
-    changed.notify_all();
+    room.notify_all();
     for (std::thread& thread : threads) thread.join();
   };
   try {
     for (unsigned j = 0; j < jobs; ++j) threads.emplace_back(worker);
     for (std::size_t i = 0; i < count; ++i) {
       Slot slot;
+      bool wake;
       {
         std::unique_lock lock(mutex);
-        changed.wait(lock, [&] { return slots[i % window].done; });
+        ready.wait(lock, [&] { return slots[i % window].done; });
         slot = std::move(slots[i % window]);
         slots[i % window] = Slot();
-        ++taken;
+        taken = i + 1;
+        wake = waitingForRoom > 0;
       }
-      changed.notify_all();
+      if (wake) room.notify_all();
       if (slot.error) std::rethrow_exception(slot.error);
       take(i, std::move(*slot.result));
     }

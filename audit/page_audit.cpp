@@ -11,6 +11,7 @@
 #include "host/text.h"
 #include "pages/area_scanner.h"
 #include "pages/page.h"
+#include "pages/tag_names.h"
 
 namespace audit {
 namespace {
@@ -23,7 +24,7 @@ bool IsBlank(const host::Text& text) {
 }
 
 struct OpenElement {
-  std::string name;
+  std::size_t* ofName;  // how many elements of its name are open
   int map = -1;        // the map this element lies in or is, as an index into the page's maps
   int labelling = -1;  // index into the page's ids, for an element with an id
 };
@@ -62,25 +63,25 @@ class MapReader {
       SeeText(HiddenFrom());
     }
     lastEnd_ = tag.end;
-    afterRawText_ = !tag.isEndTag && !tag.foreign && (tag.name == "script" || tag.name == "style");
+    afterRawText_ = !tag.isEndTag && !tag.foreign && (tag.Named("script") || tag.Named("style"));
     if (tag.isEndTag) {
       Close(tag.name);
       return;
     }
     const bool html = !tag.foreign;
-    if (html && tag.name == "area") {
+    if (html && tag.Named("area")) {
       areas.push_back({std::move(tag), CurrentMap()});
       return;
     }
-    if (readIds_ && html && tag.name == "img") {
+    if (readIds_ && html && tag.Named("img")) {
       // An image's text is its alt.
       if (const auto alt = Value(tag, "alt"); alt && !IsBlank(*alt)) {
         SeeText(HidesContent(page_, tag, encoding_) ? HiddenFrom(stack_.size()) : HiddenFrom());
       }
     }
     if (html ? pages::IsVoidElement(tag.name) : tag.selfClosing) return;
-    OpenElement open{tag.name, CurrentMap()};
-    if (html && tag.name == "map") {
+    OpenElement open{&openByName_.try_emplace(tag.name, 0).first->second, CurrentMap()};
+    if (html && tag.Named("map")) {
       open.map = static_cast<int>(maps.size());
       maps.push_back(Value(tag, "name"));
     }
@@ -92,8 +93,8 @@ class MapReader {
       }
       if (outermostHidden_ == kNone && HidesContent(page_, tag, encoding_)) outermostHidden_ = stack_.size();
     }
-    ++openByName_[open.name];
-    stack_.push_back(std::move(open));
+    ++*open.ofName;
+    stack_.push_back(open);
   }
 
   std::optional<host::Text> Value(const Tag& tag, std::string_view name) const {
@@ -128,17 +129,17 @@ class MapReader {
     }
   }
 
-  void Close(const std::string& name) {
+  void Close(std::string_view name) {
     if (name == "body" || name == "html") return;
     const auto open = openByName_.find(name);
     if (open == openByName_.end() || open->second == 0) return;
     for (;;) {
-      const OpenElement closed = std::move(stack_.back());
+      const OpenElement closed = stack_.back();
       stack_.pop_back();
-      --openByName_[closed.name];
+      --*closed.ofName;
       if (closed.labelling >= 0) labelling_.pop_back();
       if (outermostHidden_ == stack_.size()) outermostHidden_ = kNone;
-      if (closed.name == name) return;
+      if (closed.ofName == &open->second) return;
     }
   }
 
@@ -146,7 +147,7 @@ class MapReader {
   pages::Encoding encoding_;
   bool readIds_;
   std::vector<OpenElement> stack_;
-  std::unordered_map<std::string, std::size_t> openByName_;  // how many of each name are on the stack
+  pages::TagNameMap<std::size_t> openByName_;  // how many of each name are on the stack
   std::vector<std::size_t> labelling_;  // where on the stack the elements with an id are
   std::size_t outermostHidden_ = kNone;
   std::size_t lastEnd_ = 0;

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "pages/foreign_content.h"
+#include "pages/tag_names.h"
 
 namespace pages {
 namespace {
@@ -95,27 +96,21 @@ std::size_t SkipScript(std::string_view page, std::size_t from) {
 
 // Scripting is taken as off, as in the parsers we compare with, so the
 // content of <noscript> is markup.
-constexpr std::array<std::string_view, 7> kRawTextElements = {"style",    "xmp",   "iframe",  "noembed",
-                                                              "noframes", "title", "textarea"};
+constexpr TagNameSet kRawTextElements({"style", "xmp", "iframe", "noembed", "noframes", "title", "textarea"});
 
 // Elements that never hold content, so that their start tags open nothing.
-constexpr std::array<std::string_view, 18> kVoidElements = {
-    "area", "base",  "basefont", "bgsound", "br",    "col",   "embed", "frame", "hr",
-    "img",  "input", "keygen",   "link",    "meta",  "param", "source", "track", "wbr"};
+constexpr TagNameSet kVoidElements({"area", "base", "basefont", "bgsound", "br", "col", "embed", "frame", "hr",
+                                    "img", "input", "keygen", "link", "meta", "param", "source", "track", "wbr"});
 
 // Start tags that end a <select> before they take effect.
-constexpr std::array<std::string_view, 12> kSelectEnders = {"select", "input", "keygen", "textarea", "caption", "table",
-                                                            "tbody",  "tfoot", "thead",  "tr",       "td",      "th"};
-
-bool IsOneOf(std::string_view name, const auto& names) {
-  return std::find(std::begin(names), std::end(names), name) != std::end(names);
-}
+constexpr TagNameSet kSelectEnders({"select", "input", "keygen", "textarea", "caption", "table", "tbody", "tfoot",
+                                    "thead", "tr", "td", "th"});
 
 // Where scanning resumes after the start tag `tag`.
 std::size_t AfterStartTag(std::string_view page, const Tag& tag) {
-  if (tag.name == "script") return SkipScript(page, tag.end);
-  if (tag.name == "plaintext") return page.size();
-  if (IsOneOf(tag.name, kRawTextElements)) return SkipRawText(page, tag.end, tag.name);
+  if (tag.Named("script")) return SkipScript(page, tag.end);
+  if (tag.Named("plaintext")) return page.size();
+  if (kRawTextElements.Holds(tag.name)) return SkipRawText(page, tag.end, tag.name);
   return tag.end;
 }
 
@@ -128,22 +123,22 @@ class SelectState {
   // Whether the start tag takes effect, at the given template depth.
   bool Admits(const Tag& tag, int templateDepth) {
     if (!open_ || templateDepth != depth_) {
-      if (!open_ && tag.name == "select") {
+      if (!open_ && tag.Named("select")) {
         open_ = true;
         depth_ = templateDepth;
       }
       return true;
     }
-    if (IsOneOf(tag.name, kSelectEnders)) {
+    if (kSelectEnders.Holds(tag.name)) {
       open_ = false;
-      return tag.name != "select";
+      return !tag.Named("select");
     }
-    return tag.name == "script" || tag.name == "template" || tag.name == "option" || tag.name == "optgroup";
+    return tag.Named("script") || tag.Named("template") || tag.Named("option") || tag.Named("optgroup");
   }
 
   // After an end tag, with the template depth it leaves.
   void Ended(const Tag& tag, int templateDepth) {
-    if ((tag.name == "select" && templateDepth == depth_) || templateDepth < depth_) open_ = false;
+    if ((tag.Named("select") && templateDepth == depth_) || templateDepth < depth_) open_ = false;
   }
 
  private:
@@ -175,6 +170,7 @@ void ScanTags(std::string_view page, const std::function<void(Tag&&)>& onTag) {
   int templateDepth = 0;
   SelectState select;
   ForeignContent foreign;
+  Tag tag;  // one for all, so that its room is used again
   for (std::size_t i = page.find('<'); i != std::string_view::npos && i + 1 < page.size(); i = page.find('<', i)) {
     const char next = page[i + 1];
     if (next == '!') {
@@ -189,31 +185,29 @@ void ScanTags(std::string_view page, const std::function<void(Tag&&)>& onTag) {
         i = PastNext(page, i + 2, ">");  // "</>" is dropped, others are bogus comments
         continue;
       }
-      auto tag = LexTag(page, i);
-      if (!tag) break;
-      i = tag->end;
-      foreign.EndTag(*tag);
-      const bool closesTemplate = !tag->foreign && tag->name == "template" && templateDepth > 0;
+      if (!LexTag(page, i, tag)) break;
+      i = tag.end;
+      foreign.EndTag(tag);
+      const bool closesTemplate = !tag.foreign && tag.Named("template") && templateDepth > 0;
       if (closesTemplate) --templateDepth;
-      if (!tag->foreign) select.Ended(*tag, templateDepth);
-      if (templateDepth == 0 && !closesTemplate) onTag(std::move(*tag));
+      if (!tag.foreign) select.Ended(tag, templateDepth);
+      if (templateDepth == 0 && !closesTemplate) onTag(std::move(tag));
     } else if (IsAsciiAlpha(next)) {
-      auto tag = LexTag(page, i);
-      if (!tag) break;
-      const bool foreignRules = foreign.Place(page, *tag);
-      if (!foreignRules && !select.Admits(*tag, templateDepth)) {
-        i = tag->end;
+      if (!LexTag(page, i, tag)) break;
+      const bool foreignRules = foreign.Place(page, tag);
+      if (!foreignRules && !select.Admits(tag, templateDepth)) {
+        i = tag.end;
         continue;
       }
-      if (tag->foreign) {
-        foreign.Open(*tag, true);
-        i = tag->end;
+      if (tag.foreign) {
+        foreign.Open(tag, true);
+        i = tag.end;
       } else {
-        if (tag->name == "template") ++templateDepth;
-        i = AfterStartTag(page, *tag);
-        foreign.Open(*tag, i == tag->end && !IsVoidElement(tag->name));
+        if (tag.Named("template")) ++templateDepth;
+        i = AfterStartTag(page, tag);
+        foreign.Open(tag, i == tag.end && !IsVoidElement(tag.name));
       }
-      if (templateDepth == 0) onTag(std::move(*tag));
+      if (templateDepth == 0) onTag(std::move(tag));
     } else {
       ++i;
     }
@@ -223,12 +217,12 @@ void ScanTags(std::string_view page, const std::function<void(Tag&&)>& onTag) {
 std::vector<Tag> ScanAreaTags(std::string_view page) {
   std::vector<Tag> areas;
   ScanTags(page, [&](Tag&& tag) {
-    if (!tag.isEndTag && !tag.foreign && tag.name == "area") areas.push_back(std::move(tag));
+    if (!tag.isEndTag && !tag.foreign && tag.Named("area")) areas.push_back(std::move(tag));
   });
   return areas;
 }
 
-bool IsVoidElement(std::string_view name) { return IsOneOf(name, kVoidElements); }
+bool IsVoidElement(std::string_view name) { return kVoidElements.Holds(name); }
 
 bool HoldsText(std::string_view markup) {
   for (std::size_t i = 0; i < markup.size();) {

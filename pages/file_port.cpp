@@ -40,6 +40,23 @@ File& File::operator=(File&& other) noexcept {
   return *this;
 }
 
+std::string File::ReadAll(std::uint64_t expectedSize) {
+  // Straight into the string, room for the expected size and a byte more
+  // so that the end shows in one more call; a file that grows meanwhile
+  // is read on in larger steps.
+  constexpr std::size_t kStep = 1 << 16;
+  std::string bytes(static_cast<std::size_t>(std::min<std::uint64_t>(expectedSize, std::size_t{1} << 30)) + 1, '\0');
+  std::size_t have = 0;
+  for (;;) {
+    if (have == bytes.size()) bytes.resize(bytes.size() + std::max(kStep, bytes.size() / 2));
+    const std::size_t got = ReadSome(bytes.data() + have, bytes.size() - have);
+    if (got == 0) break;
+    have += got;
+  }
+  bytes.resize(have);
+  return bytes;
+}
+
 namespace {
 
 // A name cut short at a NUL would be another file's.
@@ -125,15 +142,11 @@ FileState File::State() const {
   return state;
 }
 
-std::string File::ReadAll() {
-  std::string bytes;
-  char block[1 << 16];
-  for (;;) {
-    DWORD got = 0;
-    if (!ReadFile(Handle(handle_), block, sizeof block, &got, nullptr)) ThrowLast();
-    if (got == 0) return bytes;
-    bytes.append(block, got);
-  }
+std::size_t File::ReadSome(char* into, std::size_t size) {
+  DWORD got = 0;
+  const DWORD chunk = static_cast<DWORD>((std::min<std::size_t>)(size, 1 << 30));
+  if (!ReadFile(Handle(handle_), into, chunk, &got, nullptr)) ThrowLast();
+  return got;
 }
 
 void File::Write(std::string_view bytes) {
@@ -256,15 +269,11 @@ FileState File::State() const {
   return StateFrom(st);
 }
 
-std::string File::ReadAll() {
-  std::string bytes;
-  char block[1 << 16];
+std::size_t File::ReadSome(char* into, std::size_t size) {
   for (;;) {
-    const ssize_t got = ::read(static_cast<int>(handle_), block, sizeof block);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) ThrowErrno();
-    if (got == 0) return bytes;
-    bytes.append(block, static_cast<std::size_t>(got));
+    const ssize_t got = ::read(static_cast<int>(handle_), into, size);
+    if (got >= 0) return static_cast<std::size_t>(got);
+    if (errno != EINTR) ThrowErrno();
   }
 }
 

@@ -64,7 +64,9 @@ class File {
   ~File();
 
   FileState State() const;
-  std::string ReadAll();
+  // Everything from here to the end; `expectedSize`, the size the file had
+  // when checked, only saves copying.
+  std::string ReadAll(std::uint64_t expectedSize = 0);
   void Write(std::string_view bytes);
   // The owner, group and mode of `from`, where the process may give them.
   void TakeOwnerAndMode(const FileState& from);
@@ -75,6 +77,8 @@ class File {
  private:
   friend FileState StateOf(const std::string& path);
   explicit File(std::intptr_t handle) : handle_(handle) {}
+  // Up to `size` bytes; 0 at the end.
+  std::size_t ReadSome(char* into, std::size_t size);
   std::intptr_t handle_;
 };
 

@@ -6,21 +6,16 @@
 namespace pages {
 namespace {
 
-bool IsOneOf(std::string_view name, const auto& names) {
-  return std::find(std::begin(names), std::end(names), name) != std::end(names);
-}
-
 // Start tags that end foreign content: a page's HTML written inside an
 // <svg> or <math> left open.
-constexpr std::array<std::string_view, 44> kBreakouts = {
-    "b",  "big", "blockquote", "body",    "br",   "center", "code", "dd",     "div",   "dl",     "dt",
-    "em", "embed", "h1",       "h2",      "h3",   "h4",     "h5",   "h6",     "head",  "hr",     "i",
-    "img", "li",  "listing",   "menu",    "meta", "nobr",   "ol",   "p",      "pre",   "ruby",   "s",
-    "small", "span", "strong", "strike",  "sub",  "sup",    "table", "tt",    "u",     "ul",     "var"};
+constexpr TagNameSet kBreakouts({
+    "b", "big", "blockquote", "body", "br", "center", "code", "dd", "div", "dl", "dt", "em", "embed", "h1",
+    "h2", "h3", "h4", "h5", "h6", "head", "hr", "i", "img", "li", "listing", "menu", "meta", "nobr", "ol", "p",
+    "pre", "ruby", "s", "small", "span", "strong", "strike", "sub", "sup", "table", "tt", "u", "ul", "var"});
 
 bool BreaksOut(const Tag& tag) {
-  if (IsOneOf(tag.name, kBreakouts)) return true;
-  return tag.name == "font" && (tag.Find("color") || tag.Find("face") || tag.Find("size"));
+  if (kBreakouts.Holds(tag.name)) return true;
+  return tag.Named("font") && (tag.Find("color") || tag.Find("face") || tag.Find("size"));
 }
 
 // HTML elements that an end tag without a rule of its own does not reach
@@ -75,11 +70,11 @@ bool ForeignContent::Place(std::string_view page, Tag& tag) {
   }
   if (foreignRules) {
     placed_ = stack_.back().space;
-    annotationHtml_ = placed_ == Space::MathMl && tag.name == "annotation-xml" &&
+    annotationHtml_ = placed_ == Space::MathMl && tag.Named("annotation-xml") &&
                       (ValueIs(page, tag.Find("encoding"), "text/html") ||
                        ValueIs(page, tag.Find("encoding"), "application/xhtml+xml"));
   } else {
-    placed_ = tag.name == "svg" ? Space::Svg : tag.name == "math" ? Space::MathMl : Space::Html;
+    placed_ = tag.Named("svg") ? Space::Svg : tag.Named("math") ? Space::MathMl : Space::Html;
   }
   tag.foreign = placed_ != Space::Html;
   return foreignRules;
@@ -95,24 +90,24 @@ void ForeignContent::Open(const Tag& tag, bool opens) {
   }
   Element element{placed_, false, false, kNone, kNone, kNone, known->first, &known->second};
   if (placed_ == Space::Svg) {
-    element.htmlPoint = tag.name == "foreignobject" || tag.name == "desc" || tag.name == "title";
+    element.htmlPoint = tag.Named("foreignobject") || tag.Named("desc") || tag.Named("title");
   } else if (placed_ == Space::MathMl) {
     element.htmlPoint = annotationHtml_;
-    element.mathText = tag.name == "mi" || tag.name == "mo" || tag.name == "mn" || tag.name == "ms" || tag.name == "mtext";
+    element.mathText = tag.Named("mi") || tag.Named("mo") || tag.Named("mn") || tag.Named("ms") || tag.Named("mtext");
   }
   const Element* below = stack_.empty() ? nullptr : &stack_.back();
   element.topHtml = placed_ == Space::Html ? at : below ? below->topHtml : kNone;
-  const bool barrier = element.htmlPoint || element.mathText || (placed_ == Space::MathMl && tag.name == "annotation-xml");
+  const bool barrier = element.htmlPoint || element.mathText || (placed_ == Space::MathMl && tag.Named("annotation-xml"));
   element.barrier = barrier ? at : below ? below->barrier : kNone;
   const bool special = barrier || (placed_ == Space::Html && known->second.special) ||
-                       (placed_ == Space::Svg && (tag.name == "foreignobject" || tag.name == "desc" || tag.name == "title"));
+                       (placed_ == Space::Svg && (tag.Named("foreignobject") || tag.Named("desc") || tag.Named("title")));
   element.special = special ? at : below ? below->special : kNone;
   (placed_ == Space::Html ? known->second.html : known->second.foreign).push_back(at);
   stack_.push_back(element);
 }
 
 void ForeignContent::EndTag(Tag& tag) {
-  if (tag.name == "body" || tag.name == "html") return;  // these close nothing
+  if (tag.Named("body") || tag.Named("html")) return;  // these close nothing
   const auto found = names_.find(tag.name);
   if (found == names_.end() || stack_.empty()) return;
   const Name& known = found->second;

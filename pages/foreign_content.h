@@ -7,10 +7,10 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "pages/tag_lexer.h"
+#include "pages/tag_names.h"
 
 namespace pages {
 
@@ -56,7 +56,7 @@ class ForeignContent {
   void PopTo(std::size_t size);
 
   std::vector<Element> stack_;
-  std::unordered_map<std::string, Name> names_;
+  TagNameMap<Name> names_;
   Space placed_ = Space::Html;
   bool annotationHtml_ = false;  // the placed tag is an annotation-xml holding HTML
 };

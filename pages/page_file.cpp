@@ -78,7 +78,7 @@ bool Unchanged(const std::string& file, const FileAsRead& asRead) {
   try {
     files::File now = files::File::OpenToRead(file);
     const files::FileState state = now.State();
-    return state.kind == files::FileKind::Regular && state.stamp == asRead.stamp && now.ReadAll() == asRead.bytes;
+    return state.kind == files::FileKind::Regular && state.stamp == asRead.stamp && now.ReadAll(state.stamp.size) == asRead.bytes;
   } catch (const files::SystemFailure&) {
     return false;
   }
@@ -116,7 +116,7 @@ PageFileRead ReadPageFileStamped(const std::string& path) {
   try {
     const files::FileState state = file->State();
     if (const auto reason = NotAFile(state.kind)) Fail(code::PathFileAccess, what, path, *reason);
-    return {file->ReadAll(), state.stamp};
+    return {file->ReadAll(state.stamp.size), state.stamp};
   } catch (const files::SystemFailure& failure) {
     Fail(code::PathFileAccess, what, path, std::string("reading it failed: ") + failure.what());
   }

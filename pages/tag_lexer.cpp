@@ -1,5 +1,8 @@
 #include "pages/tag_lexer.h"
 
+#include <array>
+#include <cstring>
+
 namespace pages {
 namespace {
 
@@ -11,7 +14,6 @@ enum class State {
   DoubleQuoted,
   SingleQuoted,
   Unquoted,
-  AfterQuotedValue,
   SelfClosing,
 };
 
@@ -29,100 +31,117 @@ const TagAttribute* Tag::Find(std::string_view attributeName) const {
   return nullptr;
 }
 
-std::optional<Tag> LexTag(std::string_view text, std::size_t begin) {
-  Tag tag;
+namespace {
+
+// The bytes that end a run of a name or an unquoted value, by kind, looked
+// up rather than compared one by one.
+enum : unsigned char { kSpace = 1, kSlash = 2, kClose = 4, kEquals = 8 };
+constexpr std::array<unsigned char, 256> kKinds = [] {
+  std::array<unsigned char, 256> kinds{};
+  for (const unsigned char c : {' ', '\t', '\n', '\f', '\r'}) kinds[c] = kSpace;
+  kinds['/'] = kSlash;
+  kinds['>'] = kClose;
+  kinds['='] = kEquals;
+  return kinds;
+}();
+
+// The end of the run from `at` of bytes of none of the kinds `ends`.
+std::size_t RunEnd(std::string_view text, std::size_t at, unsigned char ends) {
+  while (at < text.size() && !(kKinds[static_cast<unsigned char>(text[at])] & ends)) ++at;
+  return at;
+}
+
+void AppendLowered(std::string& to, std::string_view from) {
+  for (const char c : from) to.push_back(AsciiLower(c));
+}
+
+}  // namespace
+
+bool LexTag(std::string_view text, std::size_t begin, Tag& tag) {
+  tag.isEndTag = false;
+  tag.name.clear();
   tag.begin = begin;
+  tag.nameEnd = tag.end = tag.insertAt = 0;
+  tag.selfClosing = tag.foreign = false;
+  tag.attributes.clear();  // keeps its room for the next tag
+  const std::size_t size = text.size();
   std::size_t i = begin + 1;
-  if (i < text.size() && text[i] == '/') {
+  if (i < size && text[i] == '/') {
     tag.isEndTag = true;
     ++i;
   }
-  for (; i < text.size() && !IsHtmlSpace(text[i]) && text[i] != '/' && text[i] != '>'; ++i) {
-    tag.name += AsciiLower(text[i]);
-  }
+  const std::size_t nameBegin = i;
+  i = RunEnd(text, i, kSpace | kSlash | kClose);
+  AppendLowered(tag.name, text.substr(nameBegin, i - nameBegin));
   tag.nameEnd = i;
 
   auto startAttribute = [&](std::size_t at) {
-    TagAttribute attribute;
+    TagAttribute& attribute = tag.attributes.emplace_back();
     attribute.nameBegin = at;
     attribute.leadBegin = at;
     while (attribute.leadBegin > tag.nameEnd && IsHtmlSpace(text[attribute.leadBegin - 1])) --attribute.leadBegin;
-    tag.attributes.push_back(attribute);
+    attribute.name += AsciiLower(text[at]);
   };
   auto current = [&]() -> TagAttribute& { return tag.attributes.back(); };
-  auto finishName = [&](std::size_t at) {
-    current().nameEnd = at;
-    current().end = at;
-  };
   auto finishValue = [&](std::size_t valueEnd, std::size_t attributeEnd) {
     current().valueEnd = valueEnd;
     current().end = attributeEnd;
   };
+  auto endAt = [&](std::size_t at, std::size_t insertAt) {
+    tag.insertAt = insertAt;
+    tag.end = at + 1;
+    return true;
+  };
 
+  // Each state reads a run of bytes at once; the runs of names and values
+  // are where the bytes of a tag are.
   State state = State::BeforeName;
-  if (i < text.size() && text[i] == '/') {
+  if (i < size && text[i] == '/') {
     state = State::SelfClosing;
     ++i;
   }
-  for (; i < text.size(); ++i) {
+  while (i < size) {
     const char c = text[i];
     switch (state) {
       case State::BeforeName:
-        if (IsHtmlSpace(c)) break;
-        if (c == '/') {
-          state = State::SelfClosing;
-        } else if (c == '>') {
-          tag.insertAt = i;
-          tag.end = i + 1;
-          return tag;
-        } else {
-          // Even '=' starts a name here.
-          startAttribute(i);
-          current().name += AsciiLower(c);
-          state = State::Name;
-        }
-        break;
-      case State::Name:
-        if (IsHtmlSpace(c) || c == '/' || c == '>') {
-          finishName(i);
-          state = State::AfterName;
-          --i;  // looked at again after the name
-        } else if (c == '=') {
-          finishName(i);
-          state = State::BeforeValue;
-        } else {
-          current().name += AsciiLower(c);
-        }
-        break;
       case State::AfterName:
-        if (IsHtmlSpace(c)) break;
-        if (c == '/') {
+        if (IsHtmlSpace(c)) {
+          ++i;
+        } else if (c == '/') {
           state = State::SelfClosing;
-        } else if (c == '=') {
-          state = State::BeforeValue;
+          ++i;
         } else if (c == '>') {
-          tag.insertAt = i;
-          tag.end = i + 1;
-          return tag;
+          return endAt(i, i);
+        } else if (c == '=' && state == State::AfterName) {
+          state = State::BeforeValue;
+          ++i;
         } else {
-          startAttribute(i);
-          current().name += AsciiLower(c);
+          // Even '=' starts a name before one.
+          startAttribute(i++);
           state = State::Name;
         }
         break;
+      case State::Name: {
+        const std::size_t j = RunEnd(text, i, kSpace | kSlash | kClose | kEquals);
+        AppendLowered(current().name, text.substr(i, j - i));
+        if (j == size) return false;
+        current().nameEnd = current().end = j;
+        state = text[j] == '=' ? State::BeforeValue : State::AfterName;
+        i = text[j] == '=' ? j + 1 : j;
+        break;
+      }
       case State::BeforeValue:
-        if (IsHtmlSpace(c)) break;
-        if (c == '"' || c == '\'') {
+        if (IsHtmlSpace(c)) {
+          ++i;
+        } else if (c == '"' || c == '\'') {
           current().form = c == '"' ? ValueForm::DoubleQuoted : ValueForm::SingleQuoted;
-          current().valueBegin = i + 1;
+          current().valueBegin = ++i;
           state = c == '"' ? State::DoubleQuoted : State::SingleQuoted;
         } else if (c == '>') {
           current().form = ValueForm::Empty;
           current().valueBegin = i;
           finishValue(i, i);
-          tag.insertAt = tag.nameEnd;
-          tag.end = i + 1;
-          return tag;
+          return endAt(i, tag.nameEnd);
         } else {
           current().form = ValueForm::Unquoted;
           current().valueBegin = i;
@@ -130,36 +149,40 @@ std::optional<Tag> LexTag(std::string_view text, std::size_t begin) {
         }
         break;
       case State::DoubleQuoted:
-      case State::SingleQuoted:
-        if (c == (state == State::DoubleQuoted ? '"' : '\'')) {
-          finishValue(i, i + 1);
-          state = State::AfterQuotedValue;
-        }
+      case State::SingleQuoted: {
+        const char quote = state == State::DoubleQuoted ? '"' : '\'';
+        const auto* found = static_cast<const char*>(std::memchr(text.data() + i, quote, size - i));
+        if (!found) return false;
+        i = static_cast<std::size_t>(found - text.data());
+        finishValue(i, i + 1);
+        ++i;
+        state = State::BeforeName;  // a missing space between attributes is tolerated
         break;
-      case State::Unquoted:
-        if (IsHtmlSpace(c) || c == '>') {
-          finishValue(i, i);
-          state = State::BeforeName;
-          --i;
-        }
-        break;
-      case State::AfterQuotedValue:
+      }
+      case State::Unquoted: {
+        const std::size_t j = RunEnd(text, i, kSpace | kClose);
+        if (j == size) return false;
+        finishValue(j, j);
+        i = j;
         state = State::BeforeName;
-        --i;  // a missing space between attributes is tolerated
         break;
+      }
       case State::SelfClosing:
         if (c == '>') {
-          tag.insertAt = i - 1;
-          tag.end = i + 1;
           tag.selfClosing = true;
-          return tag;
+          return endAt(i, i - 1);
         }
         state = State::BeforeName;
-        --i;
         break;
     }
   }
-  return std::nullopt;
+  return false;
+}
+
+std::optional<Tag> LexTag(std::string_view text, std::size_t begin) {
+  Tag tag;
+  if (!LexTag(text, begin, tag)) return std::nullopt;
+  return tag;
 }
 
 }  // namespace pages

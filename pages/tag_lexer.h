@@ -46,11 +46,16 @@ struct Tag {
   std::size_t insertAt = 0;
 
   const TagAttribute* Find(std::string_view attributeName) const;
+  // Whether the name is `lowered`: the lengths are compared first, which a
+  // comparison with a C string does not do.
+  bool Named(std::string_view lowered) const { return std::string_view(name) == lowered; }
 };
 
 // The tag whose '<' is at `begin`, followed by a letter, or by '/' and a
 // letter. nullopt when the text ends inside the tag: a parser drops it.
 std::optional<Tag> LexTag(std::string_view text, std::size_t begin);
+// The same into `tag`, whose room is used again; false where nullopt.
+bool LexTag(std::string_view text, std::size_t begin, Tag& tag);
 
 bool IsHtmlSpace(char c);
 char AsciiLower(char c);
