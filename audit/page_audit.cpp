@@ -11,7 +11,6 @@
 #include "host/text.h"
 #include "pages/area_scanner.h"
 #include "pages/page.h"
-#include "pages/tag_names.h"
 
 namespace audit {
 namespace {
@@ -24,7 +23,7 @@ bool IsBlank(const host::Text& text) {
 }
 
 struct OpenElement {
-  std::size_t* ofName;  // how many elements of its name are open
+  std::size_t name;  // its name's number
   int map = -1;        // the map this element lies in or is, as an index into the page's maps
   int labelling = -1;  // index into the page's ids, for an element with an id
 };
@@ -65,7 +64,7 @@ class MapReader {
     lastEnd_ = tag.end;
     afterRawText_ = !tag.isEndTag && !tag.foreign && (tag.Named("script") || tag.Named("style"));
     if (tag.isEndTag) {
-      Close(tag.name);
+      Close(tag);
       return;
     }
     const bool html = !tag.foreign;
@@ -80,7 +79,7 @@ class MapReader {
       }
     }
     if (html ? pages::IsVoidElement(tag.name) : tag.selfClosing) return;
-    OpenElement open{&openByName_.try_emplace(tag.name, 0).first->second, CurrentMap()};
+    OpenElement open{tag.nameNumber, CurrentMap()};
     if (html && tag.Named("map")) {
       open.map = static_cast<int>(maps.size());
       maps.push_back(Value(tag, "name"));
@@ -93,7 +92,8 @@ class MapReader {
       }
       if (outermostHidden_ == kNone && HidesContent(page_, tag, encoding_)) outermostHidden_ = stack_.size();
     }
-    ++*open.ofName;
+    if (open.name >= openByName_.size()) openByName_.resize(open.name + 1);
+    ++openByName_[open.name];
     stack_.push_back(open);
   }
 
@@ -129,17 +129,16 @@ class MapReader {
     }
   }
 
-  void Close(std::string_view name) {
-    if (name == "body" || name == "html") return;
-    const auto open = openByName_.find(name);
-    if (open == openByName_.end() || open->second == 0) return;
+  void Close(const Tag& end) {
+    if (end.Named("body") || end.Named("html")) return;
+    if (end.nameNumber >= openByName_.size() || openByName_[end.nameNumber] == 0) return;
     for (;;) {
       const OpenElement closed = stack_.back();
       stack_.pop_back();
-      --*closed.ofName;
+      --openByName_[closed.name];
       if (closed.labelling >= 0) labelling_.pop_back();
       if (outermostHidden_ == stack_.size()) outermostHidden_ = kNone;
-      if (closed.ofName == &open->second) return;
+      if (closed.name == end.nameNumber) return;
     }
   }
 
@@ -147,7 +146,7 @@ class MapReader {
   pages::Encoding encoding_;
   bool readIds_;
   std::vector<OpenElement> stack_;
-  pages::TagNameMap<std::size_t> openByName_;  // how many of each name are on the stack
+  std::vector<std::size_t> openByName_;  // by the names' numbers, how many of each are on the stack
   std::vector<std::size_t> labelling_;  // where on the stack the elements with an id are
   std::size_t outermostHidden_ = kNone;
   std::size_t lastEnd_ = 0;

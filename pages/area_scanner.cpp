@@ -170,6 +170,7 @@ void ScanTags(std::string_view page, const std::function<void(Tag&&)>& onTag) {
   int templateDepth = 0;
   SelectState select;
   ForeignContent foreign;
+  TagNameNumbers names;
   Tag tag;  // one for all, so that its room is used again
   for (std::size_t i = page.find('<'); i != std::string_view::npos && i + 1 < page.size(); i = page.find('<', i)) {
     const char next = page[i + 1];
@@ -186,6 +187,7 @@ void ScanTags(std::string_view page, const std::function<void(Tag&&)>& onTag) {
         continue;
       }
       if (!LexTag(page, i, tag)) break;
+      tag.nameNumber = names.NumberOf(tag.name);
       i = tag.end;
       foreign.EndTag(tag);
       const bool closesTemplate = !tag.foreign && tag.Named("template") && templateDepth > 0;
@@ -194,6 +196,7 @@ void ScanTags(std::string_view page, const std::function<void(Tag&&)>& onTag) {
       if (templateDepth == 0 && !closesTemplate) onTag(std::move(tag));
     } else if (IsAsciiAlpha(next)) {
       if (!LexTag(page, i, tag)) break;
+      tag.nameNumber = names.NumberOf(tag.name);
       const bool foreignRules = foreign.Place(page, tag);
       if (!foreignRules && !select.Admits(tag, templateDepth)) {
         i = tag.end;

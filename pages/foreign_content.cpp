@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "pages/tag_names.h"
+
 namespace pages {
 namespace {
 
@@ -58,7 +60,7 @@ bool ForeignContent::Place(std::string_view page, Tag& tag) {
     const std::string_view name = tag.name;
     foreignRules = current.space != Space::Html && !current.htmlPoint &&
                    !(current.mathText && name != "mglyph" && name != "malignmark") &&
-                   !(current.space == Space::MathMl && current.name == "annotation-xml" && name == "svg");
+                   !(current.annotationXml && name == "svg");
     if (foreignRules && BreaksOut(tag)) {
       std::size_t keep = stack_.size();
       while (keep > 0 && stack_[keep - 1].space != Space::Html && !stack_[keep - 1].htmlPoint && !stack_[keep - 1].mathText) {
@@ -80,37 +82,44 @@ bool ForeignContent::Place(std::string_view page, Tag& tag) {
   return foreignRules;
 }
 
+ForeignContent::Name& ForeignContent::NameOf(const Tag& tag) {
+  if (tag.nameNumber >= names_.size()) names_.resize(tag.nameNumber + 1);
+  Name& name = names_[tag.nameNumber];
+  if (!name.seen) {
+    name.seen = true;
+    name.special = IsAmongSorted(tag.name, kSpecial);
+    name.ownEndRule = IsAmongSorted(tag.name, kOwnEndTagRule);
+  }
+  return name;
+}
+
 void ForeignContent::Open(const Tag& tag, bool opens) {
   if (tag.foreign ? tag.selfClosing : !opens) return;
   const std::size_t at = stack_.size();
-  const auto [known, added] = names_.try_emplace(tag.name);
-  if (added) {
-    known->second.special = IsAmongSorted(tag.name, kSpecial);
-    known->second.ownEndRule = IsAmongSorted(tag.name, kOwnEndTagRule);
-  }
-  Element element{placed_, false, false, kNone, kNone, kNone, known->first, &known->second};
+  Name& known = NameOf(tag);
+  Element element{placed_, false, false, false, kNone, kNone, kNone, tag.nameNumber};
   if (placed_ == Space::Svg) {
     element.htmlPoint = tag.Named("foreignobject") || tag.Named("desc") || tag.Named("title");
   } else if (placed_ == Space::MathMl) {
     element.htmlPoint = annotationHtml_;
     element.mathText = tag.Named("mi") || tag.Named("mo") || tag.Named("mn") || tag.Named("ms") || tag.Named("mtext");
+    element.annotationXml = tag.Named("annotation-xml");
   }
   const Element* below = stack_.empty() ? nullptr : &stack_.back();
   element.topHtml = placed_ == Space::Html ? at : below ? below->topHtml : kNone;
-  const bool barrier = element.htmlPoint || element.mathText || (placed_ == Space::MathMl && tag.Named("annotation-xml"));
+  const bool barrier = element.htmlPoint || element.mathText || element.annotationXml;
   element.barrier = barrier ? at : below ? below->barrier : kNone;
-  const bool special = barrier || (placed_ == Space::Html && known->second.special) ||
+  const bool special = barrier || (placed_ == Space::Html && known.special) ||
                        (placed_ == Space::Svg && (tag.Named("foreignobject") || tag.Named("desc") || tag.Named("title")));
   element.special = special ? at : below ? below->special : kNone;
-  (placed_ == Space::Html ? known->second.html : known->second.foreign).push_back(at);
+  (placed_ == Space::Html ? known.html : known.foreign).push_back(at);
   stack_.push_back(element);
 }
 
 void ForeignContent::EndTag(Tag& tag) {
   if (tag.Named("body") || tag.Named("html")) return;  // these close nothing
-  const auto found = names_.find(tag.name);
-  if (found == names_.end() || stack_.empty()) return;
-  const Name& known = found->second;
+  if (tag.nameNumber >= names_.size() || stack_.empty()) return;
+  const Name& known = names_[tag.nameNumber];
   const Element& current = stack_.back();
   if (InForeignElement() && !known.foreign.empty()) {
     // The foreign elements above the nearest HTML one, the current first.
@@ -131,7 +140,8 @@ void ForeignContent::EndTag(Tag& tag) {
 void ForeignContent::PopTo(std::size_t size) {
   while (stack_.size() > size) {
     const Element& element = stack_.back();
-    (element.space == Space::Html ? element.known->html : element.known->foreign).pop_back();
+    Name& name = names_[element.name];
+    (element.space == Space::Html ? name.html : name.foreign).pop_back();
     stack_.pop_back();
   }
 }

@@ -5,12 +5,10 @@
 // where HTML comes back in (svg foreignObject, desc and title; math mi, mo,
 // mn, ms, mtext, and annotation-xml holding HTML).
 #include <cstddef>
-#include <string>
 #include <string_view>
 #include <vector>
 
 #include "pages/tag_lexer.h"
-#include "pages/tag_names.h"
 
 namespace pages {
 
@@ -40,6 +38,7 @@ class ForeignContent {
   // are, so that finding the one an end tag closes takes constant time.
   struct Name {
     std::vector<std::size_t> html, foreign;
+    bool seen = false;
     bool special = false;     // an HTML element of it stops end tags without a rule of their own
     bool ownEndRule = false;  // its end tag has a rule of its own
   };
@@ -47,16 +46,17 @@ class ForeignContent {
     Space space;
     bool htmlPoint;       // start tags in it are HTML
     bool mathText;        // start tags in it are HTML but for mglyph and malignmark
+    bool annotationXml;   // a MathML annotation-xml
     std::size_t topHtml;  // where the nearest HTML element at or below it is
     std::size_t barrier;  // where the nearest element at or below it is that no HTML end tag reaches past
     std::size_t special;  // the same for an end tag without a rule of its own
-    std::string_view name;
-    Name* known;
+    std::size_t name;     // its name's number
   };
+  Name& NameOf(const Tag& tag);
   void PopTo(std::size_t size);
 
   std::vector<Element> stack_;
-  TagNameMap<Name> names_;
+  std::vector<Name> names_;  // by the names' numbers
   Space placed_ = Space::Html;
   bool annotationHtml_ = false;  // the placed tag is an annotation-xml holding HTML
 };

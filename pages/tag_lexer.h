@@ -38,6 +38,8 @@ struct Tag {
   bool selfClosing = false;   // ends in "/>"
   // In SVG or MathML rather than HTML, as the scanner found it.
   bool foreign = false;
+  // The name's number among the page's tag names, as the scanner gave it.
+  std::size_t nameNumber = 0;
   // Every attribute as written; a parser keeps only the first of a name.
   std::vector<TagAttribute> attributes;
   // Where a new attribute goes: before the '>' or a self-closing '/', or

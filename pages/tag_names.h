@@ -4,10 +4,9 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 namespace pages {
 
@@ -40,18 +39,17 @@ class TagNameSet {
   std::array<std::uint32_t, 26> shapes_{};  // bit n of a letter's: a name of length n begins with it
 };
 
-// A map keyed by tag names, looked up by a view of the name without a copy,
-// with an inline hash that costs less than the library's on short keys.
-struct TagNameHash {
-  using is_transparent = void;
-  std::size_t operator()(std::string_view name) const noexcept {
-    std::size_t hash = 14695981039346656037ull & static_cast<std::size_t>(-1);  // FNV-1a
-    for (const char c : name) hash = (hash ^ static_cast<unsigned char>(c)) * static_cast<std::size_t>(1099511628211ull);
-    return hash;
-  }
-};
+// Numbers for the tag names of one page, from 0 in the order first seen,
+// so that what is kept per name can be kept in a vector.
+class TagNameNumbers {
+ public:
+  std::size_t NumberOf(std::string_view name);  // a new name gets the next
 
-template <typename Value>
-using TagNameMap = std::unordered_map<std::string, Value, TagNameHash, std::equal_to<>>;
+ private:
+  void Grow();
+
+  std::vector<std::string> names_;
+  std::vector<std::uint32_t> slots_;  // a name's number + 1, or 0; open addressing over a power of two
+};
 
 }  // namespace pages
