@@ -90,7 +90,7 @@ void ListFolder(const fs::path& folder, Walk& walk) {
   for (; !ec && it != end; it.increment(ec)) {
     const std::string relative = Utf8Of(it->path().lexically_relative(walk.web).generic_u8string());
     std::error_code entryError;
-    const bool link = fs::is_symlink(it->symlink_status(entryError));
+    const bool link = it->is_symlink(entryError);  // from the listing, where it tells
     if (it->is_directory(entryError)) {  // after any link
       if (IsSkippedFolder(it->path())) continue;
       if (link) {

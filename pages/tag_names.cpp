@@ -21,7 +21,7 @@ std::size_t TagNameNumbers::NumberOf(std::string_view name) {
       slots_[at] = static_cast<std::uint32_t>(names_.size());
       return names_.size() - 1;
     }
-    if (names_[slot - 1] == name) return slot - 1;
+    if (SameName(names_[slot - 1], name)) return slot - 1;
   }
 }
 

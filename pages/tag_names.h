@@ -10,6 +10,15 @@
 
 namespace pages {
 
+// Byte by byte: for names this short, quicker than a call to memcmp.
+inline bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t k = 0; k < a.size(); ++k) {
+    if (a[k] != b[k]) return false;
+  }
+  return true;
+}
+
 // A set of lower-case tag names; most names not in it are told by their
 // first letter and length alone.
 template <std::size_t N>
@@ -29,7 +38,7 @@ class TagNameSet {
     const unsigned letter = static_cast<unsigned char>(name[0]) - unsigned{'a'};
     if (letter >= 26 || !(shapes_[letter] >> name.size() & 1)) return false;
     for (const std::string_view candidate : names_) {
-      if (candidate == name) return true;
+      if (SameName(candidate, name)) return true;
     }
     return false;
   }
