@@ -15,9 +15,11 @@ namespace audit {
 // How many results per thread may wait to be taken.
 inline constexpr std::size_t kWaitingPerThread = 8;
 
-// Runs work(i) for every i below `count` on `jobs` threads and hands each
-// result to take(i, result) on the calling thread in the order of i, as soon
-// as it and every one before it are done. At most a few results per thread
+// Runs work(i) for every i below `count` on `jobs` threads, the calling one
+// among them, and hands each result to take(i, result) on the calling thread
+// in the order of i, as soon as it and every one before it are done. The
+// calling thread works too while the result it takes next is not done, so
+// that no thread waits on a busy core. At most a few results per thread
 // wait to be taken, so memory stays bounded however far the first lags. An
 // exception of work(i) is thrown from here in its turn, after the threads
 // have stopped.
@@ -44,6 +46,22 @@ void TakeInOrder(std::size_t count, unsigned jobs, Work work, Take take) {
   std::atomic<bool> stop{false};      // set under the mutex
   std::atomic<std::size_t> next{0};
 
+  const auto run = [&](std::size_t i) {
+    Slot slot;
+    try {
+      slot.result.emplace(work(i));
+    } catch (...) {
+      slot.error = std::current_exception();
+    }
+    slot.done = true;
+    bool awaited;
+    {
+      const std::lock_guard lock(mutex);
+      slots[i % window] = std::move(slot);
+      awaited = i == taken;
+    }
+    if (awaited) ready.notify_one();
+  };
   const auto worker = [&] {
     for (std::size_t i; !stop && (i = next.fetch_add(1)) < count;) {
       if (i >= taken + window) {
@@ -53,21 +71,17 @@ void TakeInOrder(std::size_t count, unsigned jobs, Work work, Take take) {
         --waitingForRoom;
         if (stop) return;
       }
-      Slot slot;
-      try {
-        slot.result.emplace(work(i));
-      } catch (...) {
-        slot.error = std::current_exception();
-      }
-      slot.done = true;
-      bool awaited;
-      {
-        const std::lock_guard lock(mutex);
-        slots[i % window] = std::move(slot);
-        awaited = i == taken;
-      }
-      if (awaited) ready.notify_one();
+      run(i);
     }
+  };
+  // The next piece of work for the taker, which cannot wait for room as
+  // it makes the room: one inside the window, or none.
+  const auto claimInWindow = [&]() -> std::optional<std::size_t> {
+    std::size_t i = next;
+    while (i < count && i < taken + window) {
+      if (next.compare_exchange_weak(i, i + 1)) return i;
+    }
+    return std::nullopt;
   };
   std::vector<std::thread> threads;
   const auto stopAll = [&] {
@@ -79,13 +93,19 @@ void TakeInOrder(std::size_t count, unsigned jobs, Work work, Take take) {
     for (std::thread& thread : threads) thread.join();
   };
   try {
-    for (unsigned j = 0; j < jobs; ++j) threads.emplace_back(worker);
+    for (unsigned j = 1; j < jobs; ++j) threads.emplace_back(worker);
     for (std::size_t i = 0; i < count; ++i) {
       Slot slot;
       bool wake;
       {
         std::unique_lock lock(mutex);
-        ready.wait(lock, [&] { return slots[i % window].done; });
+        while (!slots[i % window].done) {
+          lock.unlock();
+          const auto mine = claimInWindow();
+          if (mine) run(*mine);
+          lock.lock();
+          if (!mine) ready.wait(lock, [&] { return slots[i % window].done; });
+        }
         slot = std::move(slots[i % window]);
         slots[i % window] = Slot();
         taken = i + 1;
