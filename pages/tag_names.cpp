@@ -1,10 +1,15 @@
 #include "pages/tag_names.h"
 
+#include <random>
+
 namespace pages {
 namespace {
 
-std::size_t Hash(std::string_view name) {  // FNV-1a: names are short
-  std::uint32_t hash = 2166136261u;
+// FNV-1a, as names are short, from a start of this run's own so that a
+// page cannot be made of names that all fall in one place.
+std::size_t Hash(std::string_view name) {
+  static const std::uint32_t start = 2166136261u ^ std::random_device()();
+  std::uint32_t hash = start;
   for (const char c : name) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
   return hash;
 }

@@ -202,8 +202,9 @@ std::string Repeated(std::string_view piece, std::size_t times) {
 // a second, so the bound is far from both.
 TEST(PageAudit, TakesOnePassWhateverTheShapeOfThePage) {
   constexpr std::size_t n = 100'000;
-  std::string ids;
+  std::string ids, names;
   for (std::size_t k = 0; k < n; ++k) ids += "<span id=i" + std::to_string(k) + "></span>";
+  for (std::size_t k = 0; k < n; ++k) names += "<e" + std::to_string(k) + "></f" + std::to_string(k) + ">";
   const struct {
     const char* what;
     std::string page;
@@ -217,6 +218,7 @@ TEST(PageAudit, TakesOnePassWhateverTheShapeOfThePage) {
       {"areas labelled by ids among many", "<map name=m>" + Repeated("<area href=a aria-labelledby=none>", n) + ids, kAria, n},
       {"text inside many unclosed labelling elements",
        "<map name=m><area href=a aria-labelledby=l></map>" + Repeated("<span id=l>t", n), kAria, 0},
+      {"elements of many names, closed by end tags of others", "<map name=m>" + names + "<area href=a>", kPlain, 1},
       {"a comment of dashes", "<map name=m><!--" + std::string(200'000, '-') + "x--><area href=a>", kPlain, 1},
   };
   for (const auto& c : cases) {
