@@ -141,8 +141,10 @@ std::optional<std::string> EncodeIso2022Jp(std::u16string_view text, const Shift
       switchTo(Set::Katakana);
       out += static_cast<char>(c - 0xFF61 + 0x21);
     } else {
+      // A pair that reads back as another character (a converter's best
+      // fit) is not this one's.
       const auto sjisPair = sjis.pair(c);
-      const auto pair = sjisPair ? JisPair(*sjisPair) : std::nullopt;
+      const auto pair = sjisPair && sjis.character(*sjisPair) == c ? JisPair(*sjisPair) : std::nullopt;
       if (!pair) return std::nullopt;
       switchTo(Set::Jis0208);
       out += static_cast<char>((*pair)[0]);
