@@ -3,42 +3,38 @@
 // 932: bytes read as browsers read them (U+FFFD and the bytes each
 // character comes from included), and texts written so that they read back.
 #include <gtest/gtest.h>
-#include <iconv.h>
 
-#include <cstring>
+#include <stdexcept>
 
 #include "pages/iso_2022_jp.h"
+#include "reference_parser.h"
 
 namespace {
 
 using pages::ByteSpan;
 
-std::optional<std::string> Converted(const char* to, const char* from, std::string in) {
-  const iconv_t cd = iconv_open(to, from);
-  if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
-  char out[16];
-  char* inPtr = in.data();
-  std::size_t inLeft = in.size();
-  char* outPtr = out;
-  std::size_t outLeft = sizeof(out);
-  const bool done = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1) && inLeft == 0;
-  iconv_close(cd);
-  if (!done) return std::nullopt;
-  return std::string(out, outPtr);
-}
-
 std::optional<char32_t> Character(std::array<unsigned char, 2> pair) {
-  const auto out = Converted("UTF-32LE", "CP932", std::string(pair.begin(), pair.end()));
-  if (!out || out->size() != sizeof(char32_t)) return std::nullopt;
-  char32_t c;
-  std::memcpy(&c, out->data(), sizeof(c));
-  return c;
+  std::string utf8;
+  try {
+    utf8 = ConvertToUtf8(std::string(pair.begin(), pair.end()), "CP932");
+  } catch (const std::runtime_error&) {
+    return std::nullopt;
+  }
+  const host::Utf8Step step = host::NextUtf8(utf8, 0);
+  if (!step.valid || step.length != utf8.size()) return std::nullopt;
+  return step.c;
 }
 
 std::optional<std::array<unsigned char, 2>> Pair(char32_t c) {
-  const auto out = Converted("CP932", "UTF-32LE", std::string(reinterpret_cast<const char*>(&c), sizeof(c)));
-  if (!out || out->size() != 2) return std::nullopt;
-  return std::array<unsigned char, 2>{static_cast<unsigned char>((*out)[0]), static_cast<unsigned char>((*out)[1])};
+  std::string utf8, bytes;
+  host::AppendUtf8(utf8, c);
+  try {
+    bytes = ConvertFromUtf8(utf8, "CP932");
+  } catch (const std::runtime_error&) {
+    return std::nullopt;
+  }
+  if (bytes.size() != 2) return std::nullopt;
+  return std::array<unsigned char, 2>{static_cast<unsigned char>(bytes[0]), static_cast<unsigned char>(bytes[1])};
 }
 
 const pages::ShiftJisPairs kCp932{Character, Pair};
