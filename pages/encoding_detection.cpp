@@ -29,7 +29,8 @@ std::string Trimmed(std::string_view s) {
 }
 
 struct Attribute {
-  std::string name, value;
+  std::string name;   // lower case
+  std::string value;  // as written, so that a label is named as the page names it
 };
 
 // One attribute of a tag, as the prescan reads it; nullopt at the tag's end.
@@ -51,18 +52,18 @@ std::optional<Attribute> NextAttribute(std::string_view s, std::size_t& i) {
   if (i >= s.size()) return a;
   if (s[i] == '"' || s[i] == '\'') {
     const char quote = s[i++];
-    while (i < s.size() && s[i] != quote) a.value += Lower(s[i++]);
+    while (i < s.size() && s[i] != quote) a.value += s[i++];
     if (i < s.size()) ++i;
   } else {
-    while (i < s.size() && !IsSpace(s[i]) && s[i] != '>') a.value += Lower(s[i++]);
+    while (i < s.size() && !IsSpace(s[i]) && s[i] != '>') a.value += s[i++];
   }
   return a;
 }
 
 // The charset named in a Content-Type value such as "text/html; charset=utf-8".
 std::optional<std::string> CharsetFromContent(std::string_view content) {
-  for (std::size_t at = content.find("charset"); at != std::string_view::npos;
-       at = content.find("charset", at + 1)) {
+  const std::string lowered = Lowered(content);
+  for (std::size_t at = lowered.find("charset"); at != std::string::npos; at = lowered.find("charset", at + 1)) {
     std::size_t i = at + 7;
     while (i < content.size() && IsSpace(content[i])) ++i;
     if (i >= content.size() || content[i] != '=') continue;
@@ -87,7 +88,7 @@ std::optional<std::string> MetaCharset(std::string_view s, std::size_t& i) {
   std::optional<std::string> charset, fromContent;
   while (const auto a = NextAttribute(s, i)) {
     if (a->name == "http-equiv") {
-      httpEquivContentType = httpEquivContentType || a->value == "content-type";
+      httpEquivContentType = httpEquivContentType || Lowered(a->value) == "content-type";
     } else if (a->name == "content" && !fromContent) {
       fromContent = CharsetFromContent(a->value);
     } else if (a->name == "charset" && !charset) {

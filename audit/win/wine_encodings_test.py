@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Runs mapnote-audit.exe under Wine on a small web of pages in big5,
-shift_jis, windows-1251 and UTF-16: each page's areas are found with their
+shift_jis, windows-1251, iso-2022-jp, ISO 8859 parts Windows has no code
+page for, and UTF-16: each page's areas are found with their
 texts, lines and columns, and texts of the page's script, and a character it
 lacks, are written back through the to-do list, in the page's own bytes or as
 a character reference, with nothing else of the page changed.
@@ -23,6 +24,10 @@ PAGES = [
     ("big5.htm", "big5", "big5hkscs", b"", "\u7db2\u7ad9\u5730\u5716 \u529f\u80fd\u8a31\u53ef"),
     ("sjis.htm", "shift_jis", "cp932", b"", "\u30b5\u30a4\u30c8\u30de\u30c3\u30d7 \u8868\u793a \u30bd\u30d5\u30c8"),
     ("cp1251.htm", "windows-1251", "cp1251", b"", "\u041a\u0430\u0440\u0442\u0430 \u0441\u0430\u0439\u0442\u0430"),
+    ("jis.htm", "iso-2022-jp", "iso2022_jp", b"", "\u30b5\u30a4\u30c8\u30de\u30c3\u30d7 \u8868\u793a \u00a5100"),
+    ("latin6.htm", "iso-8859-10", "iso8859_10", b"", "\u00de\u00f3r\u00f0ur \u014b \u0167"),
+    ("latin8.htm", "ISO-8859-14", "iso8859_14", b"", "\u0174yddfa \u0177 \u1e81"),
+    ("latin10.htm", "iso-8859-16", "iso8859_16", b"", "\u0218tiin\u021b\u0103 \u20ac \u0219"),
     ("utf16.htm", None, "utf-16-le", b"\xff\xfe", "\u30b5\u30a4\u30c8 \u041a\u0430\u0440\u0442\u0430 \U0001F5FA"),
 ]
 FOREIGN = "\U0001F600"
@@ -67,8 +72,9 @@ def main(wine_run, exe, work):
     check("the audit's exit status and errors", (status, err), (1, ""))
     expected = "".join("%s:5:%d: missing-alt: area of map \"%s\" linking to \"%s/2.htm\" has no alt text\n"
                        % (name, 2 * len(t) + 2, t, t) for name, _, _, _, t in sorted(PAGES))
+    n = len(PAGES)
     check("the audit's findings, in each page's characters", out,
-          expected + "4 pages, 8 areas: 4 missing-alt, 0 empty-alt, 0 alt-without-href\n")
+          expected + "%d pages, %d areas: %d missing-alt, 0 empty-alt, 0 alt-without-href\n" % (n, 2 * n, n))
 
     status, out, err = run(wine_run, exe, "--todo", "Z:" + todo, wine_web)
     check("the to-do list's exit status", status, 1)
@@ -89,7 +95,7 @@ def main(wine_run, exe, work):
     status, out, err = run(wine_run, exe, "--apply", "Z:" + todo, wine_web)
     check("the apply's exit status", (status, err), (0, ""))
     check("the apply's report", out, "".join("%s: wrote 1 alt text\n" % name for name in sorted(texts)) +
-          "Wrote 4 alt texts to 4 pages; 0 pages refused\n")
+          "Wrote %d alt texts to %d pages; 0 pages refused\n" % (n, n))
 
     for name, label, codec, bom, t in PAGES:
         with open(os.path.join(web, name), "rb") as f:
@@ -111,7 +117,8 @@ def main(wine_run, exe, work):
               (after.startswith(pre), after.endswith(post)), (True, True))
 
     status, out, err = run(wine_run, exe, wine_web)
-    check("the audit afterwards", (status, out), (0, "4 pages, 8 areas: 0 missing-alt, 0 empty-alt, 0 alt-without-href\n"))
+    check("the audit afterwards", (status, out),
+          (0, "%d pages, %d areas: 0 missing-alt, 0 empty-alt, 0 alt-without-href\n" % (n, 2 * n)))
     return 0
 
 

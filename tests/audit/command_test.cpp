@@ -54,7 +54,7 @@ TEST(AuditCommand, ReportsUnreadablePagesAndScansTheOthers) {
             "good.htm:1:6: empty-alt: area of an unnamed map linking to \"a\" has a blank alt text\n"
             "2 pages, 2 areas: 0 missing-alt, 1 empty-alt, 0 alt-without-href; incomplete: 2 pages unreadable\n");
   const std::string dir = web.path().string();
-  EXPECT_EQ(run.err, "mapnote-audit: Cannot read the page \"" + dir + "/kr.htm\": its encoding \"iso-2022-kr\" is one "
+  EXPECT_EQ(run.err, "mapnote-audit: Cannot read the page \"" + dir + "/kr.htm\": its encoding \"ISO-2022-KR\" is one "
                      "browsers do not read: they show the page as a single replacement character\n"
                      "mapnote-audit: Cannot read the page \"" + dir + "/link.htm\": no such file\n");
 }

@@ -18,6 +18,7 @@ TEST(EncodingDetection, FollowsBomThenMetaThenTheBytes) {
     const char* what;
     std::string bytes;
     std::optional<Encoding> expected;
+    std::string label = {};  // as the page names it, trimmed
   };
   const std::string latin = "<p>caf\xE9</p>";
   const std::string utf8 = "<p>caf\xC3\xA9</p>";
@@ -25,9 +26,13 @@ TEST(EncodingDetection, FollowsBomThenMetaThenTheBytes) {
   const std::vector<Case> cases = {
       {"UTF-8 byte-order mark over a meta", "\xEF\xBB\xBF<meta charset=windows-1252>" + latin, Encoding::Utf8},
       {"meta charset", "<meta charset=\"windows-1252\">" + utf8, Encoding::Windows1252},
-      {"meta charset, odd case and spaces", "<META CharSet = ' UTF-8 '>" + latin, Encoding::Utf8},
+      {"meta charset, odd case and spaces", "<META CharSet = ' UTF-8 '>" + latin, Encoding::Utf8, "UTF-8"},
       {"http-equiv content",
-       "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=iso-8859-1\">" + utf8, Encoding::Windows1252},
+       "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=iso-8859-1\">" + utf8, Encoding::Windows1252,
+       "iso-8859-1"},
+      {"http-equiv content, odd case, quoted",
+       "<meta HTTP-EQUIV=CONTENT-TYPE content=\"Text/HTML; CharSet=' Shift_JIS '\">" + utf8, Encoding::ShiftJis,
+       "Shift_JIS"},
       {"content before http-equiv", "<meta content='text/html;charset=utf-8' http-equiv='content-type'>" + latin,
        Encoding::Utf8},
       {"content without http-equiv declares nothing", "<meta content=\"charset=windows-1252\">" + utf8,
@@ -52,9 +57,17 @@ TEST(EncodingDetection, FollowsBomThenMetaThenTheBytes) {
        Encoding::Koi8R},
       {"an unknown label leaves the bytes to decide", "<meta charset=x-klingon>" + latin, Encoding::Windows1252},
       {"a label with a stray quote is unknown", "<meta charset=big5\">" + utf8, Encoding::Utf8},
-      {"a replacement label makes the page unreadable", "<meta charset=iso-2022-kr><meta charset=utf-8>", std::nullopt},
+      {"a replacement label makes the page unreadable", "<meta charset=iso-2022-kr><meta charset=utf-8>", std::nullopt,
+       "iso-2022-kr"},
+      {"and is named as written", "<meta charset=\"\tISO-2022-KR \">", std::nullopt, "ISO-2022-KR"},
   };
-  for (const auto& c : cases) EXPECT_EQ(DetectEncoding(c.bytes).encoding, c.expected) << c.what;
+  for (const auto& c : cases) {
+    const auto detected = DetectEncoding(c.bytes);
+    EXPECT_EQ(detected.encoding, c.expected) << c.what;
+    if (!c.label.empty()) {
+      EXPECT_EQ(detected.label, c.label) << c.what;
+    }
+  }
 }
 
 TEST(EncodingLabels, EachMeansWhatItMeansToBrowsers) {
@@ -289,7 +302,7 @@ TEST(EncodingOfPages, OneBrowsersDoNotReadIsRefusedByName) {
     EXPECT_EQ(e.code(), pages::code::BadFileMode);
     const std::string description = host::ToUtf8(e.description());
     EXPECT_NE(description.find(path), std::string::npos) << description;
-    EXPECT_NE(description.find("its encoding \"iso-2022-kr\" is one browsers do not read"), std::string::npos)
+    EXPECT_NE(description.find("its encoding \"ISO-2022-KR\" is one browsers do not read"), std::string::npos)
         << description;
   }
 }
