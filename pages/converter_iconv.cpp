@@ -13,6 +13,7 @@
 
 #include "host/error.h"
 #include "pages/converter.h"
+#include "pages/iso_2022_jp.h"
 #include "pages/page_file.h"
 
 namespace pages {
@@ -39,18 +40,6 @@ iconv_t Opened(const char* to, const char* from) {
 }
 
 bool IsFailure(iconv_t cd) { return cd == reinterpret_cast<iconv_t>(-1); }
-
-// Past the ISO 2022 escape sequences at `at` (each ESC, intermediate bytes,
-// a final byte): they switch the state and belong to no character.
-std::size_t PastEscapes(std::string_view bytes, std::size_t at) {
-  while (at < bytes.size() && bytes[at] == '\x1B') {
-    std::size_t i = at + 1;
-    while (i < bytes.size() && bytes[i] >= 0x20 && bytes[i] <= 0x2F) ++i;
-    if (i >= bytes.size() || bytes[i] < 0x30 || bytes[i] > 0x7E) break;
-    at = i + 1;
-  }
-  return at;
-}
 
 // What a byte undecodable on its own reads as.
 char32_t Undecodable(unsigned char byte, const EncodingNames& names) {
@@ -122,13 +111,44 @@ std::optional<std::string> Encoded(const std::u32string& text, const char* name)
   return out;
 }
 
+// iso-2022-jp is read by its escape sequences, as on Windows, its
+// two-byte characters as browsers read them, through Shift_JIS: glibc's
+// ISO-2022-JP reads some of them otherwise (0x2141 as U+301C, not U+FF5E).
+const char* ShiftJisConverter() { return NamesOf(Encoding::ShiftJis).iconv; }
+
+std::optional<char32_t> ShiftJisCharacter(std::array<unsigned char, 2> pair) {
+  const iconv_t cd = Opened("UTF-32LE", ShiftJisConverter());
+  if (IsFailure(cd)) return std::nullopt;
+  char in[2] = {static_cast<char>(pair[0]), static_cast<char>(pair[1])};
+  char* inPtr = in;
+  std::size_t inLeft = 2;
+  char32_t out[2];
+  char* outPtr = reinterpret_cast<char*>(out);
+  std::size_t outLeft = sizeof(out);
+  if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1) || inLeft != 0 ||
+      outLeft != sizeof(out) - sizeof(char32_t)) {
+    return std::nullopt;
+  }
+  return out[0];
+}
+
+std::optional<std::array<unsigned char, 2>> ShiftJisPair(char32_t c) {
+  const auto bytes = Encoded(std::u32string(1, c), ShiftJisConverter());
+  if (!bytes || bytes->size() != 2) return std::nullopt;
+  return std::array<unsigned char, 2>{static_cast<unsigned char>((*bytes)[0]), static_cast<unsigned char>((*bytes)[1])};
+}
+
+const ShiftJisPairs kShiftJis{ShiftJisCharacter, ShiftJisPair};
+
 }  // namespace
 
 bool ConverterExists(const EncodingNames& names, bool) {
-  return names.iconv && !IsFailure(Opened("UTF-32LE", names.iconv)) && !IsFailure(Opened(names.iconv, "UTF-32LE"));
+  const char* iconvName = names.encoding == Encoding::Iso2022Jp ? ShiftJisConverter() : names.iconv;
+  return iconvName && !IsFailure(Opened("UTF-32LE", iconvName)) && !IsFailure(Opened(iconvName, "UTF-32LE"));
 }
 
 host::Text ConvertToText(std::string_view bytes, const EncodingNames& names, std::vector<ByteSpan>* spans) {
+  if (names.encoding == Encoding::Iso2022Jp && ConverterExists(names)) return DecodeIso2022Jp(bytes, kShiftJis, spans);
   const iconv_t cd = names.iconv ? Opened("UTF-32LE", names.iconv) : reinterpret_cast<iconv_t>(-1);
   if (IsFailure(cd)) {
     throw host::Error(code::BadFileMode, host::FromUtf8("no converter for " + std::string(names.name)));
@@ -165,8 +185,7 @@ host::Text ConvertToText(std::string_view bytes, const EncodingNames& names, std
         buffer[0] = fallback->front();
       }
     }
-    // One call reads the shifts before a character with it, never those after.
-    append({buffer, static_cast<std::size_t>(reinterpret_cast<char32_t*>(outPtr) - buffer)}, {PastEscapes(bytes, at), end});
+    append({buffer, static_cast<std::size_t>(reinterpret_cast<char32_t*>(outPtr) - buffer)}, {at, end});
     if (error == EILSEQ || error == EINVAL) {
       // A character the fallback has, else a byte that begins no character
       // here: one U+FFFD, and on with the next.
@@ -187,6 +206,7 @@ host::Text ConvertToText(std::string_view bytes, const EncodingNames& names, std
 }
 
 std::optional<std::string> ConvertToBytes(std::u16string_view text, const EncodingNames& names) {
+  if (names.encoding == Encoding::Iso2022Jp) return ConverterExists(names) ? EncodeIso2022Jp(text, kShiftJis) : std::nullopt;
   if (!names.iconv) return std::nullopt;
   std::u32string in;
   for (std::size_t i = 0; i < text.size();) in += host::NextUtf16(text, i);

@@ -16,7 +16,8 @@ using E = Encoding;
 // tilde, not a wave dash ...) and the circled numbers as browsers do, CP949 holds the extensions browsers read in euc-kr pages, big5
 // is read as BIG5 and, for the Hong Kong characters it lacks, BIG5-HKSCS
 // (which alone would read fullwidth slashes and the euro sign otherwise than
-// browsers), and GB18030 is how browsers read gbk too.
+// browsers), GB18030 is how browsers read gbk too, and iso-2022-jp is read
+// by its escape sequences, its pairs through the Shift_JIS converter.
 constexpr std::array<EncodingNames, 39> kNames = {{
     {E::Utf8, "utf-8", nullptr, 65001},
     {E::Windows1252, "windows-1252", nullptr, 1252},

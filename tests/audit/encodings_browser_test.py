@@ -27,7 +27,8 @@ SINGLE_BYTE = [
 ]
 
 # Texts made by Python's own codecs; the browser, not Python, says what
-# they read as. Extra bytes: gbk's lone 0x80, Shift_JIS's 0x5C and 0x7E,
+# they read as. Extra bytes: iso-2022-jp's row 1 and 13 symbols, JIS-Roman
+# and half-width katakana, gbk's lone 0x80, Shift_JIS's 0x5C and 0x7E,
 # big5's Hong Kong characters (0x8840, 0xFA40); not 0x8862, which the
 # standard reads as U+00CA U+0304, as the audit does, and this Chromium as
 # a C1 control and half a surrogate pair.
@@ -37,7 +38,7 @@ MULTI_BYTE = {
     "gb18030": ("gb18030", "中文网页€𠀀", b""),
     "shift_jis": ("cp932", "日本語のページ～", b"\x5c\x7e"),
     "euc-jp": ("euc_jp", "日本語のページ", b""),
-    "iso-2022-jp": ("iso2022_jp", "日本語のページ", b""),
+    "iso-2022-jp": ("iso2022_jp", "日本語のページ", b"\x1b$B!A!@-!\x1b(J\\~\x1b(I1\x1b(B"),
     "euc-kr": ("cp949", "한국어 웹 페이지", b""),
 }
 

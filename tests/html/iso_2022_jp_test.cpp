@@ -1,43 +1,18 @@
-// The iso-2022-jp reader and writer of the Windows build, here with the C
-// library's CP932 for its pairs as Windows gives them through code page
-// 932: bytes read as browsers read them (U+FFFD and the bytes each
-// character comes from included), and texts written so that they read back.
+// The iso-2022-jp reader and writer, here through the C library's CP932 as
+// on Windows through code page 932: bytes read as browsers read them
+// (U+FFFD and the bytes each character comes from included), and texts
+// written so that they read back.
 #include <gtest/gtest.h>
 
-#include <stdexcept>
+#include <optional>
 
-#include "pages/iso_2022_jp.h"
-#include "reference_parser.h"
+#include "pages/converter.h"
 
 namespace {
 
 using pages::ByteSpan;
 
-std::optional<char32_t> Character(std::array<unsigned char, 2> pair) {
-  std::string utf8;
-  try {
-    utf8 = ConvertToUtf8(std::string(pair.begin(), pair.end()), "CP932");
-  } catch (const std::runtime_error&) {
-    return std::nullopt;
-  }
-  const host::Utf8Step step = host::NextUtf8(utf8, 0);
-  if (!step.valid || step.length != utf8.size()) return std::nullopt;
-  return step.c;
-}
-
-std::optional<std::array<unsigned char, 2>> Pair(char32_t c) {
-  std::string utf8, bytes;
-  host::AppendUtf8(utf8, c);
-  try {
-    bytes = ConvertFromUtf8(utf8, "CP932");
-  } catch (const std::runtime_error&) {
-    return std::nullopt;
-  }
-  if (bytes.size() != 2) return std::nullopt;
-  return std::array<unsigned char, 2>{static_cast<unsigned char>(bytes[0]), static_cast<unsigned char>(bytes[1])};
-}
-
-const pages::ShiftJisPairs kCp932{Character, Pair};
+const pages::EncodingNames& kNames = pages::NamesOf(pages::Encoding::Iso2022Jp);
 
 struct Spanned {
   std::u16string text;
@@ -52,7 +27,7 @@ void PrintTo(const Spanned& s, std::ostream* out) {
 
 Spanned Decoded(std::string_view bytes) {
   std::vector<ByteSpan> spans;
-  Spanned out{pages::DecodeIso2022Jp(bytes, kCp932, &spans), {}};
+  Spanned out{pages::ConvertToText(bytes, kNames, &spans), {}};
   for (const ByteSpan& s : spans) out.spans.emplace_back(s.begin, s.end);
   return out;
 }
@@ -106,10 +81,10 @@ TEST(Iso2022Jp, WritesTextsThatReadBack) {
       {u"a\x1B", std::nullopt},
   };
   for (const auto& c : cases) {
-    const auto bytes = pages::EncodeIso2022Jp(c.text, kCp932);
+    const auto bytes = pages::ConvertToBytes(c.text, kNames);
     EXPECT_EQ(bytes, c.expected) << testing::PrintToString(c.text);
     if (bytes) {
-      EXPECT_EQ(pages::DecodeIso2022Jp(*bytes, kCp932, nullptr), c.text);
+      EXPECT_EQ(pages::ConvertToText(*bytes, kNames, nullptr), c.text);
     }
   }
 }
