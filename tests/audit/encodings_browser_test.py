@@ -76,7 +76,11 @@ def browser_readings(browser, work, cases):
     html = os.path.join(work, "decode.html")
     with open(html, "w") as f:
         f.write("<!doctype html><meta charset=utf-8><body><script>" + script + "</script>")
-    done = subprocess.run([browser, "--headless", "--no-sandbox", "--disable-gpu", "--dump-dom", "file://" + html],
+    # A profile of its own, so that no other Chromium running takes the page,
+    # and nothing that would go out to the network.
+    done = subprocess.run([browser, "--headless", "--no-sandbox", "--disable-gpu", "--no-first-run",
+                           "--disable-background-networking", "--disable-component-update", "--disable-sync",
+                           "--user-data-dir=" + os.path.join(work, "profile"), "--dump-dom", "file://" + html],
                           capture_output=True, text=True, timeout=120)
     body = re.search(r"<body>(.*)</body>", done.stdout, re.S)
     if not body:
