@@ -21,26 +21,22 @@ bool BreaksOut(const Tag& tag) {
 }
 
 // HTML elements that an end tag without a rule of its own does not reach
-// past (those that are never left open here are not listed), in order.
-constexpr std::array<std::string_view, 56> kSpecial = {
-    "address", "applet", "article", "aside", "blockquote", "body", "button", "caption", "center", "colgroup", "dd",
-    "details", "dir", "div", "dl", "dt", "fieldset", "figcaption", "figure", "footer", "form", "frameset", "h1",
-    "h2", "h3", "h4", "h5", "h6", "head", "header", "hgroup", "html", "li", "listing", "main", "marquee", "menu",
-    "nav", "noscript", "object", "ol", "p", "plaintext", "pre", "section", "select", "summary", "table", "tbody",
-    "td", "template", "tfoot", "th", "thead", "tr", "ul"};
+// past (those that are never left open here are not listed).
+constexpr TagNameSet kSpecial({
+    "address", "applet", "article", "aside", "blockquote", "body", "button", "caption", "center", "colgroup",
+    "dd", "details", "dir", "div", "dl", "dt", "fieldset", "figcaption", "figure", "footer", "form",
+    "frameset", "h1", "h2", "h3", "h4", "h5", "h6", "head", "header", "hgroup", "html", "li", "listing",
+    "main", "marquee", "menu", "nav", "noscript", "object", "ol", "p", "plaintext", "pre", "section", "select",
+    "summary", "table", "tbody", "td", "template", "tfoot", "th", "thead", "tr", "ul"});
 
 // End tags with a rule of their own, which reach past any element but
-// those that bound a scope, in order.
-constexpr std::array<std::string_view, 59> kOwnEndTagRule = {
-    "a", "address", "applet", "article", "aside", "b", "big", "blockquote", "body", "br", "button", "center", "code",
-    "dd", "details", "dialog", "dir", "div", "dl", "dt", "em", "fieldset", "figcaption", "figure", "font", "footer",
-    "form", "h1", "h2", "h3", "h4", "h5", "h6", "header", "hgroup", "html", "i", "li", "listing", "main", "marquee",
-    "menu", "nav", "nobr", "object", "ol", "p", "pre", "s", "search", "section", "small", "strike", "strong",
-    "summary", "template", "tt", "u", "ul"};
-
-bool IsAmongSorted(std::string_view name, const auto& sorted) {
-  return std::binary_search(std::begin(sorted), std::end(sorted), name);
-}
+// those that bound a scope.
+constexpr TagNameSet kOwnEndTagRule({
+    "a", "address", "applet", "article", "aside", "b", "big", "blockquote", "body", "br", "button", "center",
+    "code", "dd", "details", "dialog", "dir", "div", "dl", "dt", "em", "fieldset", "figcaption", "figure",
+    "font", "footer", "form", "h1", "h2", "h3", "h4", "h5", "h6", "header", "hgroup", "html", "i", "li",
+    "listing", "main", "marquee", "menu", "nav", "nobr", "object", "ol", "p", "pre", "s", "search", "section",
+    "small", "strike", "strong", "summary", "template", "tt", "u", "ul"});
 
 bool ValueIs(std::string_view page, const TagAttribute* attribute, std::string_view lowered) {
   if (!attribute || attribute->valueEnd - attribute->valueBegin != lowered.size()) return false;
@@ -87,8 +83,8 @@ ForeignContent::Name& ForeignContent::NameOf(const Tag& tag) {
   Name& name = names_[tag.nameNumber];
   if (!name.seen) {
     name.seen = true;
-    name.special = IsAmongSorted(tag.name, kSpecial);
-    name.ownEndRule = IsAmongSorted(tag.name, kOwnEndTagRule);
+    name.special = kSpecial.Holds(tag.name);
+    name.ownEndRule = kOwnEndTagRule.Holds(tag.name);
   }
   return name;
 }

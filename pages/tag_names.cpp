@@ -1,15 +1,21 @@
 #include "pages/tag_names.h"
 
-#include <random>
+#include <chrono>
 
 namespace pages {
 namespace {
 
 // FNV-1a, as names are short, from a start of this run's own so that a
-// page cannot be made of names that all fall in one place.
-std::size_t Hash(std::string_view name) {
-  static const std::uint32_t start = 2166136261u ^ std::random_device()();
-  std::uint32_t hash = start;
+// page cannot be made of names that all fall in one place. The start comes
+// from the clock: std::random_device may throw where there is no entropy.
+std::uint32_t StartOfThisRun() {
+  const auto now = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+  return 2166136261u ^ static_cast<std::uint32_t>((now * 0x9E3779B97F4A7C15ull) >> 32);
+}
+const std::uint32_t kHashStart = StartOfThisRun();
+
+inline std::size_t Hash(std::string_view name) {
+  std::uint32_t hash = kHashStart;
   for (const char c : name) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
   return hash;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Lookups by tag name, made for the scanner's every tag: names are short
 // and mostly differ in length or first letter.
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -20,7 +21,7 @@ inline bool SameName(std::string_view a, std::string_view b) {
 }
 
 // A set of lower-case tag names; most names not in it are told by their
-// first letter and length alone.
+// first letter and length alone, the rest against the names of that letter.
 template <std::size_t N>
 class TagNameSet {
  public:
@@ -31,21 +32,28 @@ class TagNameSet {
       names_[k] = name;
       shapes_[name[0] - 'a'] |= std::uint32_t{1} << name.size();
     }
+    std::sort(names_.begin(), names_.end());
+    for (std::size_t k = 0, letter = 0; letter <= 26; ++letter) {
+      while (k < N && static_cast<std::size_t>(names_[k][0] - 'a') < letter) ++k;
+      firsts_[letter] = static_cast<std::uint8_t>(k);
+    }
   }
 
   bool Holds(std::string_view name) const {
     if (name.empty() || name.size() >= 32) return false;
     const unsigned letter = static_cast<unsigned char>(name[0]) - unsigned{'a'};
     if (letter >= 26 || !(shapes_[letter] >> name.size() & 1)) return false;
-    for (const std::string_view candidate : names_) {
-      if (SameName(candidate, name)) return true;
+    for (std::size_t k = firsts_[letter]; k < firsts_[letter + 1]; ++k) {
+      if (SameName(names_[k], name)) return true;
     }
     return false;
   }
 
  private:
-  std::array<std::string_view, N> names_{};
-  std::array<std::uint32_t, 26> shapes_{};  // bit n of a letter's: a name of length n begins with it
+  static_assert(N < 256);
+  std::array<std::string_view, N> names_{};  // sorted
+  std::array<std::uint32_t, 26> shapes_{};   // bit n of a letter's: a name of length n begins with it
+  std::array<std::uint8_t, 27> firsts_{};    // where the names of each letter begin, and the end
 };
 
 // Numbers for the tag names of one page, from 0 in the order first seen,
