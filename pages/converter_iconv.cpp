@@ -41,6 +41,23 @@ iconv_t Opened(const char* to, const char* from) {
 
 bool IsFailure(iconv_t cd) { return cd == reinterpret_cast<iconv_t>(-1); }
 
+// What `cd` reads from exactly `bytes`, from its first state to its last:
+// two characters at most; nullopt where it cannot read them all.
+std::optional<std::u32string> ReadWhole(iconv_t cd, std::string_view bytes) {
+  std::string in(bytes);
+  char* inPtr = in.data();
+  std::size_t inLeft = in.size();
+  char32_t out[2];
+  char* outPtr = reinterpret_cast<char*>(out);
+  std::size_t outLeft = sizeof(out);
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1) || inLeft != 0 ||
+      iconv(cd, nullptr, nullptr, &outPtr, &outLeft) == static_cast<std::size_t>(-1)) {
+    return std::nullopt;
+  }
+  return std::u32string(out, reinterpret_cast<char32_t*>(outPtr));
+}
+
 // What a byte undecodable on its own reads as.
 char32_t Undecodable(unsigned char byte, const EncodingNames& names) {
   if (names.euroAt80 && byte == 0x80) return 0x20AC;
@@ -55,17 +72,9 @@ const std::array<char32_t, 256>& ByteTable(const EncodingNames& names, iconv_t c
   const auto [it, added] = tables.try_emplace(names.iconv);
   if (!added) return it->second;
   for (unsigned b = 0; b < 256; ++b) {
-    char in = static_cast<char>(b);
-    char* inPtr = &in;
-    std::size_t inLeft = 1;
-    char32_t out[2];
-    char* outPtr = reinterpret_cast<char*>(out);
-    std::size_t outLeft = sizeof(out);
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    const bool read = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1) &&
-                      iconv(cd, nullptr, nullptr, &outPtr, &outLeft) != static_cast<std::size_t>(-1);
-    const bool one = read && outLeft == sizeof(char32_t);
-    it->second[b] = one ? out[0] : Undecodable(static_cast<unsigned char>(b), names);
+    const char byte = static_cast<char>(b);
+    const auto read = ReadWhole(cd, {&byte, 1});
+    it->second[b] = read && read->size() == 1 ? read->front() : Undecodable(static_cast<unsigned char>(b), names);
   }
   return it->second;
 }
@@ -76,17 +85,9 @@ std::optional<std::u32string> FallbackCharacter(std::string_view bytes, const En
   if (!names.iconvFallback || bytes.size() < 2) return std::nullopt;
   const iconv_t cd = Opened("UTF-32LE", names.iconvFallback);
   if (IsFailure(cd)) return std::nullopt;
-  char in[2] = {bytes[0], bytes[1]};
-  char* inPtr = in;
-  std::size_t inLeft = 2;
-  char32_t out[2];
-  char* outPtr = reinterpret_cast<char*>(out);
-  std::size_t outLeft = sizeof(out);
-  if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1) || inLeft != 0 ||
-      iconv(cd, nullptr, nullptr, &outPtr, &outLeft) == static_cast<std::size_t>(-1) || outLeft == sizeof(out)) {
-    return std::nullopt;
-  }
-  return std::u32string(out, reinterpret_cast<char32_t*>(outPtr));
+  auto read = ReadWhole(cd, bytes.substr(0, 2));
+  if (!read || read->empty()) return std::nullopt;
+  return read;
 }
 
 // `text` through one converter; nullopt when it lacks a character.
@@ -119,17 +120,10 @@ const char* ShiftJisConverter() { return NamesOf(Encoding::ShiftJis).iconv; }
 std::optional<char32_t> ShiftJisCharacter(std::array<unsigned char, 2> pair) {
   const iconv_t cd = Opened("UTF-32LE", ShiftJisConverter());
   if (IsFailure(cd)) return std::nullopt;
-  char in[2] = {static_cast<char>(pair[0]), static_cast<char>(pair[1])};
-  char* inPtr = in;
-  std::size_t inLeft = 2;
-  char32_t out[2];
-  char* outPtr = reinterpret_cast<char*>(out);
-  std::size_t outLeft = sizeof(out);
-  if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1) || inLeft != 0 ||
-      outLeft != sizeof(out) - sizeof(char32_t)) {
-    return std::nullopt;
-  }
-  return out[0];
+  const char bytes[2] = {static_cast<char>(pair[0]), static_cast<char>(pair[1])};
+  const auto read = ReadWhole(cd, {bytes, 2});
+  if (!read || read->size() != 1) return std::nullopt;
+  return read->front();
 }
 
 std::optional<std::array<unsigned char, 2>> ShiftJisPair(char32_t c) {
