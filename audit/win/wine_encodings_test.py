@@ -68,15 +68,15 @@ def main(wine_run, exe, work):
     wine_web = "Z:" + web
     todo = os.path.join(work, "todo.csv")
 
-    status, out, err = run(wine_run, exe, wine_web)
-    check("the audit's exit status and errors", (status, err), (1, ""))
+    status, out = run(wine_run, exe, wine_web)
+    check("the audit's exit status", status, 1)
     expected = "".join("%s:5:%d: missing-alt: area of map \"%s\" linking to \"%s/2.htm\" has no alt text\n"
                        % (name, 2 * len(t) + 2, t, t) for name, _, _, _, t in sorted(PAGES))
     n = len(PAGES)
     check("the audit's findings, in each page's characters", out,
           expected + "%d pages, %d areas: %d missing-alt, 0 empty-alt, 0 alt-without-href\n" % (n, 2 * n, n))
 
-    status, out, err = run(wine_run, exe, "--todo", "Z:" + todo, wine_web)
+    status, out = run(wine_run, exe, "--todo", "Z:" + todo, wine_web)
     check("the to-do list's exit status", status, 1)
     with open(todo, newline="", encoding="utf-8") as f:
         rows = list(csv.DictReader(f))
@@ -92,8 +92,8 @@ def main(wine_run, exe, work):
     with open(todo, "w", encoding="utf-8", newline="") as f:
         f.write(filled.getvalue())
 
-    status, out, err = run(wine_run, exe, "--apply", "Z:" + todo, wine_web)
-    check("the apply's exit status", (status, err), (0, ""))
+    status, out = run(wine_run, exe, "--apply", "Z:" + todo, wine_web)
+    check("the apply's exit status", status, 0)
     check("the apply's report", out, "".join("%s: wrote 1 alt text\n" % name for name in sorted(texts)) +
           "Wrote %d alt texts to %d pages; 0 pages refused\n" % (n, n))
 
@@ -116,7 +116,7 @@ def main(wine_run, exe, work):
         check("%s: no byte before or after the edited tag changed" % name,
               (after.startswith(pre), after.endswith(post)), (True, True))
 
-    status, out, err = run(wine_run, exe, wine_web)
+    status, out = run(wine_run, exe, wine_web)
     check("the audit afterwards", (status, out),
           (0, "%d pages, %d areas: 0 missing-alt, 0 empty-alt, 0 alt-without-href\n" % (n, 2 * n)))
     return 0
