@@ -4,20 +4,6 @@
 #include <cstring>
 
 namespace pages {
-namespace {
-
-enum class State {
-  BeforeName,
-  Name,
-  AfterName,
-  BeforeValue,
-  DoubleQuoted,
-  SingleQuoted,
-  Unquoted,
-  SelfClosing,
-};
-
-}  // namespace
 
 // Carriage returns count too: a parser has made line feeds of them first.
 bool IsHtmlSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r'; }
@@ -32,6 +18,17 @@ const TagAttribute* Tag::Find(std::string_view attributeName) const {
 }
 
 namespace {
+
+enum class State {
+  BeforeName,
+  Name,
+  AfterName,
+  BeforeValue,
+  DoubleQuoted,
+  SingleQuoted,
+  Unquoted,
+  SelfClosing,
+};
 
 // The bytes that end a run of a name or an unquoted value, by kind, looked
 // up rather than compared one by one.
@@ -63,6 +60,7 @@ bool LexTag(std::string_view text, std::size_t begin, Tag& tag) {
   tag.begin = begin;
   tag.nameEnd = tag.end = tag.insertAt = 0;
   tag.selfClosing = tag.foreign = false;
+  tag.nameNumber = 0;
   tag.attributes.clear();  // keeps its room for the next tag
   const std::size_t size = text.size();
   std::size_t i = begin + 1;
