@@ -4,18 +4,19 @@
 #include <string>
 #include <utility>
 
+#include "pages/tag_lexer.h"
+
 namespace audit {
 namespace {
 
-bool IsSpace(char16_t c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\f' || c == u'\r'; }
-bool IsSeparator(char16_t c) { return IsSpace(c) || c == u',' || c == u';'; }
+bool IsSeparator(char16_t c) { return pages::IsHtmlSpace(c) || c == u',' || c == u';'; }
 bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
 // A floating-point number value as HTML reads one, from the start of
 // `text`; trailing text is ignored. nullopt for an error.
 std::optional<double> ParseNumber(std::u16string_view text) {
   std::size_t at = 0;
-  while (at < text.size() && IsSpace(text[at])) ++at;
+  while (at < text.size() && pages::IsHtmlSpace(text[at])) ++at;
   double value = 1, divisor = 1, exponent = 1;
   if (at < text.size() && text[at] == u'-') {
     value = divisor = -1;

@@ -17,11 +17,6 @@ namespace {
 
 using pages::Tag;
 
-bool IsBlank(const host::Text& text) {
-  return std::all_of(text.begin(), text.end(),
-                     [](char16_t c) { return c < 0x80 && pages::IsHtmlSpace(static_cast<char>(c)); });
-}
-
 struct OpenElement {
   std::size_t name;  // its name's number
   int map = -1;        // the map this element lies in or is, as an index into the page's maps
@@ -74,7 +69,7 @@ class MapReader {
     }
     if (readIds_ && html && tag.Named("img")) {
       // An image's text is its alt.
-      if (const auto alt = Value(tag, "alt"); alt && !IsBlank(*alt)) {
+      if (const auto alt = Value(tag, "alt"); alt && !pages::IsHtmlBlank(*alt)) {
         SeeText(HidesContent(page_, tag, encoding_) ? HiddenFrom(stack_.size()) : HiddenFrom());
       }
     }
@@ -184,7 +179,7 @@ PageAudit AuditPage(std::string_view bytes, pages::Encoding encoding, const Audi
   std::set<std::pair<int, host::Text>> describedTargets;
   if (options.sharedTarget) {
     for (std::size_t i = 0; i < texts.size(); ++i) {
-      if (reader.areas[i].map >= 0 && texts[i].href && texts[i].alt && !IsBlank(*texts[i].alt)) {
+      if (reader.areas[i].map >= 0 && texts[i].href && texts[i].alt && !pages::IsHtmlBlank(*texts[i].alt)) {
         describedTargets.emplace(reader.areas[i].map, *texts[i].href);
       }
     }
@@ -194,15 +189,14 @@ PageAudit AuditPage(std::string_view bytes, pages::Encoding encoding, const Audi
   for (const SeenId& seen : reader.ids) idHasText.emplace(seen.id, seen.hasText);
   const auto hasAriaText = [&](const Tag& tag) {
     for (const char* name : {"title", "aria-label"}) {
-      if (const auto value = reader.Value(tag, name); value && !IsBlank(*value)) return true;
+      if (const auto value = reader.Value(tag, name); value && !pages::IsHtmlBlank(*value)) return true;
     }
     const auto labelledBy = reader.Value(tag, "aria-labelledby");
     if (!labelledBy) return false;
     for (std::size_t at = 0; at < labelledBy->size();) {
-      const auto isSpace = [](char16_t c) { return c < 0x80 && pages::IsHtmlSpace(static_cast<char>(c)); };
-      while (at < labelledBy->size() && isSpace((*labelledBy)[at])) ++at;
+      while (at < labelledBy->size() && pages::IsHtmlSpace((*labelledBy)[at])) ++at;
       std::size_t end = at;
-      while (end < labelledBy->size() && !isSpace((*labelledBy)[end])) ++end;
+      while (end < labelledBy->size() && !pages::IsHtmlSpace((*labelledBy)[end])) ++end;
       const host::Text id = labelledBy->substr(at, end - at);
       at = end;
       if (id.empty()) continue;
@@ -223,7 +217,7 @@ PageAudit AuditPage(std::string_view bytes, pages::Encoding encoding, const Audi
     if (href) {
       if (!alt) {
         rule = Rule::MissingAlt;
-      } else if (IsBlank(*alt) && !describedTargets.count({area.map, *href})) {
+      } else if (pages::IsHtmlBlank(*alt) && !describedTargets.count({area.map, *href})) {
         rule = Rule::EmptyAlt;
       }
       if (rule && options.aria && hasAriaText(area.tag)) rule.reset();

@@ -89,7 +89,7 @@ std::string RelativeUrl(const fs::path& from, const fs::path& to) {
 std::optional<unsigned> Dimension(const std::optional<host::Text>& value) {
   if (!value) return std::nullopt;
   std::size_t at = 0;
-  while (at < value->size() && (*value)[at] < 0x80 && pages::IsHtmlSpace(static_cast<char>((*value)[at]))) ++at;
+  while (at < value->size() && pages::IsHtmlSpace((*value)[at])) ++at;
   unsigned long long n = 0;
   const std::size_t digits = at;
   while (at < value->size() && (*value)[at] >= u'0' && (*value)[at] <= u'9' && n < 100000) n = n * 10 + ((*value)[at++] - u'0');

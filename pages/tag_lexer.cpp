@@ -1,5 +1,6 @@
 #include "pages/tag_lexer.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -7,6 +8,12 @@ namespace pages {
 
 // Carriage returns count too: a parser has made line feeds of them first.
 bool IsHtmlSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r'; }
+
+bool IsHtmlSpace(char16_t c) { return c < 0x80 && IsHtmlSpace(static_cast<char>(c)); }
+
+bool IsHtmlBlank(std::u16string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char16_t c) { return IsHtmlSpace(c); });
+}
 
 char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 

@@ -60,6 +60,9 @@ std::optional<Tag> LexTag(std::string_view text, std::size_t begin);
 bool LexTag(std::string_view text, std::size_t begin, Tag& tag);
 
 bool IsHtmlSpace(char c);
+// The same white space in decoded text, and text of nothing else.
+bool IsHtmlSpace(char16_t c);
+bool IsHtmlBlank(std::u16string_view text);
 char AsciiLower(char c);
 
 }  // namespace pages
