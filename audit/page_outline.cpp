@@ -1,7 +1,5 @@
 #include "audit/page_outline.h"
 
-#include <algorithm>
-#include <array>
 #include <functional>
 
 #include "pages/area_scanner.h"
@@ -13,29 +11,8 @@ namespace {
 
 using pages::Tag;
 
-bool IsSpace(char16_t c) { return c < 0x80 && pages::IsHtmlSpace(static_cast<char>(c)); }
-
-// Elements whose content is no text of a link.
-constexpr std::array<std::string_view, 9> kRawText = {"script", "style",   "title",    "textarea", "xmp",
-                                                      "iframe", "noembed", "noframes", "plaintext"};
-
 // A link's text longer than this is no alt text; more is not kept.
 constexpr std::size_t kKeptText = 1024;
-
-// Where "</NAME" (any case, ended as a tag name ends) first is from `from`,
-// or the end of the page.
-std::size_t FindEndTag(std::string_view page, std::size_t from, std::string_view name) {
-  for (std::size_t at = page.find("</", from); at != std::string_view::npos; at = page.find("</", at + 2)) {
-    std::size_t k = 0;
-    while (k < name.size() && at + 2 + k < page.size() && pages::AsciiLower(page[at + 2 + k]) == name[k]) ++k;
-    const std::size_t after = at + 2 + k;
-    if (k == name.size() && after < page.size() &&
-        (pages::IsHtmlSpace(page[after]) || page[after] == '/' || page[after] == '>')) {
-      return at;
-    }
-  }
-  return page.size();
-}
 
 // Text between two tags without the comments and other markup the tag
 // scanner passed over there.
@@ -68,12 +45,10 @@ class OutlineReader {
   void operator()(Tag&& tag) {
     if (link_ && tag.begin > lastEnd_) AddText(page_.substr(lastEnd_, tag.begin - lastEnd_));
     lastEnd_ = tag.end;
-    if (!tag.isEndTag && std::find(kRawText.begin(), kRawText.end(), tag.name) != kRawText.end()) {
-      // The scanner passes over the element's text and its end tag: the
-      // link's text goes on after them.
-      const std::size_t close = FindEndTag(page_, tag.end, tag.name);
-      lastEnd_ = std::min(page_.find('>', close), page_.size() - 1) + 1;
-    }
+    // The scanner passes over such an element's text and its end tag: the
+    // link's text goes on after them.
+    const auto rawText = pages::RawTextOf(page_, tag);
+    if (rawText) lastEnd_ = rawText->after;
     if (tag.isEndTag) {
       if (tag.name == "a") EndLink();
       if (tag.name == "map") map_ = -1;
@@ -84,23 +59,22 @@ class OutlineReader {
       if (auto href = Value(tag, "href")) link_ = Link{std::move(*href), {}};
     } else if (tag.name == "area") {
       OutlineArea area{map_, Value(tag, "shape"), Value(tag, "coords"), Value(tag, "href"), Value(tag, "alt")};
-      if (area.href && area.alt && !IsBlank(*area.alt)) {
+      if (area.href && area.alt && !pages::IsHtmlBlank(*area.alt)) {
         outline.links.push_back({OutlineLink::Kind::AreaAlt, *area.href, *area.alt});
       }
       outline.areas.push_back(std::move(area));
     } else if (tag.name == "img") {
       const auto alt = Value(tag, "alt");
-      if (link_ && alt && !IsBlank(*alt)) outline.links.push_back({OutlineLink::Kind::ImageAlt, link_->href, *alt});
+      if (link_ && alt && !pages::IsHtmlBlank(*alt)) outline.links.push_back({OutlineLink::Kind::ImageAlt, link_->href, *alt});
       if (auto usemap = Value(tag, "usemap")) {
         outline.images.push_back({std::move(usemap), Value(tag, "src"), Value(tag, "width"), Value(tag, "height")});
       }
     } else if (tag.name == "map") {
       map_ = static_cast<int>(outline.maps.size());
       outline.maps.push_back(Value(tag, "name"));
-    } else if (tag.name == "title" && !titleSeen_) {
+    } else if (tag.name == "title" && rawText && !titleSeen_) {
       titleSeen_ = true;
-      const std::size_t end = FindEndTag(page_, tag.end, "title");
-      host::Text title = CollapseSpace(Decoded(page_.substr(tag.end, end - tag.end)));
+      host::Text title = CollapseSpace(Decoded(page_.substr(tag.end, rawText->end - tag.end)));
       if (!title.empty()) outline.title = std::move(title);
     }
   }
@@ -114,8 +88,6 @@ class OutlineReader {
     host::Text href;
     host::Text text;
   };
-
-  static bool IsBlank(const host::Text& text) { return std::all_of(text.begin(), text.end(), IsSpace); }
 
   std::optional<host::Text> Value(const Tag& tag, std::string_view name) const {
     const pages::TagAttribute* attribute = tag.Find(name);
@@ -155,7 +127,7 @@ host::Text CollapseSpace(std::u16string_view text) {
   host::Text out;
   bool space = false;
   for (const char16_t c : text) {
-    if (IsSpace(c)) {
+    if (pages::IsHtmlSpace(c)) {
       space = !out.empty();
     } else {
       if (space) out += u' ';

@@ -45,9 +45,9 @@ std::size_t PastNext(std::string_view page, std::size_t from, std::string_view t
 
 // Text of raw-text and RCDATA elements runs to the matching end tag: only
 // a '<' can begin it, so the text is passed a '<' at a time.
-std::size_t SkipRawText(std::string_view page, std::size_t from, std::string_view name) {
+std::size_t RawTextEndTag(std::string_view page, std::size_t from, std::string_view name) {
   for (std::size_t at = page.find('<', from); at != std::string_view::npos; at = page.find('<', at + 1)) {
-    if (IsTagNamed(page, at, name, true)) return PastTag(page, at);
+    if (IsTagNamed(page, at, name, true)) return at;
   }
   return page.size();
 }
@@ -56,14 +56,14 @@ std::size_t SkipRawText(std::string_view page, std::size_t from, std::string_vie
 // that keep a "</script>" from closing it. Only a '<' can change the state
 // but for the "-->" that ends an escape, so the text is passed a '<' (or
 // that "-->") at a time.
-std::size_t SkipScript(std::string_view page, std::size_t from) {
+std::size_t ScriptEndTag(std::string_view page, std::size_t from) {
   enum class Mode { Plain, Escaped, DoubleEscaped } mode = Mode::Plain;
   std::size_t escapeEnd = std::string_view::npos;  // the '-' starting the "-->" that ends the escape
   for (std::size_t i = from; i < page.size();) {
     if (mode == Mode::Plain) {
       const std::size_t at = page.find('<', i);
       if (at == std::string_view::npos) break;
-      if (IsTagNamed(page, at, "script", true)) return PastTag(page, at);
+      if (IsTagNamed(page, at, "script", true)) return at;
       if (at + 1 < page.size() && page[at + 1] == '!' && page.compare(at, 4, "<!--") == 0) {
         mode = Mode::Escaped;
         i = at + 4;
@@ -80,7 +80,7 @@ std::size_t SkipScript(std::string_view page, std::size_t from) {
       mode = Mode::Plain;
       i = escapeEnd + 3;
     } else if (mode == Mode::Escaped && IsTagNamed(page, at, "script", true)) {
-      return PastTag(page, at);
+      return at;
     } else if (mode == Mode::Escaped && IsTagNamed(page, at, "script", false)) {
       mode = Mode::DoubleEscaped;
       i = at + 8;
@@ -108,10 +108,8 @@ constexpr TagNameSet kSelectEnders({"select", "input", "keygen", "textarea", "ca
 
 // Where scanning resumes after the start tag `tag`.
 std::size_t AfterStartTag(std::string_view page, const Tag& tag) {
-  if (tag.Named("script")) return SkipScript(page, tag.end);
-  if (tag.Named("plaintext")) return page.size();
-  if (kRawTextElements.Holds(tag.name)) return SkipRawText(page, tag.end, tag.name);
-  return tag.end;
+  const auto text = RawTextOf(page, tag);
+  return text ? text->after : tag.end;
 }
 
 // Inside a <select> a parser drops most start tags, <area> among them, and
@@ -223,6 +221,21 @@ std::vector<Tag> ScanAreaTags(std::string_view page) {
     if (!tag.isEndTag && !tag.foreign && tag.Named("area")) areas.push_back(std::move(tag));
   });
   return areas;
+}
+
+std::optional<RawText> RawTextOf(std::string_view page, const Tag& tag) {
+  if (tag.isEndTag || tag.foreign) return std::nullopt;
+  std::size_t end;
+  if (tag.Named("script")) {
+    end = ScriptEndTag(page, tag.end);
+  } else if (tag.Named("plaintext")) {
+    end = page.size();
+  } else if (kRawTextElements.Holds(tag.name)) {
+    end = RawTextEndTag(page, tag.end, tag.name);
+  } else {
+    return std::nullopt;
+  }
+  return RawText{end, end < page.size() ? PastTag(page, end) : page.size()};
 }
 
 bool IsVoidElement(std::string_view name) { return kVoidElements.Holds(name); }

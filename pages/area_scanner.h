@@ -3,6 +3,7 @@
 // declarations, the text of raw-text elements (script, style, textarea,
 // title ...) and template contents.
 #include <functional>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -14,6 +15,15 @@ namespace pages {
 // offsets into `page`; tags inside template contents are passed over. Tags
 // of SVG and MathML elements come marked as foreign.
 void ScanTags(std::string_view page, const std::function<void(Tag&&)>& onTag);
+
+// The text of a raw-text or RCDATA element (script, style, title, textarea,
+// plaintext ...) that `tag`, an HTML start tag taking effect, opens: where it
+// ends, at its end tag's '<' or the page's end, and where scanning resumes,
+// past that end tag. nullopt for any other tag.
+struct RawText {
+  std::size_t end, after;
+};
+std::optional<RawText> RawTextOf(std::string_view page, const Tag& tag);
 
 // The HTML area start tags in document order.
 std::vector<Tag> ScanAreaTags(std::string_view page);
