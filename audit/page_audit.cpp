@@ -53,11 +53,15 @@ class MapReader {
       : page_(page), encoding_(encoding), readIds_(readIds) {}
 
   void operator()(Tag&& tag) {
-    if (!labelling_.empty() && !afterRawText_ && pages::HoldsText(page_.substr(lastEnd_, tag.begin - lastEnd_))) {
+    // A script's or a style sheet's text is no text of the page; what
+    // follows its end tag is. Found only where it counts.
+    if (!labelling_.empty() && rawText_) lastEnd_ = pages::RawTextOf(page_, *rawText_)->after;
+    if (!labelling_.empty() && pages::HoldsText(page_.substr(lastEnd_, tag.begin - lastEnd_))) {
       SeeText(HiddenFrom());
     }
     lastEnd_ = tag.end;
-    afterRawText_ = !tag.isEndTag && !tag.foreign && (tag.Named("script") || tag.Named("style"));
+    rawText_.reset();
+    if (readIds_ && !tag.isEndTag && !tag.foreign && (tag.Named("script") || tag.Named("style"))) rawText_ = tag;
     if (tag.isEndTag) {
       Close(tag);
       return;
@@ -145,7 +149,7 @@ class MapReader {
   std::vector<std::size_t> labelling_;  // where on the stack the elements with an id are
   std::size_t outermostHidden_ = kNone;
   std::size_t lastEnd_ = 0;
-  bool afterRawText_ = false;
+  std::optional<Tag> rawText_;  // the script or style start tag just passed
 };
 
 std::optional<std::string> Utf8(const std::optional<host::Text>& text) {

@@ -65,8 +65,9 @@ TEST(PageAudit, FindsWhatEachRuleAndOptionSays) {
        "<map name=m><area href=a aria-labelledby='x y'><area href=b aria-labelledby=e></map>"
        "<p id=y>Our <b>breads</b></p><span id=e> <i></i> </span>", kAria,
        {"1:48 missing-alt map=m area=1"}},
-      {"aria: labelledby text inside a script is no text",
-       "<map name=m><area href=a aria-labelledby=s></map><div id=s><script>x</script></div>", kAria,
+      {"aria: labelledby text inside a script is no text, text after it is",
+       "<map name=m><area href=a aria-labelledby=s><area href=b aria-labelledby=t></map>"
+       "<div id=s><script>x</script></div><div id=t><script>x</script>Label<style>y</style></div>", kAria,
        {"1:13 missing-alt map=m area=0"}},
       {"aria: a comment is no text",
        "<map name=m><area href=a aria-labelledby=c><area href=b aria-labelledby=d></map>"
