@@ -18,23 +18,7 @@ constexpr std::size_t kKeptText = 1024;
 // scanner passed over there.
 std::string TextOf(std::string_view gap) {
   std::string text;
-  std::size_t at = 0;
-  while (at < gap.size()) {
-    const std::size_t lt = gap.find('<', at);
-    text.append(gap.substr(at, lt == std::string_view::npos ? std::string_view::npos : lt - at));
-    if (lt == std::string_view::npos) break;
-    const std::string_view rest = gap.substr(lt);
-    if (rest.starts_with("<!--")) {
-      const std::size_t end = gap.find("-->", lt + 4);
-      at = end == std::string_view::npos ? gap.size() : end + 3;
-    } else if (rest.starts_with("<!") || rest.starts_with("<?") || rest.starts_with("</")) {
-      const std::size_t end = gap.find('>', lt);
-      at = end == std::string_view::npos ? gap.size() : end + 1;
-    } else {
-      text += '<';
-      at = lt + 1;
-    }
-  }
+  for (std::size_t at = 0; at < gap.size();) text += pages::NextTextRun(gap, at);
   return text;
 }
 

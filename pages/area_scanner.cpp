@@ -162,6 +162,18 @@ std::size_t SkipDeclaration(std::string_view page, std::size_t at) {
   return page.size();
 }
 
+// Past the markup at `at`, a '<', that holds no text: a comment, a
+// declaration, a tag a parser drops; `at` itself where the '<' is text.
+std::size_t PastNonText(std::string_view markup, std::size_t at) {
+  if (at + 1 >= markup.size()) return at;
+  const char next = markup[at + 1];
+  if (next == '!') return SkipDeclaration(markup, at);
+  const bool endTag = next == '/' && at + 2 < markup.size();
+  if (next == '?' || (endTag && !IsAsciiAlpha(markup[at + 2]))) return PastNext(markup, at + 2, ">");
+  if (IsAsciiAlpha(next) || endTag) return PastTag(markup, at);
+  return at;
+}
+
 }  // namespace
 
 void ScanTags(std::string_view page, const std::function<void(Tag&&)>& onTag) {
@@ -240,22 +252,25 @@ std::optional<RawText> RawTextOf(std::string_view page, const Tag& tag) {
 
 bool IsVoidElement(std::string_view name) { return kVoidElements.Holds(name); }
 
-bool HoldsText(std::string_view markup) {
-  for (std::size_t i = 0; i < markup.size();) {
-    const char c = markup[i];
-    if (IsHtmlSpace(c)) {
-      ++i;
-    } else if (c != '<' || i + 1 >= markup.size()) {
-      return true;
-    } else if (markup[i + 1] == '!') {
-      i = SkipDeclaration(markup, i);
-    } else if (markup[i + 1] == '?' || (markup[i + 1] == '/' && i + 2 < markup.size() && !IsAsciiAlpha(markup[i + 2]))) {
-      i = PastNext(markup, i + 2, ">");
-    } else if (IsAsciiAlpha(markup[i + 1]) || (markup[i + 1] == '/' && i + 2 < markup.size())) {
-      i = PastTag(markup, i);
-    } else {
-      return true;
+std::string_view NextTextRun(std::string_view markup, std::size_t& at) {
+  while (at < markup.size()) {
+    if (markup[at] != '<') {
+      const std::size_t end = std::min(markup.find('<', at + 1), markup.size());
+      const std::string_view run = markup.substr(at, end - at);
+      at = end;
+      return run;
     }
+    const std::size_t past = PastNonText(markup, at);
+    if (past == at) return markup.substr(at++, 1);  // a '<' that is text
+    at = past;
+  }
+  return {};
+}
+
+bool HoldsText(std::string_view markup) {
+  for (std::size_t at = 0; at < markup.size();) {
+    const std::string_view run = NextTextRun(markup, at);
+    if (!std::all_of(run.begin(), run.end(), [](char c) { return IsHtmlSpace(c); })) return true;
   }
   return false;
 }

@@ -31,9 +31,12 @@ std::vector<Tag> ScanAreaTags(std::string_view page);
 // Whether an HTML element of this name never holds content.
 bool IsVoidElement(std::string_view name);
 
-// Whether markup found between two tags that take effect holds text a
-// reader sees: something but white space once comments, declarations and
-// tags a parser drops are taken out.
+// The next run of the text a reader sees in markup found between two tags
+// that take effect, from `at` on: comments, declarations and tags a parser
+// drops are passed over. Empty at the end.
+std::string_view NextTextRun(std::string_view markup, std::size_t& at);
+
+// Whether that text is something but white space.
 bool HoldsText(std::string_view markup);
 
 }  // namespace pages
