@@ -331,8 +331,7 @@ int Apply(const Options& options, std::ostream& out, std::ostream& err) {
   // A list with a byte-order mark is UTF-8 whatever was said; one without
   // that is UTF-8 all the same would go into the pages garbled.
   if (options.listEncoding == "windows-1252" && !list.starts_with("\xEF\xBB\xBF")) {
-    const bool ascii = std::all_of(list.begin(), list.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    if (!ascii && pages::IsValidUtf8(list)) {
+    if (!pages::IsAscii(list) && pages::IsValidUtf8(list)) {
       err << "mapnote-audit: " << ForTerminal(*options.apply) << ": the list is in UTF-8, not windows-1252: leave out --list-encoding\n";
       return exit_status::Unusable;
     }

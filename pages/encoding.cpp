@@ -1,5 +1,6 @@
 #include "pages/encoding.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -98,6 +99,10 @@ std::optional<std::string> EncodeCharacter(char32_t c, Encoding encoding) {
 }
 
 }  // namespace
+
+bool IsAscii(std::string_view bytes) {
+  return std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
 
 bool IsValidUtf8(std::string_view bytes) {
   for (std::size_t i = 0; i < bytes.size();) {

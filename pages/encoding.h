@@ -128,5 +128,6 @@ host::Text WithReferencesForMissing(std::u16string_view text, Encoding encoding)
 std::string EncodeWithReferences(std::u16string_view text, Encoding encoding);
 
 bool IsValidUtf8(std::string_view bytes);
+bool IsAscii(std::string_view bytes);
 
 }  // namespace pages

@@ -150,10 +150,6 @@ std::optional<DetectedEncoding> PrescanEncoding(std::string_view s) {
   return std::nullopt;
 }
 
-bool AllAscii(std::string_view bytes) {
-  return std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
 }  // namespace
 
 DetectedEncoding DetectEncoding(std::string_view bytes) {
@@ -161,7 +157,7 @@ DetectedEncoding DetectEncoding(std::string_view bytes) {
   if (bytes.substr(0, 2) == "\xFE\xFF") return {Encoding::Utf16Be, "utf-16be"};
   if (bytes.substr(0, 2) == "\xFF\xFE") return {Encoding::Utf16Le, "utf-16le"};
   if (auto declared = PrescanEncoding(bytes.substr(0, kPrescanLength))) return *declared;
-  if (AllAscii(bytes)) return {Encoding::Ascii, {}};
+  if (IsAscii(bytes)) return {Encoding::Ascii, {}};
   return {IsValidUtf8(bytes) ? Encoding::Utf8 : Encoding::Windows1252, {}};
 }
 
