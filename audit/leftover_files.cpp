@@ -5,21 +5,14 @@
 
 #include "audit/web_pages.h"
 #include "pages/page_file.h"
+#include "pages/utf8_path.h"
 
 namespace audit {
-namespace {
 
 namespace fs = std::filesystem;
 
-std::string Utf8Of(const fs::path& path) {
-  const std::u8string u8 = path.generic_u8string();
-  return std::string(u8.begin(), u8.end());
-}
-
-}  // namespace
-
 Leftovers RemoveLeftovers(const std::string& web) {
-  const fs::path root(std::u8string(web.begin(), web.end()));
+  const fs::path root = pages::PathOf(web);
   // The folders of the pages the audit lists: those a run writes into.
   std::set<fs::path> folders;
   for (const std::string& page : ListWebPages(web).pages) {
@@ -35,7 +28,7 @@ Leftovers RemoveLeftovers(const std::string& web) {
           it->is_symlink(kindError)) {
         continue;
       }
-      const std::string relative = Utf8Of(folder / it->path().filename());
+      const std::string relative = pages::Utf8Of((folder / it->path().filename()).generic_u8string());
       std::error_code removeError;
       if (fs::remove(it->path(), removeError)) {
         found.removed.push_back(relative);

@@ -17,13 +17,13 @@
 #include "host/error.h"
 #include "pages/page.h"
 #include "pages/page_file.h"
+#include "pages/utf8_path.h"
 
 namespace audit {
 namespace {
 
 namespace fs = std::filesystem;
-
-fs::path PathOf(const std::string& utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
+using pages::PathOf;
 
 // A JSON string fit to sit inside a <script> element: nothing in it can
 // end the element or open a comment there, whatever the pages held.

@@ -8,19 +8,19 @@
 #include "audit/file_identity.h"
 #include "pages/encoding.h"
 #include "pages/tag_lexer.h"
+#include "pages/utf8_path.h"
 
 namespace audit {
 namespace {
 
 namespace fs = std::filesystem;
+using pages::PathOf;
+using pages::Utf8Of;
 
 std::string Lowered(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(), pages::AsciiLower);
   return text;
 }
-
-std::string Utf8Of(const std::u8string& text) { return std::string(text.begin(), text.end()); }
-fs::path PathOf(const std::string& utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
 
 bool IsPageFile(const fs::path& path) {
   static constexpr std::array<std::string_view, 4> kExtensions = {".htm", ".html", ".shtml", ".asp"};

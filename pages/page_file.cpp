@@ -6,23 +6,16 @@
 #include <filesystem>
 
 #include "host/error.h"
+#include "pages/utf8_path.h"
 
 namespace pages {
 namespace {
 
 namespace fs = std::filesystem;
 
-// Paths are UTF-8 throughout, also where the native form is UTF-16.
-fs::path PathOf(const std::string& utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
-
 [[noreturn]] void Fail(std::uint32_t errorCode, const std::string& what, const std::string& path,
                        const std::string& reason) {
   throw host::Error(errorCode, host::FromUtf8(what + " \"" + path + "\": " + reason));
-}
-
-std::string Utf8Of(const fs::path& path) {
-  const std::u8string u8 = path.u8string();
-  return std::string(u8.begin(), u8.end());
 }
 
 // ".page.htm.<stamp>-<counter>.tmp": a name no other save uses at the same
@@ -91,8 +84,7 @@ std::optional<std::string> FileInFolder(const std::string& folder, const std::st
   if (inside.empty() || inside.has_root_name() || inside.has_root_directory() || *inside.begin() == "..") {
     return std::nullopt;
   }
-  const std::u8string file = (PathOf(folder) / inside).generic_u8string();
-  return std::string(file.begin(), file.end());
+  return Utf8Of((PathOf(folder) / inside).generic_u8string());
 }
 
 PageFileRead ReadPageFileStamped(const std::string& path) {
@@ -135,7 +127,7 @@ files::FileStamp ReplacePageFile(const std::string& path, std::string_view bytes
   const std::string what = "Cannot save the page";
   const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
   if (!fs::is_directory(folder, ec)) Fail(code::PathFileAccess, what, path, "its folder does not exist");
-  const std::string file = Utf8Of(target);
+  const std::string file = Utf8Of(target.u8string());
   const std::optional<files::FileState> before = CurrentState(what, path, file);
   if (before) CheckReplaceable(what, path, *before);
   if (asRead && !before) Fail(code::PathFileAccess, what, path, "it has been removed since it was read");
@@ -145,7 +137,7 @@ files::FileStamp ReplacePageFile(const std::string& path, std::string_view bytes
   try {
     for (unsigned attempt = 0; !out; ++attempt) {
       if (attempt == 1000) throw files::SystemFailure(false, "every name tried is taken");
-      temporary = Utf8Of(TemporaryBeside(target));
+      temporary = Utf8Of(TemporaryBeside(target).u8string());
       out = files::File::CreateNew(temporary, before.has_value());
     }
   } catch (const files::SystemFailure& failure) {

@@ -6,6 +6,7 @@
 #include "host/error.h"
 #include "pages/page_file.h"
 #include "pages/percent_encoding.h"
+#include "pages/utf8_path.h"
 #include "standin/html/file_page_content.h"
 
 namespace standin::html {
@@ -42,10 +43,6 @@ bool IsPageFile(const fs::path& path) {
   return extension == ".htm" || extension == ".html";
 }
 
-std::string Utf8Of(const fs::path& path) {
-  const std::u8string u8 = path.generic_u8string();
-  return std::string(u8.begin(), u8.end());
-}
 
 }  // namespace
 
@@ -72,7 +69,7 @@ std::vector<host::Text> WebFolder::PageUrls() const {
   std::vector<std::string> relatives;
   std::error_code ec;
   for (fs::recursive_directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
-    if (it->is_regular_file(ec) && IsPageFile(it->path())) relatives.push_back(Utf8Of(it->path().lexically_relative(root)));
+    if (it->is_regular_file(ec) && IsPageFile(it->path())) relatives.push_back(pages::Utf8Of(it->path().lexically_relative(root).generic_u8string()));
   }
   std::sort(relatives.begin(), relatives.end());
   std::vector<host::Text> urls;
