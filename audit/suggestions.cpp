@@ -2,6 +2,7 @@
 
 #include "audit/link_target.h"
 #include "host/error.h"
+#include "pages/encoding.h"
 #include "pages/page.h"
 
 namespace audit {
@@ -9,12 +10,6 @@ namespace {
 
 // A link's text longer than this is a sentence or a paragraph, not a name.
 constexpr std::size_t kLongestLinkText = 150;
-
-std::size_t Characters(std::u16string_view text) {
-  std::size_t n = 0;
-  for (std::size_t i = 0; i < text.size(); ++n) host::NextUtf16(text, i);
-  return n;
-}
 
 }  // namespace
 
@@ -43,7 +38,7 @@ const std::string& Suggestions::Tally::Most() const {
 
 void Suggestions::AddPage(const std::string& path, const PageOutline& outline) {
   for (const OutlineLink& link : outline.links) {
-    if (link.kind == OutlineLink::Kind::Text && Characters(link.text) > kLongestLinkText) continue;
+    if (link.kind == OutlineLink::Kind::Text && pages::CharacterCount(link.text) > kLongestLinkText) continue;
     auto& tallies = link.kind == OutlineLink::Kind::Text ? linkTexts_ : alts_;
     tallies[ResolveLink(path, host::ToUtf8(link.href))].Add(host::ToUtf8(link.text));
   }

@@ -154,7 +154,10 @@ std::size_t CharacterCount(std::string_view bytes, Encoding encoding) {
     return count;
   }
   if (encoding == Encoding::Windows1252) return bytes.size();
-  const host::Text text = Decode(bytes, encoding);
+  return CharacterCount(Decode(bytes, encoding));
+}
+
+std::size_t CharacterCount(std::u16string_view text) {
   std::size_t count = 0;
   for (std::size_t i = 0; i < text.size(); ++count) host::NextUtf16(text, i);
   return count;

@@ -118,6 +118,8 @@ host::Text Decode(std::string_view bytes, Encoding encoding, std::vector<ByteSpa
 
 // How many characters the bytes hold, as a browser counts them.
 std::size_t CharacterCount(std::string_view bytes, Encoding encoding);
+// The characters of decoded text, a surrogate pair being one.
+std::size_t CharacterCount(std::u16string_view text);
 
 // `text` with each character that the encoding cannot hold (or would not
 // read back as itself) as a numeric character reference.
