@@ -185,7 +185,10 @@ std::string Plural(std::size_t n, const char* one, const char* many) { return st
 // What one page gave: its findings, or why it could not be read.
 struct PageResult {
   std::optional<PageAudit> audit;
-  std::string sha256;  // for the to-do list's rows
+  // What the outputs that need the whole web keep of the page's reading: the
+  // facts the suggestions use and, for the report, a page's maps and areas.
+  PageReading reading;
+  std::string sha256;  // for the to-do list's rows and the report
   std::vector<std::string> snippets;  // each finding's area tag, for SARIF
   std::string error;
 };
@@ -226,29 +229,37 @@ int Audit(const Options& options, std::ostream& out, std::ostream& err, bool err
     }
   }
 
-  const Suggestions suggestions =
-      options.todo || options.json || options.sarif || options.report ? CollectSuggestions(options.web, web.pages) : Suggestions();
-  std::string todo = CsvRecord(kTodoHeader);
+  // Text goes out page by page as it is found. Every other output carries
+  // suggestions, which are worked out from what the whole web says: those
+  // keep what each page's one reading gave and go out once all are read.
+  const bool wholeWeb = options.todo || options.json || options.sarif || options.report;
+  ReadingNeeds needs = NeedsOf(options.audit);
+  needs.facts = wholeWeb;
+  std::vector<PageResult> results(wholeWeb ? web.pages.size() : 0);
   std::size_t read = 0, areas = 0;
   std::array<std::size_t, 3> perRule{};
-  bool firstJson = true;
-  if (options.json) out << "[";
   {
     Progress progress(out, err, web.pages.size(), errIsTerminal && web.pages.size() > 200);
     const auto check = [&](std::size_t p) {
       PageResult result;
       try {
         const pages::Page page(options.web + "/" + web.pages[p]);
-        result.audit = AuditPage(page.markup(), page.markupEncoding(), options.audit);
-        for (Finding& finding : result.audit->findings) {
-          if (finding.href) finding.suggestion = suggestions.For(web.pages[p], *finding.href);
-        }
-        if (options.todo && !result.audit->findings.empty()) result.sha256 = Sha256Hex(page.bytes());
+        result.reading = ReadPage(page.markup(), page.markupEncoding(), needs);
+        result.audit = AuditPage(result.reading, page.markup(), page.markupEncoding(), options.audit);
+        const bool found = !result.audit->findings.empty();
+        if ((options.todo || options.report) && found) result.sha256 = Sha256Hex(page.bytes());
         if (sarif) {
           for (const Finding& finding : result.audit->findings) {
             result.snippets.push_back(AreaTagText(finding, page.markup(), page.markupEncoding()));
           }
         }
+        // Only the report draws a page's maps, and only of a page with findings.
+        if (!options.report || !found) {
+          result.reading.areas = {};
+          result.reading.maps = {};
+          result.reading.images = {};
+        }
+        result.reading.idHasText = {};
       } catch (const host::Error& e) {
         result.error = host::ToUtf8(e.description());
       }
@@ -256,12 +267,10 @@ int Audit(const Options& options, std::ostream& out, std::ostream& err, bool err
     };
     // Each page's lines go out at once and are flushed, so that a run cut
     // short has printed every page it finished.
-    const auto print = [&](std::size_t p, PageResult&& result) {
-      const std::string& path = web.pages[p];
+    const auto take = [&](std::size_t p, PageResult&& result) {
       if (!result.audit) {
         ++unreadable;
         progress.Wipe();
-        if (sarif) sarif->AddUnread(path, result.error);
         err << "mapnote-audit: " << ForTerminal(result.error) << "\n";
       } else {
         ++read;
@@ -269,42 +278,63 @@ int Audit(const Options& options, std::ostream& out, std::ostream& err, bool err
         std::string lines;
         for (const Finding& finding : result.audit->findings) {
           ++perRule[static_cast<std::size_t>(finding.rule)];
-          if (options.todo) {
-            if (finding.rule != Rule::AltWithoutHref) todo += CsvRecord(TodoRow(path, finding, result.sha256));
-          } else if (sarif) {
-            sarif->AddFinding(path, finding, result.snippets[&finding - result.audit->findings.data()]);
-          } else if (options.json) {
-            lines += (firstJson ? "\n  " : ",\n  ") + FindingJson(path, finding);
-            firstJson = false;
-          } else {
-            lines += FindingLine(path, finding) + "\n";
-          }
+          if (!wholeWeb) lines += FindingLine(web.pages[p], finding) + "\n";
         }
         if (!lines.empty()) {
           progress.Wipe();
           out << lines << std::flush;
         }
       }
+      if (wholeWeb) results[p] = std::move(result);
       progress.Done(p + 1);
     };
-    TakeInOrder<PageResult>(web.pages.size(), AuditJobs(), check, print);
-  }
-  if (options.json) out << (firstJson ? "]\n" : "\n]\n");
-  if (sarif) {
-    if (read == 0) sarif->AddUnread("", "no page could be read under " + options.web);
-    out << sarif->Text();
+    TakeInOrder<PageResult>(web.pages.size(), AuditJobs(), check, take);
   }
 
-  const std::size_t found = perRule[0] + perRule[1] + perRule[2];
-  if (options.todo || options.report) {
+  if (wholeWeb) {
+    Suggestions suggestions;
+    for (std::size_t p = 0; p < results.size(); ++p) {
+      if (results[p].audit) suggestions.AddPage(web.pages[p], results[p].reading);
+    }
+    std::string todo = CsvRecord(kTodoHeader);
+    std::string json;
+    std::optional<ReportPageWriter> report;
+    if (options.report) report.emplace(*options.report, options.web);
+    for (std::size_t p = 0; p < results.size(); ++p) {
+      PageResult& result = results[p];
+      const std::string& path = web.pages[p];
+      if (!result.audit) {
+        if (sarif) sarif->AddUnread(path, result.error);
+        if (report) report->AddUnreadable();
+        continue;
+      }
+      for (Finding& finding : result.audit->findings) {
+        if (finding.href) finding.suggestion = suggestions.For(path, *finding.href);
+        if (options.todo) {
+          if (finding.rule != Rule::AltWithoutHref) todo += CsvRecord(TodoRow(path, finding, result.sha256));
+        } else if (sarif) {
+          sarif->AddFinding(path, finding, result.snippets[&finding - result.audit->findings.data()]);
+        } else if (options.json) {
+          json += (json.empty() ? "\n  " : ",\n  ") + FindingJson(path, finding);
+        }
+      }
+      if (report) report->AddPage(path, result.reading, *result.audit, result.sha256);
+    }
+    if (options.json) out << "[" << json << (json.empty() ? "]\n" : "\n]\n");
+    if (sarif) {
+      if (read == 0) sarif->AddUnread("", "no page could be read under " + options.web);
+      out << sarif->Text();
+    }
     try {
       if (options.todo) SaveTodoList(*options.todo, todo, options.force);
-      if (options.report) WriteReportPage(*options.report, options.web, web.pages, options.audit, suggestions);
+      if (report) report->Write(*options.report);
     } catch (const host::Error& e) {
       err << "mapnote-audit: " << ForTerminal(host::ToUtf8(e.description())) << "\n";
       return exit_status::Unusable;
     }
   }
+
+  const std::size_t found = perRule[0] + perRule[1] + perRule[2];
   std::ostream& summary = options.json || options.sarif ? err : out;
   summary << Plural(read, "page", "pages") << ", " << Plural(areas, "area", "areas") << ": " << perRule[0]
           << " missing-alt, " << perRule[1] << " empty-alt, " << perRule[2] << " alt-without-href";

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "audit/page_reading.h"
 #include "audit/suggestion.h"
 #include "pages/encoding.h"
 
@@ -42,6 +43,14 @@ struct PageAudit {
   std::vector<Finding> findings;  // in document order
 };
 
-PageAudit AuditPage(std::string_view bytes, pages::Encoding encoding, const AuditOptions& options);
+// The findings of a page from its reading; `markup` is what it was read
+// from, for the findings' lines and columns.
+PageAudit AuditPage(const PageReading& reading, std::string_view markup, pages::Encoding encoding,
+                    const AuditOptions& options);
+// The same, reading the page for what the options need.
+PageAudit AuditPage(std::string_view markup, pages::Encoding encoding, const AuditOptions& options);
+
+// What a reading must hold for the audit with these options.
+ReadingNeeds NeedsOf(const AuditOptions& options);
 
 }  // namespace audit

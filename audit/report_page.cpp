@@ -10,7 +10,6 @@
 #include "audit/area_shape.h"
 #include "audit/image_size.h"
 #include "audit/link_target.h"
-#include "audit/page_outline.h"
 #include "audit/report.h"
 #include "audit/report_page_template.h"
 #include "audit/sha256.h"
@@ -97,74 +96,58 @@ std::optional<unsigned> Dimension(const std::optional<host::Text>& value) {
   return static_cast<unsigned>(n);
 }
 
-struct Totals {
-  std::size_t pages = 0, unreadable = 0, areas = 0, rows = 0, suggested = 0;
-  std::array<std::size_t, 3> perRule{};
-};
+}  // namespace
 
-class ReportWriter {
- public:
-  ReportWriter(const std::string& file, const std::string& web, const Suggestions& suggestions)
-      : web_(web), suggestions_(suggestions) {
-    std::error_code ec;
-    reportFolder_ = fs::absolute(PathOf(file), ec).parent_path();
-    webFolder_ = fs::absolute(PathOf(web), ec);
+ReportPageWriter::ReportPageWriter(const std::string& file, const std::string& web) : web_(web) {
+  std::error_code ec;
+  reportFolder_ = fs::absolute(PathOf(file), ec).parent_path();
+  webFolder_ = fs::absolute(PathOf(web), ec);
+}
+
+void ReportPageWriter::AddPage(const std::string& path, const PageReading& reading, const PageAudit& audit,
+                               const std::string& sha256) {
+  ++totals_.pages;
+  totals_.areas += audit.areas;
+  if (audit.findings.empty()) return;
+  std::map<std::size_t, const Finding*> findingOf;
+  for (const Finding& finding : audit.findings) {
+    findingOf[finding.area] = &finding;
+    ++totals_.perRule[static_cast<std::size_t>(finding.rule)];
+    if (finding.rule == Rule::AltWithoutHref) continue;
+    ++totals_.rows;
+    if (finding.suggestion) ++totals_.suggested;
   }
-
-  // The page's part of the data, or nothing when it has no finding.
-  void AddPage(const std::string& path, const AuditOptions& options) {
-    std::optional<pages::Page> page;
-    try {
-      page.emplace(web_ + "/" + path);
-    } catch (const host::Error&) {
-      ++totals_.unreadable;
-      return;
-    }
-    PageAudit audit = AuditPage(page->markup(), page->markupEncoding(), options);
-    ++totals_.pages;
-    totals_.areas += audit.areas;
-    if (audit.findings.empty()) return;
-    const std::string sha256 = Sha256Hex(page->bytes());
-    const PageOutline outline = ReadPageOutline(page->markup(), page->markupEncoding());
-    std::map<std::size_t, const Finding*> findingOf;
-    for (Finding& finding : audit.findings) {
-      if (finding.href) finding.suggestion = suggestions_.For(path, *finding.href);
-      findingOf[finding.area] = &finding;
-      ++totals_.perRule[static_cast<std::size_t>(finding.rule)];
-      if (finding.rule == Rule::AltWithoutHref) continue;
-      ++totals_.rows;
-      if (finding.suggestion) ++totals_.suggested;
-    }
-    data_ += (pagesWritten_++ ? ",\n{" : "\n{");
-    data_ += "\"path\":" + Json(path) + ",\"maps\":[";
-    // A finding whose area this simpler reading puts in no map (markup a
-    // parser nests otherwise) still gets its row, under a map of its own.
-    const int kOutside = static_cast<int>(outline.maps.size());
-    for (int m = 0; m <= kOutside; ++m) {
-      std::string areas;
-      std::size_t number = 0;
-      for (std::size_t a = 0; a < outline.areas.size(); ++a) {
-        const auto found = findingOf.find(a);
-        if (outline.areas[a].map != m && !(m == kOutside && outline.areas[a].map < 0 && found != findingOf.end())) continue;
-        areas += number > 0 ? ",\n" : "\n";
-        ++number;
-        areas += AreaJson(path, outline.areas[a], a, number, found == findingOf.end() ? nullptr : found->second, sha256);
-      }
-      if (number == 0) continue;
-      const auto name = m < kOutside ? outline.maps[static_cast<std::size_t>(m)] : std::nullopt;
-      if (!data_.ends_with("[")) data_ += ',';
-      data_ += "\n{\"name\":";
-      data_ += JsonOrNull(name);
-      data_ += ",\"image\":";
-      data_ += m < kOutside ? ImageJson(path, outline, name) : "null";
-      data_ += ",\"areas\":[";
-      data_ += areas;
-      data_ += "]}";
-    }
+  data_ += (pagesWritten_++ ? ",\n{" : "\n{");
+  data_ += "\"path\":" + Json(path) + ",\"maps\":[";
+  // Each map with its areas, the areas numbered in it from 1 and indexed
+  // on the page as the to-do list indexes them.
+  std::vector<std::string> areasOf(reading.maps.size());
+  std::vector<std::size_t> numbers(reading.maps.size());
+  for (std::size_t a = 0; a < reading.areas.size(); ++a) {
+    const ReadArea& area = reading.areas[a];
+    if (area.map < 0) continue;
+    const auto m = static_cast<std::size_t>(area.map);
+    const auto found = findingOf.find(a);
+    areasOf[m] += numbers[m]++ > 0 ? ",\n" : "\n";
+    areasOf[m] += AreaJson(path, area, a, numbers[m], found == findingOf.end() ? nullptr : found->second, sha256);
+  }
+  bool first = true;
+  for (std::size_t m = 0; m < reading.maps.size(); ++m) {
+    if (numbers[m] == 0) continue;
+    const auto& name = reading.maps[m];
+    data_ += first ? "\n{\"name\":" : ",\n{\"name\":";
+    first = false;
+    data_ += JsonOrNull(name);
+    data_ += ",\"image\":";
+    data_ += ImageJson(path, reading, name);
+    data_ += ",\"areas\":[";
+    data_ += areasOf[m];
     data_ += "]}";
   }
+  data_ += "]}";
+}
 
-  std::string Html() const {
+std::string ReportPageWriter::Html() const {
     std::string header = CsvRecord(kTodoHeader);
     header.resize(header.size() - 2);
     const Totals& t = totals_;
@@ -180,11 +163,9 @@ class ReportWriter {
     std::string html(kReportPageTemplate);
     html.replace(html.find(kReportPageData), kReportPageData.size(), data);
     return html;
-  }
+}
 
- private:
-  // The to-do row's CSV around its new_alt cell, as --todo writes it.
-  static std::string RowPieces(const std::string& path, const Finding& finding, const std::string& sha256) {
+std::string ReportPageWriter::RowPieces(const std::string& path, const Finding& finding, const std::string& sha256) {
     const CsvRow row = TodoRow(path, finding, sha256);
     const std::size_t newAlt =
         static_cast<std::size_t>(std::find(kTodoHeader.begin(), kTodoHeader.end(), std::string("new_alt")) - kTodoHeader.begin());
@@ -199,8 +180,8 @@ class ReportWriter {
     return pieces + "]";
   }
 
-  std::string AreaJson(const std::string& path, const OutlineArea& area, std::size_t index, std::size_t number,
-                       const Finding* finding, const std::string& sha256) const {
+std::string ReportPageWriter::AreaJson(const std::string& path, const ReadArea& area, std::size_t index,
+                                      std::size_t number, const Finding* finding, const std::string& sha256) const {
     std::string json = "{\"n\":" + std::to_string(number) + ",\"index\":" + std::to_string(index);
     const auto shape = ReadAreaShape(area.shape ? std::optional<std::u16string_view>(*area.shape) : std::nullopt,
                                      area.coords.value_or(u""));
@@ -225,10 +206,7 @@ class ReportWriter {
     return json;
   }
 
-  // Where the report links an href to: a file of the web relative to the
-  // report, a web address or mail as written; nothing for other schemes
-  // (a "javascript:" href must not become a link in the report).
-  std::optional<std::string> LinkUrl(const std::string& path, const std::string& href) const {
+std::optional<std::string> ReportPageWriter::LinkUrl(const std::string& path, const std::string& href) const {
     const std::string target = ResolveLink(path, href);
     for (const char* scheme : {"http:", "https:", "mailto:", "ftp:"}) {
       if (target.starts_with(scheme)) return target;
@@ -240,11 +218,10 @@ class ReportWriter {
     return RelativeUrl(reportFolder_, where) + target.substr(suffix);
   }
 
-  // The image that uses the map, its address from the report and the size
-  // the page shows it at; or why there is none to show.
-  std::string ImageJson(const std::string& path, const PageOutline& outline, const std::optional<host::Text>& map) const {
-    const OutlineImage* image = nullptr;
-    for (const OutlineImage& candidate : outline.images) {
+std::string ReportPageWriter::ImageJson(const std::string& path, const PageReading& reading,
+                                       const std::optional<host::Text>& map) const {
+    const PageImage* image = nullptr;
+    for (const PageImage& candidate : reading.images) {
       if (map && candidate.usemap && candidate.usemap->starts_with(u"#") && candidate.usemap->substr(1) == *map) {
         image = &candidate;
         break;
@@ -282,16 +259,6 @@ class ReportWriter {
     return json;
   }
 
-  std::string web_;
-  const Suggestions& suggestions_;
-  fs::path reportFolder_, webFolder_;
-  Totals totals_;
-  std::string data_;
-  std::size_t pagesWritten_ = 0;
-};
-
-}  // namespace
-
 void CheckReportFile(const std::string& file) {
   const fs::path path(std::u8string(file.begin(), file.end()));
   std::error_code ec;
@@ -308,12 +275,9 @@ void CheckReportFile(const std::string& file) {
   }
 }
 
-void WriteReportPage(const std::string& file, const std::string& web, const std::vector<std::string>& pages,
-                     const AuditOptions& options, const Suggestions& suggestions) {
+void ReportPageWriter::Write(const std::string& file) const {
   CheckReportFile(file);
-  ReportWriter writer(file, web, suggestions);
-  for (const std::string& path : pages) writer.AddPage(path, options);
-  pages::ReplacePageFile(file, writer.Html());
+  pages::ReplacePageFile(file, Html());
 }
 
 }  // namespace audit

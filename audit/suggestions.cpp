@@ -1,9 +1,7 @@
 #include "audit/suggestions.h"
 
 #include "audit/link_target.h"
-#include "host/error.h"
 #include "pages/encoding.h"
-#include "pages/page.h"
 
 namespace audit {
 namespace {
@@ -36,13 +34,13 @@ const std::string& Suggestions::Tally::Most() const {
   return texts_[best].first;
 }
 
-void Suggestions::AddPage(const std::string& path, const PageOutline& outline) {
-  for (const OutlineLink& link : outline.links) {
-    if (link.kind == OutlineLink::Kind::Text && pages::CharacterCount(link.text) > kLongestLinkText) continue;
-    auto& tallies = link.kind == OutlineLink::Kind::Text ? linkTexts_ : alts_;
+void Suggestions::AddPage(const std::string& path, const PageReading& reading) {
+  for (const PageLink& link : reading.links) {
+    if (link.kind == PageLink::Kind::Text && pages::CharacterCount(link.text) > kLongestLinkText) continue;
+    auto& tallies = link.kind == PageLink::Kind::Text ? linkTexts_ : alts_;
     tallies[ResolveLink(path, host::ToUtf8(link.href))].Add(host::ToUtf8(link.text));
   }
-  if (outline.title) titles_.emplace(path, host::ToUtf8(*outline.title));
+  if (reading.title) titles_.emplace(path, host::ToUtf8(*reading.title));
 }
 
 std::optional<Suggestion> Suggestions::For(const std::string& path, const std::string& href) const {
@@ -55,18 +53,6 @@ std::optional<Suggestion> Suggestions::For(const std::string& path, const std::s
     if (const auto title = titles_.find(*file); title != titles_.end()) return Suggestion{title->second, SuggestionSource::PageTitle};
   }
   return std::nullopt;
-}
-
-Suggestions CollectSuggestions(const std::string& web, const std::vector<std::string>& pages) {
-  Suggestions suggestions;
-  for (const std::string& path : pages) {
-    try {
-      const pages::Page page(web + "/" + path);
-      suggestions.AddPage(path, ReadPageOutline(page.markup(), page.markupEncoding()));
-    } catch (const host::Error&) {
-    }
-  }
-  return suggestions;
 }
 
 }  // namespace audit

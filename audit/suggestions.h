@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "audit/page_outline.h"
+#include "audit/page_reading.h"
 #include "audit/suggestion.h"
 
 namespace audit {
@@ -15,7 +15,8 @@ namespace audit {
 class Suggestions {
  public:
   // Pages go in in path order: ties between texts go to the one seen first.
-  void AddPage(const std::string& path, const PageOutline& outline);
+  // The reading must hold its facts.
+  void AddPage(const std::string& path, const PageReading& reading);
 
   // For an area of the page at `path` linking to `href`: the most frequent
   // non-blank alt of another area or of an image in a link to the same
@@ -38,9 +39,5 @@ class Suggestions {
   std::unordered_map<std::string, Tally> alts_, linkTexts_;  // by resolved target
   std::unordered_map<std::string, std::string> titles_;      // by page path
 };
-
-// Every page of the web read for its outline. Pages that cannot be read
-// are passed over: the audit itself names them.
-Suggestions CollectSuggestions(const std::string& web, const std::vector<std::string>& pages);
 
 }  // namespace audit

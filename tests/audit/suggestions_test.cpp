@@ -22,7 +22,7 @@ struct WebPage {
 // "SOURCE: TEXT", or "" when nothing is suggested.
 std::string Suggested(const std::map<std::string, WebPage>& web, const std::string& path, const std::string& href) {
   audit::Suggestions suggestions;
-  for (const auto& [name, page] : web) suggestions.AddPage(name, audit::ReadPageOutline(page.bytes, page.encoding));
+  for (const auto& [name, page] : web) suggestions.AddPage(name, audit::ReadPage(page.bytes, page.encoding, {.facts = true}));
   const auto found = suggestions.For(path, href);
   return found ? std::string(SuggestionSourceName(found->from)) + ": " + found->text : "";
 }
