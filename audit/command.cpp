@@ -185,11 +185,12 @@ std::string Plural(std::size_t n, const char* one, const char* many) { return st
 // What one page gave: its findings, or why it could not be read.
 struct PageResult {
   std::optional<PageAudit> audit;
-  // What the outputs that need the whole web keep of the page's reading: the
-  // facts the suggestions use and, for the report, a page's maps and areas.
+  // The facts of the page's reading that the suggestions use, until they
+  // have been taken in.
   PageReading reading;
   std::string sha256;  // for the to-do list's rows and the report
   std::vector<std::string> snippets;  // each finding's area tag, for SARIF
+  ReportPageWriter::PageDraft draft;  // the page's part of the report
   std::string error;
 };
 
@@ -236,6 +237,9 @@ int Audit(const Options& options, std::ostream& out, std::ostream& err, bool err
   ReadingNeeds needs = NeedsOf(options.audit);
   needs.facts = wholeWeb;
   std::vector<PageResult> results(wholeWeb ? web.pages.size() : 0);
+  Suggestions suggestions;
+  std::optional<ReportPageWriter> report;
+  if (options.report) report.emplace(*options.report, options.web);
   std::size_t read = 0, areas = 0;
   std::array<std::size_t, 3> perRule{};
   {
@@ -253,12 +257,11 @@ int Audit(const Options& options, std::ostream& out, std::ostream& err, bool err
             result.snippets.push_back(AreaTagText(finding, page.markup(), page.markupEncoding()));
           }
         }
-        // Only the report draws a page's maps, and only of a page with findings.
-        if (!options.report || !found) {
-          result.reading.areas = {};
-          result.reading.maps = {};
-          result.reading.images = {};
-        }
+        if (report && found) result.draft = report->Draft(web.pages[p], result.reading, *result.audit);
+        // Only what the suggestions use is kept of the reading.
+        result.reading.areas = {};
+        result.reading.maps = {};
+        result.reading.images = {};
         result.reading.idHasText = {};
       } catch (const host::Error& e) {
         result.error = host::ToUtf8(e.description());
@@ -285,41 +288,60 @@ int Audit(const Options& options, std::ostream& out, std::ostream& err, bool err
           out << lines << std::flush;
         }
       }
-      if (wholeWeb) results[p] = std::move(result);
+      if (wholeWeb) {
+        // In path order, so that ties between texts go to the first page.
+        if (result.audit) suggestions.AddPage(web.pages[p], result.reading);
+        result.reading.links = {};
+        result.reading.title.reset();
+        results[p] = std::move(result);
+      }
       progress.Done(p + 1);
     };
     TakeInOrder<PageResult>(web.pages.size(), AuditJobs(), check, take);
   }
 
   if (wholeWeb) {
-    Suggestions suggestions;
-    for (std::size_t p = 0; p < results.size(); ++p) {
-      if (results[p].audit) suggestions.AddPage(web.pages[p], results[p].reading);
-    }
     std::string todo = CsvRecord(kTodoHeader);
     std::string json;
-    std::optional<ReportPageWriter> report;
-    if (options.report) report.emplace(*options.report, options.web);
-    for (std::size_t p = 0; p < results.size(); ++p) {
+    // Each page's part of every output is made on every core too, and
+    // gathered in path order.
+    struct PageOutput {
+      std::string todo, json, report;
+    };
+    const auto render = [&](std::size_t p) {
+      PageOutput output;
       PageResult& result = results[p];
       const std::string& path = web.pages[p];
-      if (!result.audit) {
-        if (sarif) sarif->AddUnread(path, result.error);
-        if (report) report->AddUnreadable();
-        continue;
-      }
+      if (!result.audit) return output;
       for (Finding& finding : result.audit->findings) {
         if (finding.href) finding.suggestion = suggestions.For(path, *finding.href);
-        if (options.todo) {
-          if (finding.rule != Rule::AltWithoutHref) todo += CsvRecord(TodoRow(path, finding, result.sha256));
-        } else if (sarif) {
-          sarif->AddFinding(path, finding, result.snippets[&finding - result.audit->findings.data()]);
-        } else if (options.json) {
-          json += (json.empty() ? "\n  " : ",\n  ") + FindingJson(path, finding);
+        if (options.todo && finding.rule != Rule::AltWithoutHref) {
+          output.todo += CsvRecord(TodoRow(path, finding, result.sha256));
+        }
+        if (options.json) output.json += ",\n  " + FindingJson(path, finding);
+      }
+      if (report) output.report = report->PageData(path, result.draft, *result.audit, result.sha256);
+      return output;
+    };
+    const auto gather = [&](std::size_t p, PageOutput&& output) {
+      const PageResult& result = results[p];
+      if (!result.audit) {
+        if (sarif) sarif->AddUnread(web.pages[p], result.error);
+        if (report) report->AddUnreadable();
+        return;
+      }
+      if (sarif) {
+        for (std::size_t f = 0; f < result.audit->findings.size(); ++f) {
+          sarif->AddFinding(web.pages[p], result.audit->findings[f], result.snippets[f]);
         }
       }
-      if (report) report->AddPage(path, result.reading, *result.audit, result.sha256);
-    }
+      todo += output.todo;
+      json += output.json;
+      if (report) report->AddPage(*result.audit, std::move(output.report));
+      results[p] = {};
+    };
+    TakeInOrder<PageOutput>(results.size(), AuditJobs(), render, gather);
+    if (!json.empty()) json.erase(0, 1);  // no comma before the first
     if (options.json) out << "[" << json << (json.empty() ? "]\n" : "\n]\n");
     if (sarif) {
       if (read == 0) sarif->AddUnread("", "no page could be read under " + options.web);

@@ -63,9 +63,13 @@ class PageReader {
       EndLink();  // a link inside a link closes the first
       if (auto href = Value(tag, "href")) link_ = Link{std::move(*href), {}};
     }
-    if ((needs_.facts || needs_.labels) && html && pages::RawTextOf(page_, tag)) {
+    if ((needs_.facts || needs_.labels) && pages::OpensRawText(tag)) {
       if (needs_.facts && tag.Named("title") && !titleSeen_) SeeTitle(tag);
-      rawText_ = tag;
+      // What RawTextOf reads of it, without the attributes.
+      rawText_.emplace();
+      rawText_->name = tag.name;
+      rawText_->begin = tag.begin;
+      rawText_->end = tag.end;
     }
     if (html ? pages::IsVoidElement(tag.name) : tag.selfClosing) return;
     OpenElement open{tag.nameNumber, CurrentMap()};

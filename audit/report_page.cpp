@@ -60,17 +60,9 @@ std::string Number(double value) {
   return std::string(digits, result.ptr);
 }
 
-// A path as a URL relative to the report: every byte but unreserved ones,
-// '/' and ':' escaped, and "./" first so that no segment can read as a
-// scheme; a file URL when there is no relative way (another drive).
-std::string RelativeUrl(const fs::path& from, const fs::path& to) {
-  std::error_code ec;
-  const fs::path relative = fs::relative(to, from, ec);
-  const std::u8string generic = (ec || relative.empty() ? fs::absolute(to, ec) : relative).generic_u8string();
-  std::string url = relative.empty() || relative.is_absolute() ? "file://" : "./";
-  if (url == "file://" && !generic.starts_with(u8"/")) url += '/';  // a drive letter: file:///C:/...
-  for (const char8_t c8 : generic) {
-    const char c = static_cast<char>(c8);
+// Every byte of a path but unreserved ones, '/' and ':' escaped.
+void AppendUrlPath(std::string& url, std::string_view path) {
+  for (const char c : path) {
     if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
         c == '_' || c == '~' || c == '/' || c == ':') {
       url += c;
@@ -80,6 +72,18 @@ std::string RelativeUrl(const fs::path& from, const fs::path& to) {
       url += escaped;
     }
   }
+}
+
+// A path as a URL relative to the report: escaped, and "./" first so that
+// no segment can read as a scheme; a file URL when there is no relative way
+// (another drive).
+std::string RelativeUrl(const fs::path& from, const fs::path& to) {
+  std::error_code ec;
+  const fs::path relative = fs::relative(to, from, ec);
+  const std::u8string generic = (ec || relative.empty() ? fs::absolute(to, ec) : relative).generic_u8string();
+  std::string url = relative.empty() || relative.is_absolute() ? "file://" : "./";
+  if (url == "file://" && !generic.starts_with(u8"/")) url += '/';  // a drive letter: file:///C:/...
+  AppendUrlPath(url, std::string_view(reinterpret_cast<const char*>(generic.data()), generic.size()));
   return url;
 }
 
@@ -102,67 +106,118 @@ ReportPageWriter::ReportPageWriter(const std::string& file, const std::string& w
   std::error_code ec;
   reportFolder_ = fs::absolute(PathOf(file), ec).parent_path();
   webFolder_ = fs::absolute(PathOf(web), ec);
+  // Found once: asking the file system for every link of a big web costs
+  // more than reading its pages.
+  webUrl_ = RelativeUrl(reportFolder_, webFolder_);
 }
 
-void ReportPageWriter::AddPage(const std::string& path, const PageReading& reading, const PageAudit& audit,
-                               const std::string& sha256) {
+std::string ReportPageWriter::WebFileUrl(std::string_view file) const {
+  std::string url = webUrl_ + "/";
+  AppendUrlPath(url, file);
+  return url;
+}
+
+ReportPageWriter::PageDraft ReportPageWriter::Draft(const std::string& path, const PageReading& reading,
+                                                   const PageAudit& audit) const {
+  PageDraft draft;
+  if (audit.findings.empty()) return draft;
+  std::map<std::size_t, std::size_t> findingOf;  // by area index
+  for (std::size_t f = 0; f < audit.findings.size(); ++f) findingOf[audit.findings[f].area] = f;
+  // Each map with its areas, the areas numbered in it from 1 and indexed
+  // on the page as the to-do list indexes them; a row's suggestion is left
+  // out until the whole web has been read.
+  struct MapDraft {
+    PageDraft areas;
+    std::size_t count = 0;
+  };
+  std::vector<MapDraft> maps(reading.maps.size());
+  for (std::size_t a = 0; a < reading.areas.size(); ++a) {
+    const ReadArea& area = reading.areas[a];
+    if (area.map < 0) continue;
+    MapDraft& map = maps[static_cast<std::size_t>(area.map)];
+    if (map.areas.pieces.empty()) map.areas.pieces.emplace_back();
+    const auto found = findingOf.find(a);
+    const Finding* finding = found == findingOf.end() ? nullptr : &audit.findings[found->second];
+    map.areas.pieces.back() += map.count++ > 0 ? ",\n" : "\n";
+    map.areas.pieces.back() += AreaJson(path, area, a, map.count, finding);
+    if (finding && finding->rule != Rule::AltWithoutHref) {
+      map.areas.rows.push_back(found->second);
+      map.areas.pieces.emplace_back();
+    } else {
+      map.areas.pieces.back() += ",\"suggestion\":null,\"from\":null,\"csv\":null}";
+    }
+  }
+  draft.pieces.push_back("{\"path\":" + Json(path) + ",\"maps\":[");
+  bool first = true;
+  for (std::size_t m = 0; m < maps.size(); ++m) {
+    if (maps[m].count == 0) continue;
+    const auto& name = reading.maps[m];
+    std::string& text = draft.pieces.back();
+    text += first ? "\n{\"name\":" : ",\n{\"name\":";
+    first = false;
+    text += JsonOrNull(name) + ",\"image\":" + ImageJson(path, reading, name) + ",\"areas\":[";
+    text += maps[m].areas.pieces.front();
+    for (std::size_t r = 0; r < maps[m].areas.rows.size(); ++r) {
+      draft.rows.push_back(maps[m].areas.rows[r]);
+      draft.pieces.push_back(std::move(maps[m].areas.pieces[r + 1]));
+    }
+    draft.pieces.back() += "]}";
+  }
+  draft.pieces.back() += "]}";
+  return draft;
+}
+
+std::string ReportPageWriter::PageData(const std::string& path, const PageDraft& draft, const PageAudit& audit,
+                                       const std::string& sha256) const {
+  if (draft.pieces.empty()) return "";
+  std::string data = draft.pieces.front();
+  for (std::size_t r = 0; r < draft.rows.size(); ++r) {
+    const Finding& finding = audit.findings[draft.rows[r]];
+    const auto& suggestion = finding.suggestion;
+    data += ",\"suggestion\":" + JsonOrNull(suggestion ? std::optional(suggestion->text) : std::nullopt) +
+            ",\"from\":" +
+            JsonOrNull(suggestion ? std::optional(std::string(SuggestionSourceName(suggestion->from))) : std::nullopt) +
+            ",\"csv\":" + RowPieces(path, finding, sha256) + "}";
+    data += draft.pieces[r + 1];
+  }
+  return data;
+}
+
+void ReportPageWriter::AddPage(const PageAudit& audit, std::string data) {
   ++totals_.pages;
   totals_.areas += audit.areas;
-  if (audit.findings.empty()) return;
-  std::map<std::size_t, const Finding*> findingOf;
   for (const Finding& finding : audit.findings) {
-    findingOf[finding.area] = &finding;
     ++totals_.perRule[static_cast<std::size_t>(finding.rule)];
     if (finding.rule == Rule::AltWithoutHref) continue;
     ++totals_.rows;
     if (finding.suggestion) ++totals_.suggested;
   }
-  data_ += (pagesWritten_++ ? ",\n{" : "\n{");
-  data_ += "\"path\":" + Json(path) + ",\"maps\":[";
-  // Each map with its areas, the areas numbered in it from 1 and indexed
-  // on the page as the to-do list indexes them.
-  std::vector<std::string> areasOf(reading.maps.size());
-  std::vector<std::size_t> numbers(reading.maps.size());
-  for (std::size_t a = 0; a < reading.areas.size(); ++a) {
-    const ReadArea& area = reading.areas[a];
-    if (area.map < 0) continue;
-    const auto m = static_cast<std::size_t>(area.map);
-    const auto found = findingOf.find(a);
-    areasOf[m] += numbers[m]++ > 0 ? ",\n" : "\n";
-    areasOf[m] += AreaJson(path, area, a, numbers[m], found == findingOf.end() ? nullptr : found->second, sha256);
-  }
-  bool first = true;
-  for (std::size_t m = 0; m < reading.maps.size(); ++m) {
-    if (numbers[m] == 0) continue;
-    const auto& name = reading.maps[m];
-    data_ += first ? "\n{\"name\":" : ",\n{\"name\":";
-    first = false;
-    data_ += JsonOrNull(name);
-    data_ += ",\"image\":";
-    data_ += ImageJson(path, reading, name);
-    data_ += ",\"areas\":[";
-    data_ += areasOf[m];
-    data_ += "]}";
-  }
-  data_ += "]}";
+  if (data.empty()) return;
+  data_ += data_.empty() ? "\n" : ",\n";
+  data_ += data;
 }
 
 std::string ReportPageWriter::Html() const {
-    std::string header = CsvRecord(kTodoHeader);
-    header.resize(header.size() - 2);
-    const Totals& t = totals_;
-    std::string data = "{\"web\":" + Json(web_) + ",\"header\":" + Json(header) + ",\"summary\":{\"pages\":" +
-                       std::to_string(t.pages) + ",\"unreadable\":" + std::to_string(t.unreadable) +
-                       ",\"areas\":" + std::to_string(t.areas) + ",\"missing-alt\":" + std::to_string(t.perRule[0]) +
-                       ",\"empty-alt\":" + std::to_string(t.perRule[1]) +
-                       ",\"alt-without-href\":" + std::to_string(t.perRule[2]) + ",\"rows\":" + std::to_string(t.rows) +
-                       ",\"suggested\":" + std::to_string(t.suggested) + "},\"pages\":[" + data_ + "]";
-    // Typed texts are kept under this name: the same report of the same web
-    // finds them again, another does not.
-    data += ",\"id\":" + Json(Sha256Hex(data)) + "}";
-    std::string html(kReportPageTemplate);
-    html.replace(html.find(kReportPageData), kReportPageData.size(), data);
-    return html;
+  std::string header = CsvRecord(kTodoHeader);
+  header.resize(header.size() - 2);
+  const Totals& t = totals_;
+  const std::string head = "{\"web\":" + Json(web_) + ",\"header\":" + Json(header) + ",\"summary\":{\"pages\":" +
+                           std::to_string(t.pages) + ",\"unreadable\":" + std::to_string(t.unreadable) +
+                           ",\"areas\":" + std::to_string(t.areas) + ",\"missing-alt\":" + std::to_string(t.perRule[0]) +
+                           ",\"empty-alt\":" + std::to_string(t.perRule[1]) +
+                           ",\"alt-without-href\":" + std::to_string(t.perRule[2]) + ",\"rows\":" + std::to_string(t.rows) +
+                           ",\"suggested\":" + std::to_string(t.suggested) + "},\"pages\":[";
+  // Written into one string, as a big web's data is most of the page.
+  const std::string_view page = kReportPageTemplate;
+  const std::size_t at = page.find(kReportPageData);
+  std::string html;
+  html.reserve(page.size() + head.size() + data_.size() + 100);
+  html.append(page.substr(0, at)).append(head).append(data_).append("]");
+  // Typed texts are kept under this name: the same report of the same web
+  // finds them again, another does not.
+  const std::string id = Sha256Hex(std::string_view(html).substr(at));
+  html.append(",\"id\":").append(Json(id)).append("}").append(page.substr(at + kReportPageData.size()));
+  return html;
 }
 
 std::string ReportPageWriter::RowPieces(const std::string& path, const Finding& finding, const std::string& sha256) {
@@ -181,7 +236,7 @@ std::string ReportPageWriter::RowPieces(const std::string& path, const Finding& 
   }
 
 std::string ReportPageWriter::AreaJson(const std::string& path, const ReadArea& area, std::size_t index,
-                                      std::size_t number, const Finding* finding, const std::string& sha256) const {
+                                      std::size_t number, const Finding* finding) const {
     std::string json = "{\"n\":" + std::to_string(number) + ",\"index\":" + std::to_string(index);
     const auto shape = ReadAreaShape(area.shape ? std::optional<std::u16string_view>(*area.shape) : std::nullopt,
                                      area.coords.value_or(u""));
@@ -198,13 +253,8 @@ std::string ReportPageWriter::AreaJson(const std::string& path, const ReadArea& 
     json += "],\"coordsText\":" + JsonOrNull(area.coords) + ",\"href\":" + JsonOrNull(area.href) + ",\"link\":" +
             JsonOrNull(area.href ? LinkUrl(path, host::ToUtf8(*area.href)) : std::nullopt) + ",\"alt\":" + JsonOrNull(area.alt);
     json += ",\"finding\":" + Json(finding ? std::string(RuleName(finding->rule)) : std::string("fine"));
-    const bool row = finding && finding->rule != Rule::AltWithoutHref;
-    const auto& suggestion = row ? finding->suggestion : std::nullopt;
-    json += ",\"suggestion\":" + JsonOrNull(suggestion ? std::optional(suggestion->text) : std::nullopt) +
-            ",\"from\":" + JsonOrNull(suggestion ? std::optional(std::string(SuggestionSourceName(suggestion->from))) : std::nullopt);
-    json += ",\"csv\":" + (row ? RowPieces(path, *finding, sha256) : std::string("null")) + "}";
     return json;
-  }
+}
 
 std::optional<std::string> ReportPageWriter::LinkUrl(const std::string& path, const std::string& href) const {
     const std::string target = ResolveLink(path, href);
@@ -214,8 +264,7 @@ std::optional<std::string> ReportPageWriter::LinkUrl(const std::string& path, co
     if (!target.starts_with("/") || target.starts_with("//")) return std::nullopt;
     const auto file = WebFileOf(target);
     const std::size_t suffix = std::min(target.find_first_of("?#"), target.size());
-    const fs::path where = file ? webFolder_ / PathOf(*file) : webFolder_ / PathOf(target.substr(1, suffix - 1));
-    return RelativeUrl(reportFolder_, where) + target.substr(suffix);
+    return WebFileUrl(file ? std::string_view(*file) : std::string_view(target).substr(1, suffix - 1)) + target.substr(suffix);
   }
 
 std::string ReportPageWriter::ImageJson(const std::string& path, const PageReading& reading,
@@ -242,7 +291,7 @@ std::string ReportPageWriter::ImageJson(const std::string& path, const PageReadi
     } else if (std::error_code ec; !fs::is_regular_file(PathOf(*file), ec)) {
       problem = "the file " + *webFile + " is not in the web";
     } else {
-      url = RelativeUrl(reportFolder_, webFolder_ / PathOf(*webFile));
+      url = WebFileUrl(*webFile);
       natural = ImageFileSize(*file);
     }
     std::optional<unsigned> width = Dimension(image->width), height = Dimension(image->height);

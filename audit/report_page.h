@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "audit/page_audit.h"
 #include "audit/page_reading.h"
@@ -23,10 +25,20 @@ class ReportPageWriter {
  public:
   ReportPageWriter(const std::string& file, const std::string& web);
 
-  // Pages go in in path order. `audit` is the page's, with its findings'
-  // suggestions filled in; a page with findings comes with the facts of its
-  // reading and its sha256.
-  void AddPage(const std::string& path, const PageReading& reading, const PageAudit& audit, const std::string& sha256);
+  // A page's part of the report, made from its reading before the web's
+  // suggestions are known: the text around each row's suggestion.
+  struct PageDraft {
+    std::vector<std::string> pieces;  // one more than the rows; none for a page without findings
+    std::vector<std::size_t> rows;    // each gap's finding, an index into the page's findings
+  };
+  // Safe to call on several threads at once, as is PageData.
+  PageDraft Draft(const std::string& path, const PageReading& reading, const PageAudit& audit) const;
+  // The page's part with its findings' suggestions filled in; `sha256` is
+  // the page's, for the rows of its to-do list.
+  std::string PageData(const std::string& path, const PageDraft& draft, const PageAudit& audit,
+                       const std::string& sha256) const;
+  // Pages go in in path order, each with its PageData.
+  void AddPage(const PageAudit& audit, std::string data);
   void AddUnreadable() { ++totals_.unreadable; }
 
   // Writes the page to `file` all at once, after CheckReportFile. Throws
@@ -42,11 +54,14 @@ class ReportPageWriter {
   std::string Html() const;
   // The to-do row's CSV around its new_alt cell, as --todo writes it.
   static std::string RowPieces(const std::string& path, const Finding& finding, const std::string& sha256);
+  // The area's part up to its finding, without its closing brace.
   std::string AreaJson(const std::string& path, const ReadArea& area, std::size_t index, std::size_t number,
-                       const Finding* finding, const std::string& sha256) const;
+                       const Finding* finding) const;
   // Where the report links an href to: a file of the web relative to the
   // report, a web address or mail as written; nothing for other schemes
   // (a "javascript:" href must not become a link in the report).
+  // A file of the web (relative to it, with '/') as a URL from the report.
+  std::string WebFileUrl(std::string_view file) const;
   std::optional<std::string> LinkUrl(const std::string& path, const std::string& href) const;
   // The image that uses the map, its address from the report and the size
   // the page shows it at; or why there is none to show.
@@ -54,9 +69,9 @@ class ReportPageWriter {
 
   std::string web_;
   std::filesystem::path reportFolder_, webFolder_;
+  std::string webUrl_;  // the web's folder as a URL from the report
   Totals totals_;
   std::string data_;
-  std::size_t pagesWritten_ = 0;
 };
 
 }  // namespace audit

@@ -236,18 +236,20 @@ std::vector<Tag> ScanAreaTags(std::string_view page) {
 }
 
 std::optional<RawText> RawTextOf(std::string_view page, const Tag& tag) {
-  if (tag.isEndTag || tag.foreign) return std::nullopt;
+  if (!OpensRawText(tag)) return std::nullopt;
   std::size_t end;
   if (tag.Named("script")) {
     end = ScriptEndTag(page, tag.end);
   } else if (tag.Named("plaintext")) {
     end = page.size();
-  } else if (kRawTextElements.Holds(tag.name)) {
-    end = RawTextEndTag(page, tag.end, tag.name);
   } else {
-    return std::nullopt;
+    end = RawTextEndTag(page, tag.end, tag.name);
   }
   return RawText{end, end < page.size() ? PastTag(page, end) : page.size()};
+}
+
+bool OpensRawText(const Tag& tag) {
+  return !tag.isEndTag && !tag.foreign && (tag.Named("script") || tag.Named("plaintext") || kRawTextElements.Holds(tag.name));
 }
 
 bool IsVoidElement(std::string_view name) { return kVoidElements.Holds(name); }

@@ -24,6 +24,8 @@ struct RawText {
   std::size_t end, after;
 };
 std::optional<RawText> RawTextOf(std::string_view page, const Tag& tag);
+// Whether RawTextOf finds such a text for `tag`, without looking for its end.
+bool OpensRawText(const Tag& tag);
 
 // The HTML area start tags in document order.
 std::vector<Tag> ScanAreaTags(std::string_view page);

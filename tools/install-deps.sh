@@ -21,8 +21,10 @@ fuzz=(clang libclang-rt-14-dev)
 audit=(python3-jsonschema chromium chromium-driver python3-selenium)
 # Its manual page, rendered and linted.
 audit+=(groff-base man-db mandoc)
+# make bench's peak memory of each run and its count of the pages each opens.
+bench=(time strace)
 
-for p in "${native[@]}" "${windows[@]}" "${fuzz[@]}" "${audit[@]}"; do have "$p" || need+=("$p"); done
+for p in "${native[@]}" "${windows[@]}" "${fuzz[@]}" "${audit[@]}" "${bench[@]}"; do have "$p" || need+=("$p"); done
 [ ${#need[@]} -eq 0 ] && exit 0
 
 sudo=""
