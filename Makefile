@@ -116,7 +116,8 @@ test: native asan release
 # one), after which nothing of Wine is left running; then mapnote-audit and
 # html-validate (installed here, from npm, when Node is) and cat of its
 # pages side by side on a generated web of a thousand pages, with the
-# optimised build of make release; and its SHA-256 against sha256sum on
+# optimised build of make release, and each of its outputs against its plain
+# audit (time, peak memory, reads of each page); and its SHA-256 against sha256sum on
 # 100 MB. One table, kept in build/bench.json.
 AUDIT_WEB := $(BUILD)/audit-web
 HTML_VALIDATE := $(BUILD)/html-validate
@@ -139,6 +140,7 @@ bench: deps release
 	  npm install --prefix $(HTML_VALIDATE) --no-audit --no-fund --loglevel=error html-validate@9; \
 	 fi
 	bench/audit/compare.py $(RELEASE)/audit/mapnote-audit $(AUDIT_WEB) $(HTML_VALIDATE) $(BUILD)/bench.json
+	bench/audit/modes-compare.py $(RELEASE)/audit/mapnote-audit $(AUDIT_WEB) $(BUILD)/bench.json
 	bench/audit/sha256-compare.py $(RELEASE)/bench/sha256_bench $(BUILD)/sha256-100mb.bin $(BUILD)/bench.json
 
 # Each fuzz target for FUZZ_SECONDS, from the checked-in seeds; what it

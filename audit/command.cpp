@@ -183,15 +183,17 @@ class Progress {
 std::string Plural(std::size_t n, const char* one, const char* many) { return std::to_string(n) + " " + (n == 1 ? one : many); }
 
 // What one page gave: its findings, or why it could not be read.
-struct PageResult {
+// What the outputs that need the whole web keep of it until all are read.
+struct KeptPage {
   std::optional<PageAudit> audit;
-  // The facts of the page's reading that the suggestions use, until they
-  // have been taken in.
-  PageReading reading;
   std::string sha256;  // for the to-do list's rows and the report
   std::vector<std::string> snippets;  // each finding's area tag, for SARIF
   ReportPageWriter::PageDraft draft;  // the page's part of the report
   std::string error;
+};
+struct PageResult : KeptPage {
+  // The facts of the page's reading that the suggestions take in.
+  PageReading reading;
 };
 
 // The threads to read and check pages on: MAPNOTE_AUDIT_JOBS when set to a
@@ -236,7 +238,7 @@ int Audit(const Options& options, std::ostream& out, std::ostream& err, bool err
   const bool wholeWeb = options.todo || options.json || options.sarif || options.report;
   ReadingNeeds needs = NeedsOf(options.audit);
   needs.facts = wholeWeb;
-  std::vector<PageResult> results(wholeWeb ? web.pages.size() : 0);
+  std::vector<KeptPage> results(wholeWeb ? web.pages.size() : 0);
   Suggestions suggestions;
   std::optional<ReportPageWriter> report;
   if (options.report) report.emplace(*options.report, options.web);
@@ -291,9 +293,7 @@ int Audit(const Options& options, std::ostream& out, std::ostream& err, bool err
       if (wholeWeb) {
         // In path order, so that ties between texts go to the first page.
         if (result.audit) suggestions.AddPage(web.pages[p], result.reading);
-        result.reading.links = {};
-        result.reading.title.reset();
-        results[p] = std::move(result);
+        results[p] = std::move(static_cast<KeptPage&>(result));
       }
       progress.Done(p + 1);
     };
@@ -310,7 +310,7 @@ int Audit(const Options& options, std::ostream& out, std::ostream& err, bool err
     };
     const auto render = [&](std::size_t p) {
       PageOutput output;
-      PageResult& result = results[p];
+      KeptPage& result = results[p];
       const std::string& path = web.pages[p];
       if (!result.audit) return output;
       for (Finding& finding : result.audit->findings) {
@@ -324,7 +324,7 @@ int Audit(const Options& options, std::ostream& out, std::ostream& err, bool err
       return output;
     };
     const auto gather = [&](std::size_t p, PageOutput&& output) {
-      const PageResult& result = results[p];
+      const KeptPage& result = results[p];
       if (!result.audit) {
         if (sarif) sarif->AddUnread(web.pages[p], result.error);
         if (report) report->AddUnreadable();
@@ -340,6 +340,11 @@ int Audit(const Options& options, std::ostream& out, std::ostream& err, bool err
       if (report) report->AddPage(*result.audit, std::move(output.report));
       results[p] = {};
     };
+    if (report) {
+      std::vector<const ReportPageWriter::PageDraft*> drafts;
+      for (const KeptPage& result : results) drafts.push_back(&result.draft);
+      report->Reserve(drafts);
+    }
     TakeInOrder<PageOutput>(results.size(), AuditJobs(), render, gather);
     if (!json.empty()) json.erase(0, 1);  // no comma before the first
     if (options.json) out << "[" << json << (json.empty() ? "]\n" : "\n]\n");

@@ -109,6 +109,10 @@ ReportPageWriter::ReportPageWriter(const std::string& file, const std::string& w
   // Found once: asking the file system for every link of a big web costs
   // more than reading its pages.
   webUrl_ = RelativeUrl(reportFolder_, webFolder_);
+  // The pages' data goes straight into the page, as for a big web it is
+  // most of it; the summary follows them.
+  dataAt_ = kReportPageTemplate.find(kReportPageData);
+  html_.assign(kReportPageTemplate.substr(0, dataAt_)).append("{\"pages\":[");
 }
 
 std::string ReportPageWriter::WebFileUrl(std::string_view file) const {
@@ -183,6 +187,17 @@ std::string ReportPageWriter::PageData(const std::string& path, const PageDraft&
   return data;
 }
 
+void ReportPageWriter::Reserve(const std::vector<const PageDraft*>& drafts) {
+  // A row's suggestion, source and to-do cells take a few hundred bytes.
+  constexpr std::size_t kRowBytes = 400;
+  std::size_t bytes = html_.size() + kReportPageTemplate.size() + 1024;
+  for (const PageDraft* draft : drafts) {
+    for (const std::string& piece : draft->pieces) bytes += piece.size() + 2;
+    bytes += draft->rows.size() * kRowBytes;
+  }
+  html_.reserve(bytes);
+}
+
 void ReportPageWriter::AddPage(const PageAudit& audit, std::string data) {
   ++totals_.pages;
   totals_.areas += audit.areas;
@@ -193,31 +208,25 @@ void ReportPageWriter::AddPage(const PageAudit& audit, std::string data) {
     if (finding.suggestion) ++totals_.suggested;
   }
   if (data.empty()) return;
-  data_ += data_.empty() ? "\n" : ",\n";
-  data_ += data;
+  html_ += pagesShown_++ > 0 ? ",\n" : "\n";
+  html_ += data;
 }
 
-std::string ReportPageWriter::Html() const {
+void ReportPageWriter::Write(const std::string& file) {
   std::string header = CsvRecord(kTodoHeader);
   header.resize(header.size() - 2);
   const Totals& t = totals_;
-  const std::string head = "{\"web\":" + Json(web_) + ",\"header\":" + Json(header) + ",\"summary\":{\"pages\":" +
-                           std::to_string(t.pages) + ",\"unreadable\":" + std::to_string(t.unreadable) +
-                           ",\"areas\":" + std::to_string(t.areas) + ",\"missing-alt\":" + std::to_string(t.perRule[0]) +
-                           ",\"empty-alt\":" + std::to_string(t.perRule[1]) +
-                           ",\"alt-without-href\":" + std::to_string(t.perRule[2]) + ",\"rows\":" + std::to_string(t.rows) +
-                           ",\"suggested\":" + std::to_string(t.suggested) + "},\"pages\":[";
-  // Written into one string, as a big web's data is most of the page.
-  const std::string_view page = kReportPageTemplate;
-  const std::size_t at = page.find(kReportPageData);
-  std::string html;
-  html.reserve(page.size() + head.size() + data_.size() + 100);
-  html.append(page.substr(0, at)).append(head).append(data_).append("]");
+  html_ += "],\"web\":" + Json(web_) + ",\"header\":" + Json(header) + ",\"summary\":{\"pages\":" +
+           std::to_string(t.pages) + ",\"unreadable\":" + std::to_string(t.unreadable) +
+           ",\"areas\":" + std::to_string(t.areas) + ",\"missing-alt\":" + std::to_string(t.perRule[0]) +
+           ",\"empty-alt\":" + std::to_string(t.perRule[1]) + ",\"alt-without-href\":" + std::to_string(t.perRule[2]) +
+           ",\"rows\":" + std::to_string(t.rows) + ",\"suggested\":" + std::to_string(t.suggested) + "}";
   // Typed texts are kept under this name: the same report of the same web
   // finds them again, another does not.
-  const std::string id = Sha256Hex(std::string_view(html).substr(at));
-  html.append(",\"id\":").append(Json(id)).append("}").append(page.substr(at + kReportPageData.size()));
-  return html;
+  const std::string id = Sha256Hex(std::string_view(html_).substr(dataAt_));
+  html_.append(",\"id\":").append(Json(id)).append("}").append(kReportPageTemplate.substr(dataAt_ + kReportPageData.size()));
+  CheckReportFile(file);
+  pages::ReplacePageFile(file, html_);
 }
 
 std::string ReportPageWriter::RowPieces(const std::string& path, const Finding& finding, const std::string& sha256) {
@@ -324,9 +333,5 @@ void CheckReportFile(const std::string& file) {
   }
 }
 
-void ReportPageWriter::Write(const std::string& file) const {
-  CheckReportFile(file);
-  pages::ReplacePageFile(file, Html());
-}
 
 }  // namespace audit

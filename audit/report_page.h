@@ -37,13 +37,16 @@ class ReportPageWriter {
   // the page's, for the rows of its to-do list.
   std::string PageData(const std::string& path, const PageDraft& draft, const PageAudit& audit,
                        const std::string& sha256) const;
+  // Room for the pages' data: these drafts' texts and their rows'
+  // suggestions, so that the page is not copied as it grows.
+  void Reserve(const std::vector<const PageDraft*>& drafts);
   // Pages go in in path order, each with its PageData.
   void AddPage(const PageAudit& audit, std::string data);
   void AddUnreadable() { ++totals_.unreadable; }
 
-  // Writes the page to `file` all at once, after CheckReportFile. Throws
-  // host::Error when it cannot be written.
-  void Write(const std::string& file) const;
+  // Writes the page to `file` all at once, after CheckReportFile, once all
+  // pages are in. Throws host::Error when it cannot be written.
+  void Write(const std::string& file);
 
  private:
   struct Totals {
@@ -51,7 +54,6 @@ class ReportPageWriter {
     std::array<std::size_t, 3> perRule{};
   };
 
-  std::string Html() const;
   // The to-do row's CSV around its new_alt cell, as --todo writes it.
   static std::string RowPieces(const std::string& path, const Finding& finding, const std::string& sha256);
   // The area's part up to its finding, without its closing brace.
@@ -71,7 +73,9 @@ class ReportPageWriter {
   std::filesystem::path reportFolder_, webFolder_;
   std::string webUrl_;  // the web's folder as a URL from the report
   Totals totals_;
-  std::string data_;
+  std::string html_;           // the page as far as it is made
+  std::size_t dataAt_ = 0;     // where its data begins
+  std::size_t pagesShown_ = 0;
 };
 
 }  // namespace audit

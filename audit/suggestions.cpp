@@ -1,5 +1,7 @@
 #include "audit/suggestions.h"
 
+#include <algorithm>
+
 #include "audit/link_target.h"
 #include "pages/encoding.h"
 
@@ -21,9 +23,25 @@ std::string_view SuggestionSourceName(SuggestionSource source) {
 }
 
 void Suggestions::Tally::Add(const std::string& text) {
-  const auto [it, added] = index_.try_emplace(text, texts_.size());
-  if (added) texts_.emplace_back(text, 0);
-  ++texts_[it->second].second;
+  // Most targets have a text or two: they are looked up in place, and only
+  // a target of many texts takes an index.
+  constexpr std::size_t kIndexedFrom = 16;
+  std::size_t at = texts_.size();
+  if (!index_.empty()) {
+    if (const auto found = index_.find(text); found != index_.end()) at = found->second;
+  } else {
+    at = static_cast<std::size_t>(std::find_if(texts_.begin(), texts_.end(), [&](const auto& t) { return t.first == text; }) -
+                                  texts_.begin());
+  }
+  if (at == texts_.size()) {
+    texts_.emplace_back(text, 0);
+    if (!index_.empty()) {
+      index_.emplace(text, at);
+    } else if (texts_.size() == kIndexedFrom) {
+      for (std::size_t i = 0; i < texts_.size(); ++i) index_.emplace(texts_[i].first, i);
+    }
+  }
+  ++texts_[at].second;
 }
 
 const std::string& Suggestions::Tally::Most() const {
