@@ -14,29 +14,8 @@ std::string MapOf(const Finding& finding) {
   return finding.map ? "area of map " + Quoted(*finding.map) : std::string("area of an unnamed map");
 }
 
-// Valid JSON whatever the text holds: control characters (also DEL and the
-// C1 controls, which a terminal showing the JSON would obey) as \u escapes,
-// and a malformed UTF-8 sequence as U+FFFD.
 std::string JsonString(const std::optional<std::string>& text) {
-  if (!text) return "null";
-  std::string out = "\"";
-  for (std::size_t i = 0; i < text->size();) {
-    const host::Utf8Step step = host::NextUtf8(*text, i);
-    if (!step.valid) {
-      out += "\\ufffd";
-    } else if (step.c == '"' || step.c == '\\') {
-      out += '\\';
-      out += static_cast<char>(step.c);
-    } else if (step.c < 0x20 || (step.c >= 0x7F && step.c <= 0x9F)) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(step.c));
-      out += escaped;
-    } else {
-      out.append(*text, i, step.length);
-    }
-    i += step.length;
-  }
-  return out + "\"";
+  return text ? JsonQuoted(*text) : std::string("null");
 }
 
 }  // namespace
@@ -70,7 +49,35 @@ std::string FindingJson(const std::string& path, const Finding& finding) {
          ", \"suggested_from\": " + JsonString(suggestedFrom) + "}";
 }
 
-std::string JsonQuoted(const std::string& text) { return JsonString(text); }
+std::string JsonQuoted(std::string_view text, bool inScript) {
+  std::string out = "\"";
+  out.reserve(text.size() + 2);
+  for (std::size_t i = 0; i < text.size();) {
+    const unsigned char byte = static_cast<unsigned char>(text[i]);
+    const bool scriptMarkup = inScript && (byte == '<' || byte == '>' || byte == '&');
+    if (byte >= 0x20 && byte < 0x7F && byte != '"' && byte != '\\' && !scriptMarkup) {
+      out += static_cast<char>(byte);
+      ++i;
+      continue;
+    }
+    const host::Utf8Step step = host::NextUtf8(text, i);
+    const char32_t c = step.c;
+    if (!step.valid) {
+      out += "\\ufffd";
+    } else if (c == '"' || c == '\\') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else if (c < 0x20 || (c >= 0x7F && c <= 0x9F) || scriptMarkup || (inScript && (c == 0x2028 || c == 0x2029))) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
+      out += escaped;
+    } else {
+      out.append(text, i, step.length);
+    }
+    i += step.length;
+  }
+  return out + "\"";
+}
 
 const CsvRow kTodoHeader = {"path", "line", "column", "map", "area", "href", "alt", "new_alt",
                              "suggested_alt", "suggested_from", "sha256"};

@@ -2,6 +2,7 @@
 // The audit's findings as the author reads them: one line each, or one JSON
 // array, and the to-do list's rows.
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "audit/csv.h"
@@ -14,8 +15,12 @@ std::string FindingLine(const std::string& path, const Finding& finding);
 // The MESSAGE alone.
 std::string FindingMessage(const Finding& finding);
 
-// UTF-8 text as a JSON string, in its quotes.
-std::string JsonQuoted(const std::string& text);
+// UTF-8 text as a JSON string, in its quotes, valid whatever the text holds:
+// control characters (also DEL and the C1 controls, which a terminal showing
+// the JSON would obey) as \u escapes, a malformed UTF-8 sequence as U+FFFD.
+// `inScript`: fit to sit inside a <script> element too, where nothing may
+// end the element or open a comment, nor end a line for older parsers.
+std::string JsonQuoted(std::string_view text, bool inScript = false);
 
 // One element of the JSON array, without the separating comma.
 std::string FindingJson(const std::string& path, const Finding& finding);

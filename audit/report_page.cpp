@@ -24,30 +24,7 @@ namespace {
 namespace fs = std::filesystem;
 using pages::PathOf;
 
-// A JSON string fit to sit inside a <script> element: nothing in it can
-// end the element or open a comment there, whatever the pages held.
-std::string Json(std::string_view utf8) {
-  const std::string text = host::ToUtf8(host::FromUtf8(utf8));  // malformed bytes as U+FFFD
-  std::string out = "\"";
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += static_cast<char>(c);
-    } else if (c < 0x20 || c == '<' || c == '>' || c == '&') {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-      out += escaped;
-    } else if (c == 0xE2 && text.compare(i, 2, "\xE2\x80") == 0 && i + 2 < text.size() &&
-               (text[i + 2] == '\xA8' || text[i + 2] == '\xA9')) {  // line and paragraph separators
-      out += text[i + 2] == '\xA8' ? "\\u2028" : "\\u2029";
-      i += 2;
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  return out + "\"";
-}
+std::string Json(std::string_view utf8) { return JsonQuoted(utf8, true); }
 
 std::string JsonOrNull(const std::optional<std::string>& text) { return text ? Json(*text) : "null"; }
 std::string JsonOrNull(const std::optional<host::Text>& text) {
