@@ -29,7 +29,7 @@ namespace audit {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: mapnote-audit [--shared-target] [--aria] [--format FORMAT | --json | --todo FILE.csv [--force]]\n"
+    "usage: mapnote-audit [--shared-target] [--aria] [--quality] [--format FORMAT | --json | --todo FILE.csv [--force]]\n"
     "                     [--report FILE.html] WEB\n"
     "       mapnote-audit --apply FILE.csv [--list-encoding utf-8|windows-1252] [--accept-suggestions] WEB\n"
     "       mapnote-audit --help | --version\n";
@@ -38,6 +38,7 @@ constexpr const char* kUsage =
 constexpr const char* kOptionHelp[][2] = {
     {"--shared-target", "a blank alt is enough where another area of the map has one for the same link"},
     {"--aria", "a title, aria-label or aria-labelledby counts as the area's text"},
+    {"--quality", "warn of alt texts that are file names, addresses, code, placeholders, too long, or shared"},
     {"--format FORMAT", "print the findings as text (the default), json or sarif (a SARIF 2.1.0 log)"},
     {"--json", "the same as --format json"},
     {"--todo FILE.csv", "write the missing-alt and empty-alt findings to a to-do list"},
@@ -92,6 +93,8 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::o
       options.audit.sharedTarget = true;
     } else if (arg == "--aria") {
       options.audit.aria = true;
+    } else if (arg == "--quality") {
+      options.audit.quality = true;
     } else if (arg == "--json") {
       options.json = true;
       options.sarif = false;
@@ -136,7 +139,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::o
   const bool formatted = options.json || options.sarif;
   const bool conflicting = (formatted && options.todo) || (options.force && !options.todo) ||
                            (options.listEncoding && !options.apply) || (options.acceptSuggestions && !options.apply) ||
-                           (options.apply && (formatted || options.todo || options.audit.sharedTarget || options.audit.aria ||
+                           (options.apply && (formatted || options.todo || options.audit.sharedTarget || options.audit.aria || options.audit.quality ||
                                               options.report));
   if (!web || conflicting) {
     err << kUsage;
@@ -189,6 +192,7 @@ struct KeptPage {
   std::string sha256;  // for the to-do list's rows and the report
   std::vector<std::string> snippets;  // each finding's area tag, for SARIF
   ReportPageWriter::PageDraft draft;  // the page's part of the report
+  std::vector<KeptText> keptTexts;    // that the suggestions must not repeat
   std::string error;
 };
 struct PageResult : KeptPage {
@@ -243,7 +247,7 @@ int Audit(const Options& options, std::ostream& out, std::ostream& err, bool err
   std::optional<ReportPageWriter> report;
   if (options.report) report.emplace(*options.report, options.web);
   std::size_t read = 0, areas = 0;
-  std::array<std::size_t, 3> perRule{};
+  std::array<std::size_t, kRuleCount> perRule{};
   {
     Progress progress(out, err, web.pages.size(), errIsTerminal && web.pages.size() > 200);
     const auto check = [&](std::size_t p) {
@@ -251,8 +255,14 @@ int Audit(const Options& options, std::ostream& out, std::ostream& err, bool err
       try {
         const pages::Page page(options.web + "/" + web.pages[p]);
         result.reading = ReadPage(page.markup(), page.markupEncoding(), needs);
-        result.audit = AuditPage(result.reading, page.markup(), page.markupEncoding(), options.audit);
+        result.audit = AuditPage(result.reading, page.markup(), page.markupEncoding(), options.audit, web.pages[p]);
         const bool found = !result.audit->findings.empty();
+        if (wholeWeb && found) {
+          for (Finding& finding : result.audit->findings) {
+            if (finding.href) finding.suggestion = OwnSuggestion(result.reading.areas[finding.area], finding);
+          }
+          result.keptTexts = KeptTexts(web.pages[p], result.reading, *result.audit);
+        }
         if ((options.todo || options.report) && found) result.sha256 = Sha256Hex(page.bytes());
         if (sarif) {
           for (const Finding& finding : result.audit->findings) {
@@ -314,7 +324,10 @@ int Audit(const Options& options, std::ostream& out, std::ostream& err, bool err
       const std::string& path = web.pages[p];
       if (!result.audit) return output;
       for (Finding& finding : result.audit->findings) {
-        if (finding.href) finding.suggestion = suggestions.For(path, *finding.href);
+        if (!finding.suggestion) finding.suggestion = suggestions.For(path, finding);
+      }
+      KeepSuggestionsDistinct(path, result.audit->findings, result.keptTexts);
+      for (const Finding& finding : result.audit->findings) {
         if (options.todo && finding.rule != Rule::AltWithoutHref) {
           output.todo += CsvRecord(TodoRow(path, finding, result.sha256));
         }
@@ -361,12 +374,24 @@ int Audit(const Options& options, std::ostream& out, std::ostream& err, bool err
     }
   }
 
-  const std::size_t found = perRule[0] + perRule[1] + perRule[2];
+  std::size_t found = 0, rows = 0, warnings = 0;
+  std::string quality;
+  for (std::size_t r = 0; r < kRuleCount; ++r) {
+    const auto rule = static_cast<Rule>(r);
+    found += perRule[r];
+    rows += rule == Rule::AltWithoutHref ? 0 : perRule[r];
+    if (!IsQualityRule(rule) || perRule[r] == 0) continue;
+    warnings += perRule[r];
+    quality += (quality.empty() ? "" : ", ") + std::to_string(perRule[r]) + " " + std::string(RuleName(rule));
+  }
   std::ostream& summary = options.json || options.sarif ? err : out;
   summary << Plural(read, "page", "pages") << ", " << Plural(areas, "area", "areas") << ": " << perRule[0]
           << " missing-alt, " << perRule[1] << " empty-alt, " << perRule[2] << " alt-without-href";
+  if (options.audit.quality) {
+    summary << "; " << Plural(warnings, "quality warning", "quality warnings") << (quality.empty() ? "" : " (" + quality + ")");
+  }
   if (options.todo) {
-    summary << "; to-do list " << ForTerminal(*options.todo) << ": " << Plural(perRule[0] + perRule[1], "row", "rows");
+    summary << "; to-do list " << ForTerminal(*options.todo) << ": " << Plural(rows, "row", "rows");
   }
   summary << Incomplete(unreadable, unlisted) << "\n";
   if (read == 0) {

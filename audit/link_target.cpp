@@ -90,16 +90,7 @@ std::optional<std::string> WebFileOf(std::string_view target) {
   if (!target.starts_with("/") || target.starts_with("//")) return std::nullopt;
   const std::string_view path = target.substr(1, target.find_first_of("?#") - 1);
   if (path.empty() || path.ends_with("/")) return std::nullopt;
-  std::string out;
-  for (std::size_t i = 0; i < path.size(); ++i) {
-    if (path[i] == '%' && i + 2 < path.size() && pages::HexDigitValue(path[i + 1]) >= 0 && pages::HexDigitValue(path[i + 2]) >= 0) {
-      out += static_cast<char>(pages::HexDigitValue(path[i + 1]) * 16 + pages::HexDigitValue(path[i + 2]));
-      i += 2;
-    } else {
-      out += path[i];
-    }
-  }
-  return out;
+  return pages::PercentDecoded(path);
 }
 
 }  // namespace audit

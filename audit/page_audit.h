@@ -13,7 +13,23 @@
 
 namespace audit {
 
-enum class Rule { MissingAlt, EmptyAlt, AltWithoutHref };
+// The first three are what every checker of image maps reports; the others
+// judge an alt that is there (--quality).
+enum class Rule {
+  MissingAlt,
+  EmptyAlt,
+  AltWithoutHref,
+  AltIsFileName,
+  AltIsUrl,
+  AltIsCode,
+  AltIsPlaceholder,
+  AltTooLong,
+  AltNotDistinct,
+};
+inline constexpr std::size_t kRuleCount = 9;
+
+// Whether the rule is one of --quality's.
+constexpr bool IsQualityRule(Rule rule) { return rule >= Rule::AltIsFileName; }
 
 // The rule's name as the output spells it ("missing-alt" ...).
 std::string_view RuleName(Rule rule);
@@ -25,6 +41,9 @@ struct AuditOptions {
   // A non-blank title or aria-label, or an aria-labelledby naming elements
   // with text, counts as the area's text.
   bool aria = false;
+  // An alt that is there is judged too: a file name, an address, code, a
+  // placeholder, too long, or the text of an area linking elsewhere.
+  bool quality = false;
 };
 
 struct Finding {
@@ -35,6 +54,9 @@ struct Finding {
   std::optional<std::string> map;  // the map's name (UTF-8); nullopt when it has none
   std::size_t area;  // the area's index on the page, in document order
   std::optional<std::string> href, alt;
+  int mapIndex = -1;                   // the map's index on the page
+  std::optional<std::string> imageSrc = std::nullopt;  // of the map's image, when the reading has its facts
+  std::string detail = {};             // what a quality rule found: why the text is none, or the other links
   std::optional<Suggestion> suggestion = std::nullopt;  // filled in by the caller that knows the web
 };
 
@@ -44,9 +66,10 @@ struct PageAudit {
 };
 
 // The findings of a page from its reading; `markup` is what it was read
-// from, for the findings' lines and columns.
+// from, for the findings' lines and columns, `path` the page's in the web,
+// to tell where its links lead.
 PageAudit AuditPage(const PageReading& reading, std::string_view markup, pages::Encoding encoding,
-                    const AuditOptions& options);
+                    const AuditOptions& options, std::string_view path = "page.htm");
 // The same, reading the page for what the options need.
 PageAudit AuditPage(std::string_view markup, pages::Encoding encoding, const AuditOptions& options);
 

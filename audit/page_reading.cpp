@@ -15,6 +15,8 @@ using pages::Tag;
 
 // A link's text longer than this is no alt text; more is not kept.
 constexpr std::size_t kKeptText = 1024;
+// Nor is a place's text longer than this a name for a link to it.
+constexpr std::size_t kKeptPlaceText = 151;
 
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
@@ -22,6 +24,8 @@ struct OpenElement {
   std::size_t name;    // its name's number
   int map = -1;        // the map this element lies in or is, as an index into the page's maps
   int labelling = -1;  // index into the page's ids, for an element with an id
+  int fragment = -1;   // index into the fragments' texts, for an element an id or a name names
+  bool heading = false;
 };
 
 struct SeenId {
@@ -45,7 +49,9 @@ class PageReader {
       : page_(page), encoding_(encoding), needs_(needs) {}
 
   void operator()(Tag&& tag) {
-    if (tag.begin > lastEnd_ && (link_ || !labelling_.empty())) SeeTextBefore(tag.begin);
+    if (tag.begin > lastEnd_ && (link_ || !labelling_.empty() || !places_.empty() || !emptyPlaces_.empty())) {
+      SeeTextBefore(tag.begin);
+    }
     lastEnd_ = tag.end;
     rawText_.reset();
     const bool html = !tag.foreign;
@@ -73,6 +79,7 @@ class PageReader {
     }
     if (html ? pages::IsVoidElement(tag.name) : tag.selfClosing) return;
     OpenElement open{tag.nameNumber, CurrentMap()};
+    if (needs_.facts) OpenPlace(tag, open);
     if (html && tag.Named("map")) {
       open.map = static_cast<int>(reading.maps.size());
       reading.maps.push_back(Value(tag, "name"));
@@ -94,6 +101,12 @@ class PageReader {
     EndLink();
     // The first element of each id is the one an id names.
     for (SeenId& seen : ids_) reading.idHasText.emplace(std::move(seen.id), seen.hasText);
+    for (PlaceText& place : placeTexts_) {
+      if (!place.name) continue;
+      host::Text text = CollapseSpace(place.text);
+      if (text.empty() || pages::CharacterCount(text) >= kKeptPlaceText) continue;
+      reading.fragments.emplace(std::move(*place.name), std::move(text));
+    }
     return std::move(reading);
   }
 
@@ -173,11 +186,65 @@ class PageReader {
     if (!labelling_.empty() && until > textFrom && pages::HoldsText(page_.substr(textFrom, until - textFrom))) {
       SeeText(HiddenFrom());
     }
-    if (link_ && until > linkFrom && link_->text.size() <= kKeptText) {
+    const bool forLink = link_ && link_->text.size() <= kKeptText;
+    const bool forPlace = !places_.empty() && !placeTexts_[places_.back()].full;
+    if ((forLink || forPlace || !emptyPlaces_.empty()) && until > linkFrom) {
       const std::string_view gap = page_.substr(linkFrom, until - linkFrom);
       std::string text;
       for (std::size_t at = 0; at < gap.size();) text += pages::NextTextRun(gap, at);
-      link_->text += Decoded(text);
+      const host::Text decoded = Decoded(text);
+      if (forLink) link_->text += decoded;
+      if (!pages::IsHtmlBlank(decoded)) {
+        emptyPlaces_.clear();  // text between a place and a heading: the heading is not its
+        SeePlaceText(decoded);
+      }
+    }
+  }
+
+  // An element an id names, or an a a name names, is a place a link can
+  // lead to; a heading gives its text to an empty place that starts it or
+  // comes right before it.
+  void OpenPlace(const Tag& tag, OpenElement& open) {
+    std::optional<host::Text> name = Value(tag, "id");
+    if (!name && tag.Named("a")) name = Value(tag, "name");
+    const bool heading = !tag.foreign && tag.name.size() == 2 && tag.name[0] == 'h' && tag.name[1] >= '1' && tag.name[1] <= '6';
+    if (!name && !heading) return;
+    open.fragment = static_cast<int>(placeTexts_.size());
+    open.heading = heading;
+    placeTexts_.push_back({std::move(name), {}, false, {}});
+    places_.push_back(placeTexts_.size() - 1);
+    // The places that ended empty just before it are named by it.
+    if (heading) placeTexts_.back().waiting = std::move(emptyPlaces_);
+    emptyPlaces_.clear();
+  }
+
+  // Text seen inside the open places. An outer place holds every text an
+  // inner one does, so once one is full all outside it are.
+  void SeePlaceText(const host::Text& text) {
+    for (auto k = places_.rbegin(); k != places_.rend(); ++k) {
+      PlaceText& place = placeTexts_[*k];
+      if (place.full) break;
+      place.text += text;
+      place.full = place.text.size() > kKeptPlaceText * 2;
+    }
+  }
+
+  void ClosePlace(const OpenElement& closed) {
+    const auto index = static_cast<std::size_t>(closed.fragment);
+    places_.pop_back();
+    PlaceText& place = placeTexts_[index];
+    if (closed.heading) {
+      for (const std::size_t waiting : place.waiting) {
+        if (pages::IsHtmlBlank(placeTexts_[waiting].text)) placeTexts_[waiting].text = place.text;
+      }
+      place.waiting = {};
+    } else if (pages::IsHtmlBlank(place.text)) {
+      // An empty place that starts a heading is named by it.
+      if (!places_.empty() && !placeTexts_[places_.back()].name && pages::IsHtmlBlank(placeTexts_[places_.back()].text)) {
+        placeTexts_[places_.back()].waiting.push_back(index);
+      } else {
+        emptyPlaces_.push_back(index);
+      }
     }
   }
 
@@ -215,6 +282,7 @@ class PageReader {
       stack_.pop_back();
       --openByName_[closed.name];
       if (closed.labelling >= 0) labelling_.pop_back();
+      if (closed.fragment >= 0 || closed.heading) ClosePlace(closed);
       if (outermostHidden_ == stack_.size()) outermostHidden_ = kNone;
       if (closed.name == end.nameNumber) return;
     }
@@ -233,6 +301,15 @@ class PageReader {
   std::optional<Tag> rawText_;  // the raw-text start tag just passed
   std::optional<Link> link_;
   bool titleSeen_ = false;
+  struct PlaceText {
+    std::optional<host::Text> name;  // none for a heading
+    host::Text text;
+    bool full = false;
+    std::vector<std::size_t> waiting;  // of a heading: the empty places it names
+  };
+  std::vector<PlaceText> placeTexts_;
+  std::vector<std::size_t> places_;       // the open places and headings, outermost first
+  std::vector<std::size_t> emptyPlaces_;  // places ended empty since the last text
 };
 
 }  // namespace
@@ -250,6 +327,15 @@ host::Text CollapseSpace(std::u16string_view text) {
     }
   }
   return out;
+}
+
+const PageImage* ImageOfMap(const PageReading& reading, std::size_t map) {
+  const auto& name = reading.maps[map];
+  if (!name) return nullptr;
+  for (const PageImage& image : reading.images) {
+    if (image.usemap && image.usemap->starts_with(u"#") && image.usemap->substr(1) == *name) return &image;
+  }
+  return nullptr;
 }
 
 PageReading ReadPage(std::string_view markup, pages::Encoding encoding, ReadingNeeds needs) {

@@ -47,6 +47,10 @@ struct PageReading {
   std::optional<host::Text> title;  // white space collapsed; nullopt when blank or absent
   std::vector<PageLink> links;      // in document order; blank texts left out
   std::vector<PageImage> images;    // those with a usemap
+  // Where a link to a place in the page leads: for each id (and each name
+  // of an a), the text of its first element, or of the heading it starts
+  // when it has none; left out when blank or longer than a name.
+  std::unordered_map<host::Text, host::Text> fragments;
 };
 
 struct ReadingNeeds {
@@ -55,6 +59,11 @@ struct ReadingNeeds {
 };
 
 PageReading ReadPage(std::string_view markup, pages::Encoding encoding, ReadingNeeds needs);
+
+// The image that uses the map of that index, as a browser finds it: the
+// first whose usemap names it; nullptr for none. The reading must hold its
+// facts.
+const PageImage* ImageOfMap(const PageReading& reading, std::size_t map);
 
 // Runs of HTML white space as one space, none at either end.
 host::Text CollapseSpace(std::u16string_view text);

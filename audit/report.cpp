@@ -28,6 +28,16 @@ std::string FindingMessage(const Finding& finding) {
       return MapOf(finding) + " linking to " + Quoted(*finding.href) + " has a blank alt text";
     case Rule::AltWithoutHref:
       return MapOf(finding) + " has alt " + Quoted(*finding.alt) + " but no href; the alt must be omitted";
+    case Rule::AltNotDistinct:
+      return MapOf(finding) + " linking to " + Quoted(*finding.href) + " has the alt text " + Quoted(*finding.alt) +
+             " of areas linking elsewhere: " + finding.detail;
+    case Rule::AltIsFileName:
+    case Rule::AltIsUrl:
+    case Rule::AltIsCode:
+    case Rule::AltIsPlaceholder:
+    case Rule::AltTooLong:
+      return MapOf(finding) + " linking to " + Quoted(*finding.href) + " has alt text " + Quoted(*finding.alt) +
+             ", which is " + finding.detail;
   }
   return {};
 }

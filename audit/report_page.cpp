@@ -77,6 +77,18 @@ std::optional<unsigned> Dimension(const std::optional<host::Text>& value) {
   return static_cast<unsigned>(n);
 }
 
+// The quality rules' counts, each as a field of the summary: none when
+// nothing was judged.
+std::string QualityCounts(const std::array<std::size_t, kRuleCount>& perRule) {
+  std::string counts;
+  for (std::size_t r = 0; r < kRuleCount; ++r) {
+    if (IsQualityRule(static_cast<Rule>(r)) && perRule[r] > 0) {
+      counts += "," + Json(RuleName(static_cast<Rule>(r))) + ":" + std::to_string(perRule[r]);
+    }
+  }
+  return counts;
+}
+
 }  // namespace
 
 ReportPageWriter::ReportPageWriter(const std::string& file, const std::string& web) : web_(web) {
@@ -136,7 +148,7 @@ ReportPageWriter::PageDraft ReportPageWriter::Draft(const std::string& path, con
     std::string& text = draft.pieces.back();
     text += first ? "\n{\"name\":" : ",\n{\"name\":";
     first = false;
-    text += JsonOrNull(name) + ",\"image\":" + ImageJson(path, reading, name) + ",\"areas\":[";
+    text += JsonOrNull(name) + ",\"image\":" + ImageJson(path, reading, m) + ",\"areas\":[";
     text += maps[m].areas.pieces.front();
     for (std::size_t r = 0; r < maps[m].areas.rows.size(); ++r) {
       draft.rows.push_back(maps[m].areas.rows[r]);
@@ -197,7 +209,7 @@ void ReportPageWriter::Write(const std::string& file) {
            std::to_string(t.pages) + ",\"unreadable\":" + std::to_string(t.unreadable) +
            ",\"areas\":" + std::to_string(t.areas) + ",\"missing-alt\":" + std::to_string(t.perRule[0]) +
            ",\"empty-alt\":" + std::to_string(t.perRule[1]) + ",\"alt-without-href\":" + std::to_string(t.perRule[2]) +
-           ",\"rows\":" + std::to_string(t.rows) + ",\"suggested\":" + std::to_string(t.suggested) + "}";
+           QualityCounts(t.perRule) + ",\"rows\":" + std::to_string(t.rows) + ",\"suggested\":" + std::to_string(t.suggested) + "}";
   // Typed texts are kept under this name: the same report of the same web
   // finds them again, another does not.
   const std::string id = Sha256Hex(std::string_view(html_).substr(dataAt_));
@@ -253,15 +265,8 @@ std::optional<std::string> ReportPageWriter::LinkUrl(const std::string& path, co
     return WebFileUrl(file ? std::string_view(*file) : std::string_view(target).substr(1, suffix - 1)) + target.substr(suffix);
   }
 
-std::string ReportPageWriter::ImageJson(const std::string& path, const PageReading& reading,
-                                       const std::optional<host::Text>& map) const {
-    const PageImage* image = nullptr;
-    for (const PageImage& candidate : reading.images) {
-      if (map && candidate.usemap && candidate.usemap->starts_with(u"#") && candidate.usemap->substr(1) == *map) {
-        image = &candidate;
-        break;
-      }
-    }
+std::string ReportPageWriter::ImageJson(const std::string& path, const PageReading& reading, std::size_t map) const {
+    const PageImage* image = ImageOfMap(reading, map);
     if (!image) return "null";
     std::string json = "{\"src\":" + JsonOrNull(image->src);
     std::optional<ImageSize> natural;

@@ -51,7 +51,7 @@ class ReportPageWriter {
  private:
   struct Totals {
     std::size_t pages = 0, unreadable = 0, areas = 0, rows = 0, suggested = 0;
-    std::array<std::size_t, 3> perRule{};
+    std::array<std::size_t, kRuleCount> perRule{};
   };
 
   // The to-do row's CSV around its new_alt cell, as --todo writes it.
@@ -67,7 +67,7 @@ class ReportPageWriter {
   std::optional<std::string> LinkUrl(const std::string& path, const std::string& href) const;
   // The image that uses the map, its address from the report and the size
   // the page shows it at; or why there is none to show.
-  std::string ImageJson(const std::string& path, const PageReading& reading, const std::optional<host::Text>& map) const;
+  std::string ImageJson(const std::string& path, const PageReading& reading, std::size_t map) const;
 
   std::string web_;
   std::filesystem::path reportFolder_, webFolder_;

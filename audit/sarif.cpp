@@ -14,6 +14,24 @@ constexpr const char* kH24 = "https://www.w3.org/WAI/WCAG21/Techniques/html/H24"
 // The tool has no home page of its own: the technique it checks stands for it.
 constexpr const char* kInformationUri = "https://www.w3.org/WAI/WCAG21/Techniques/html/H24";
 
+constexpr const char* kF30 = "https://www.w3.org/WAI/WCAG21/Techniques/failures/F30";
+constexpr const char* kDescriptiveName = "https://www.w3.org/WAI/standards-guidelines/act/rules/qt1vmo/";
+constexpr const char* kLinkPurpose = "https://www.w3.org/WAI/WCAG21/Understanding/link-purpose-in-context.html";
+
+// What a rule's help links to, each with its name.
+struct RuleLinks {
+  const char* firstName;
+  const char* first;
+  const char* secondName;
+  const char* second;
+};
+constexpr RuleLinks kAreaLinks = {"the HTML standard's rule for the alt text of area elements", kAreaRule,
+                                  "WCAG technique H24, text alternatives for the area elements of image maps", kH24};
+constexpr RuleLinks kTextLinks = {"WCAG failure F30, text alternatives that are not alternatives", kF30,
+                                  "the ACT rule that an image's accessible name is descriptive", kDescriptiveName};
+constexpr RuleLinks kDistinctLinks = {"WCAG technique H24, text alternatives for the area elements of image maps", kH24,
+                                      "WCAG 2.4.4, link purpose in context", kLinkPurpose};
+
 struct RuleText {
   Rule rule;
   const char* level;
@@ -21,6 +39,7 @@ struct RuleText {
   const char* fullDescription;
   const char* help;
   const char* helpUri;
+  RuleLinks links;
 };
 
 // In the order of Rule, so that a finding's rule is its index here.
@@ -28,15 +47,36 @@ constexpr RuleText kRules[] = {
     {Rule::MissingAlt, "error", "An image-map area that links somewhere has no alt text.",
      "An area element of an image map with an href is a link, and its alt attribute is the link's text; without one a "
      "screen reader has nothing to say for the link but its address.",
-     "Give the area an alt attribute naming what the link leads to, as the text of a link would.", kH24},
+     "Give the area an alt attribute naming what the link leads to, as the text of a link would.", kH24, kAreaLinks},
     {Rule::EmptyAlt, "error", "An image-map area that links somewhere has an empty alt text.",
      "An area element of an image map with an href needs an alt text that is not empty: an alt of nothing or of "
      "white space only leaves the link without a name for a screen reader.",
-     "Write in the area's alt attribute what the link leads to, as the text of a link would.", kH24},
+     "Write in the area's alt attribute what the link leads to, as the text of a link would.", kH24, kAreaLinks},
     {Rule::AltWithoutHref, "warning", "An image-map area without a link has an alt text.",
      "An area element without an href is no link, and it must not have an alt attribute: the text names nothing "
      "a reader can follow.",
-     "Remove the area's alt attribute, or give the area the href it lacks.", kAreaRule},
+     "Remove the area's alt attribute, or give the area the href it lacks.", kAreaRule, kAreaLinks},
+    {Rule::AltIsFileName, "warning", "An image-map area's alt text is a file name.",
+     "A screen reader reads an area's alt as the name of its link; a file name (the image's, the target page's or "
+     "any other) says nothing of where the link leads.",
+     "Replace the alt text with the words a sighted reader sees in that part of the image.", kF30, kTextLinks},
+    {Rule::AltIsUrl, "warning", "An image-map area's alt text is a web or mail address.",
+     "An address read out letter by letter is no name for a link: the alt should say what the link leads to.",
+     "Replace the alt text with what the link leads to, in words.", kF30, kTextLinks},
+    {Rule::AltIsCode, "warning", "An image-map area's alt text is server or template code.",
+     "Code that a server or a template was to fill in reached the page as it is; a screen reader reads it out.",
+     "Fill in the text the code was to give, or write the alt text by hand.", kF30, kTextLinks},
+    {Rule::AltIsPlaceholder, "warning", "An image-map area's alt text is a placeholder.",
+     "Words such as \"image\", \"spacer\", \"click here\" or an editor's default page title, or a text of no "
+     "word at all, tell a screen-reader user nothing about the link.",
+     "Replace the alt text with what the link leads to.", kF30, kTextLinks},
+    {Rule::AltTooLong, "warning", "An image-map area's alt text is longer than 150 characters.",
+     "An alt text is the name of a link, to be heard at every pass; a description belongs in the page.",
+     "Shorten the alt text to a name of what the link leads to, and put the rest in the page.", kF30, kTextLinks},
+    {Rule::AltNotDistinct, "warning", "Areas of one image map that link to different places have the same alt text.",
+     "A screen-reader user hears the links of a map by their alt texts: two links of the same name that lead to "
+     "different places cannot be told apart.",
+     "Give each area an alt text that says where its own link leads.", kLinkPurpose, kDistinctLinks},
 };
 static_assert([] {
   for (std::size_t i = 0; i < std::size(kRules); ++i) {
@@ -48,21 +88,22 @@ static_assert([] {
 // {"text": ...}: a message, a description or a snippet.
 std::string WithText(const std::string& text) { return "{\"text\": " + JsonQuoted(text) + "}"; }
 
+std::string Sentence(std::string text) {
+  if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') text[0] = static_cast<char>(text[0] - 'a' + 'A');
+  return text + ".";
+}
+
 std::string RuleJson(const RuleText& r) {
-  const std::string links = std::string("The HTML standard's rule for the alt text of area elements: ") + kAreaRule +
-                            "; WCAG technique H24, text alternatives for the area elements of image maps: " + kH24;
-  const std::string markdown = std::string(r.help) + " See [the HTML standard's rule for area alt text](" + kAreaRule +
-                               ") and [WCAG technique H24](" + kH24 + ").";
+  const RuleLinks& l = r.links;
+  std::string links = std::string(l.firstName) + ": " + l.first + "; " + l.secondName + ": " + l.second;
+  if (links[0] >= 'a' && links[0] <= 'z') links[0] = static_cast<char>(links[0] - 'a' + 'A');
+  const std::string markdown = std::string(r.help) + " See [" + l.firstName + "](" + l.first + ") and [" + l.secondName +
+                               "](" + l.second + ").";
   return "{\"id\": " + JsonQuoted(std::string(RuleName(r.rule))) + ", \"shortDescription\": " + WithText(r.shortDescription) +
          ", \"fullDescription\": " + WithText(r.fullDescription) + ", \"help\": {\"text\": " +
          JsonQuoted(std::string(r.help) + " " + links) + ", \"markdown\": " + JsonQuoted(markdown) +
          "}, \"helpUri\": " + JsonQuoted(r.helpUri) + ", \"defaultConfiguration\": {\"level\": " + JsonQuoted(r.level) +
          "}, \"properties\": {\"tags\": [\"accessibility\"]}}";
-}
-
-std::string Sentence(std::string text) {
-  if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') text[0] = static_cast<char>(text[0] - 'a' + 'A');
-  return text + ".";
 }
 
 // The text the web already gives for the area's link, as a result's own

@@ -7,12 +7,16 @@
 namespace audit {
 
 enum class SuggestionSource {
-  SameLink,   // the alt of another area, or of an image in a link, to the same target
-  LinkText,   // the text of a link to the same target
-  PageTitle,  // the title of the target page
+  Title,           // the area's own title
+  AriaLabel,       // the area's own aria-label
+  SameLink,        // the alt of another area, or of an image in a link, to the same target
+  LinkText,        // the text of a link to the same target
+  PageTitle,       // the title of the target page
+  FragmentTarget,  // the text of the place in a page the link leads to
 };
 
-// "same-link", "link-text", "page-title", as the outputs spell it.
+// "title", "aria-label", "same-link", "link-text", "page-title",
+// "fragment-target", as the outputs spell it.
 std::string_view SuggestionSourceName(SuggestionSource source);
 
 struct Suggestion {

@@ -1,9 +1,14 @@
 #include "audit/suggestions.h"
 
 #include <algorithm>
+#include <map>
+#include <set>
 
+#include "audit/alt_judgement.h"
 #include "audit/link_target.h"
 #include "pages/encoding.h"
+#include "pages/percent_encoding.h"
+#include "pages/tag_lexer.h"
 
 namespace audit {
 namespace {
@@ -11,13 +16,23 @@ namespace {
 // A link's text longer than this is a sentence or a paragraph, not a name.
 constexpr std::size_t kLongestLinkText = 150;
 
+// A text fit to be an area's alt: judged with the names of the area's link
+// and of its map's image.
+struct Usable {
+  std::string_view href, imageSrc;
+  bool operator()(const std::string& text) const { return !JudgeAltText(text, FileNameOf(href), FileNameOf(imageSrc)); }
+};
+
 }  // namespace
 
 std::string_view SuggestionSourceName(SuggestionSource source) {
   switch (source) {
+    case SuggestionSource::Title: return "title";
+    case SuggestionSource::AriaLabel: return "aria-label";
     case SuggestionSource::SameLink: return "same-link";
     case SuggestionSource::LinkText: return "link-text";
     case SuggestionSource::PageTitle: return "page-title";
+    case SuggestionSource::FragmentTarget: return "fragment-target";
   }
   return {};
 }
@@ -44,12 +59,13 @@ void Suggestions::Tally::Add(const std::string& text) {
   ++texts_[at].second;
 }
 
-const std::string& Suggestions::Tally::Most() const {
-  std::size_t best = 0;
-  for (std::size_t i = 1; i < texts_.size(); ++i) {
-    if (texts_[i].second > texts_[best].second) best = i;
+template <typename Usable>
+const std::string* Suggestions::Tally::Most(Usable usable) const {
+  const std::pair<std::string, std::size_t>* best = nullptr;
+  for (const auto& text : texts_) {
+    if ((!best || text.second > best->second) && usable(text.first)) best = &text;
   }
-  return texts_[best].first;
+  return best ? &best->first : nullptr;
 }
 
 void Suggestions::AddPage(const std::string& path, const PageReading& reading) {
@@ -59,18 +75,74 @@ void Suggestions::AddPage(const std::string& path, const PageReading& reading) {
     tallies[ResolveLink(path, host::ToUtf8(link.href))].Add(host::ToUtf8(link.text));
   }
   if (reading.title) titles_.emplace(path, host::ToUtf8(*reading.title));
+  for (const auto& [name, text] : reading.fragments) places_.emplace("/" + path + "#" + host::ToUtf8(name), host::ToUtf8(text));
 }
 
-std::optional<Suggestion> Suggestions::For(const std::string& path, const std::string& href) const {
-  const std::string target = ResolveLink(path, href);
-  if (const auto alt = alts_.find(target); alt != alts_.end()) return Suggestion{alt->second.Most(), SuggestionSource::SameLink};
-  if (const auto text = linkTexts_.find(target); text != linkTexts_.end()) {
-    return Suggestion{text->second.Most(), SuggestionSource::LinkText};
+std::optional<Suggestion> Suggestions::For(const std::string& path, const Finding& finding) const {
+  if (!finding.href) return std::nullopt;
+  const Usable usable{*finding.href, finding.imageSrc.value_or("")};
+  const std::string target = ResolveLink(path, *finding.href);
+  for (const auto& [tallies, source] : {std::pair(&alts_, SuggestionSource::SameLink), std::pair(&linkTexts_, SuggestionSource::LinkText)}) {
+    if (const auto tally = tallies->find(target); tally != tallies->end()) {
+      if (const std::string* text = tally->second.Most(usable)) return Suggestion{*text, source};
+    }
   }
-  if (const auto file = WebFileOf(target)) {
-    if (const auto title = titles_.find(*file); title != titles_.end()) return Suggestion{title->second, SuggestionSource::PageTitle};
+  const std::size_t hash = target.find('#');
+  if (hash == std::string::npos) {
+    if (const auto file = WebFileOf(target)) {
+      if (const auto title = titles_.find(*file); title != titles_.end() && usable(title->second)) {
+        return Suggestion{title->second, SuggestionSource::PageTitle};
+      }
+    }
+    return std::nullopt;
+  }
+  // A place in a page: the fragment as written, or percent-decoded as an id is.
+  const std::string page = target.substr(0, std::min(target.find('?'), hash));
+  for (const std::string& place : {target.substr(hash + 1), pages::PercentDecoded(target.substr(hash + 1))}) {
+    if (const auto text = places_.find(page + "#" + place); text != places_.end() && usable(text->second)) {
+      return Suggestion{text->second, SuggestionSource::FragmentTarget};
+    }
   }
   return std::nullopt;
+}
+
+std::optional<Suggestion> OwnSuggestion(const ReadArea& area, const Finding& finding) {
+  const Usable usable{finding.href.value_or(""), finding.imageSrc.value_or("")};
+  for (const auto& [value, source] : {std::pair(&area.title, SuggestionSource::Title), std::pair(&area.ariaLabel, SuggestionSource::AriaLabel)}) {
+    if (!*value) continue;
+    std::string text = host::ToUtf8(CollapseSpace(**value));
+    if (!text.empty() && usable(text)) return Suggestion{std::move(text), source};
+  }
+  return std::nullopt;
+}
+
+std::vector<KeptText> KeptTexts(const std::string& path, const PageReading& reading, const PageAudit& audit) {
+  std::vector<KeptText> kept;
+  auto finding = audit.findings.begin();
+  for (std::size_t a = 0; a < reading.areas.size(); ++a) {
+    while (finding != audit.findings.end() && finding->area < a) ++finding;
+    const ReadArea& area = reading.areas[a];
+    const bool replaced = finding != audit.findings.end() && finding->area == a && finding->rule != Rule::AltWithoutHref;
+    if (area.map < 0 || replaced || !area.href || !area.alt || pages::IsHtmlBlank(*area.alt)) continue;
+    kept.push_back({area.map, FoldedText(host::ToUtf8(*area.alt)), ResolveLink(path, host::ToUtf8(*area.href))});
+  }
+  return kept;
+}
+
+void KeepSuggestionsDistinct(const std::string& path, std::vector<Finding>& findings, const std::vector<KeptText>& kept) {
+  // The targets of each text in each map, and whether it has several.
+  std::map<std::pair<int, std::string>, std::set<std::string>> targets;
+  for (const KeptText& text : kept) targets[{text.map, text.folded}].insert(text.target);
+  std::vector<std::pair<int, std::string>> keys(findings.size());
+  for (std::size_t f = 0; f < findings.size(); ++f) {
+    const Finding& finding = findings[f];
+    if (!finding.suggestion || !finding.href) continue;
+    keys[f] = {finding.mapIndex, FoldedText(finding.suggestion->text)};
+    targets[keys[f]].insert(ResolveLink(path, *finding.href));
+  }
+  for (std::size_t f = 0; f < findings.size(); ++f) {
+    if (findings[f].suggestion && targets[keys[f]].size() > 1) findings[f].suggestion.reset();
+  }
 }
 
 }  // namespace audit

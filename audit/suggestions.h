@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "audit/page_audit.h"
 #include "audit/page_reading.h"
 #include "audit/suggestion.h"
 
@@ -18,18 +19,22 @@ class Suggestions {
   // The reading must hold its facts.
   void AddPage(const std::string& path, const PageReading& reading);
 
-  // For an area of the page at `path` linking to `href`: the most frequent
-  // non-blank alt of another area or of an image in a link to the same
-  // target; else the most frequent text of a link to it (up to 150
-  // characters); else the title of the target page.
-  std::optional<Suggestion> For(const std::string& path, const std::string& href) const;
+  // For a finding of the page at `path` that has an href, the first usable
+  // text (JudgeAltText) of: the most frequent non-blank alt of an area or
+  // of an image in a link to the same target; the most frequent text of a
+  // link to it (up to 150 characters); the title of the target page, for a
+  // link to no place in it; the text of the place a link to a place in a
+  // page leads to.
+  std::optional<Suggestion> For(const std::string& path, const Finding& finding) const;
 
  private:
   // Texts in the order first seen, each with its count.
   class Tally {
    public:
     void Add(const std::string& text);
-    const std::string& Most() const;
+    // The most frequent text that `usable` takes, the first seen of a tie.
+    template <typename Usable>
+    const std::string* Most(Usable usable) const;
 
    private:
     std::vector<std::pair<std::string, std::size_t>> texts_;
@@ -38,6 +43,24 @@ class Suggestions {
 
   std::unordered_map<std::string, Tally> alts_, linkTexts_;  // by resolved target
   std::unordered_map<std::string, std::string> titles_;      // by page path
+  std::unordered_map<std::string, std::string> places_;      // by resolved target, "/page.htm#place"
 };
+
+// The area's own title or aria-label, where usable: suggested before
+// anything the web says of its target.
+std::optional<Suggestion> OwnSuggestion(const ReadArea& area, const Finding& finding);
+
+// The texts a map's areas keep: of each area with a non-blank alt that is
+// no finding of the page's, the map, the text folded and its target.
+struct KeptText {
+  int map;
+  std::string folded, target;
+};
+std::vector<KeptText> KeptTexts(const std::string& path, const PageReading& reading, const PageAudit& audit);
+
+// Takes away the suggestions that would give one text to areas of the
+// same map linking to different targets, among themselves or with the
+// texts the map keeps: a listener could not tell those links apart.
+void KeepSuggestionsDistinct(const std::string& path, std::vector<Finding>& findings, const std::vector<KeptText>& kept);
 
 }  // namespace audit

@@ -60,8 +60,9 @@ TEST(AuditCommand, ReportsUnreadablePagesAndScansTheOthers) {
 }
 
 TEST(AuditCommand, ExitStatusSaysWhatWasFound) {
-  ScratchFolder clean, empty, unreadable;
+  ScratchFolder clean, empty, unreadable, poor;
   Put(clean, "a.htm", "<map><area href=a alt=A><area></map><area href=b>");
+  Put(poor, "a.htm", "<map><area href=a.htm alt=Home><area href=b.htm alt=' home'><area href=c.htm alt=c.gif></map>");
   Put(unreadable, "a.htm", "<meta charset=hz-gb-2312>");
   const struct {
     std::vector<std::string> args;
@@ -76,7 +77,7 @@ TEST(AuditCommand, ExitStatusSaysWhatWasFound) {
        "mapnote-audit: cannot list " + (empty.path() / "none").string() +
            ": No such file or directory\nmapnote-audit: no page could be read under " + (empty.path() / "none").string() +
            "\n"},
-      {{}, 2, "", "usage: mapnote-audit [--shared-target] [--aria] [--format FORMAT | --json | --todo FILE.csv [--force]]\n"
+      {{}, 2, "", "usage: mapnote-audit [--shared-target] [--aria] [--quality] [--format FORMAT | --json | --todo FILE.csv [--force]]\n"
                   "                     [--report FILE.html] WEB\n"
                   "       mapnote-audit --apply FILE.csv [--list-encoding utf-8|windows-1252] [--accept-suggestions] WEB\n"
                   "       mapnote-audit --help | --version\n"},
@@ -85,6 +86,17 @@ TEST(AuditCommand, ExitStatusSaysWhatWasFound) {
       {{"--format", "xml", "w"}, 2, "", "mapnote-audit: unknown format \"xml\" (text, json or sarif)\n"},
       {{"--format", "sarif", "--todo", "t.csv", "w"}, 2, "", "usage: mapnote-audit"},
       {{"--version", "w"}, 0, "mapnote-audit " MAPNOTE_AUDIT_VERSION "\n", ""},
+      {{poor.path().string()}, 0, "1 page, 3 areas: 0 missing-alt, 0 empty-alt, 0 alt-without-href\n", ""},
+      {{"--quality", poor.path().string()}, 1,
+       "a.htm:1:6: alt-not-distinct: area of an unnamed map linking to \"a.htm\" has the alt text \"Home\" of areas "
+       "linking elsewhere: \"b.htm\"\n"
+       "a.htm:1:32: alt-not-distinct: area of an unnamed map linking to \"b.htm\" has the alt text \" home\" of areas "
+       "linking elsewhere: \"a.htm\"\n"
+       "a.htm:1:61: alt-is-file-name: area of an unnamed map linking to \"c.htm\" has alt text \"c.gif\", which is a file name\n"
+       "1 page, 3 areas: 0 missing-alt, 0 empty-alt, 0 alt-without-href; 3 quality warnings (1 alt-is-file-name, "
+       "2 alt-not-distinct)\n",
+       ""},
+      {{"--apply", "t.csv", "--quality", "w"}, 2, "", "usage: mapnote-audit"},
       {{"w", "v"}, 2, "", "mapnote-audit: unexpected \"v\"\n"},
       {{"w", "--todo"}, 2, "", "mapnote-audit: unexpected \"--todo\"\n"},
       {{"--json", "--todo", "t.csv", "w"}, 2, "", "usage: mapnote-audit"},

@@ -2,9 +2,11 @@
 // parts the report page reads: area shapes and image headers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 
+#include "audit/alt_judgement.h"
 #include "audit/area_shape.h"
 #include "audit/image_size.h"
 #include "audit/suggestions.h"
@@ -19,11 +21,33 @@ struct WebPage {
   Encoding encoding = Encoding::Utf8;
 };
 
-// "SOURCE: TEXT", or "" when nothing is suggested.
+// "SOURCE: TEXT", or "" when nothing is suggested: for the row of the
+// area of the page at `path` linking to `href` as the to-do list gets it,
+// or for a bare link to it where no such area is a row.
 std::string Suggested(const std::map<std::string, WebPage>& web, const std::string& path, const std::string& href) {
   audit::Suggestions suggestions;
-  for (const auto& [name, page] : web) suggestions.AddPage(name, audit::ReadPage(page.bytes, page.encoding, {.facts = true}));
-  const auto found = suggestions.For(path, href);
+  audit::PageReading reading;
+  for (const auto& [name, page] : web) {
+    audit::PageReading read = audit::ReadPage(page.bytes, page.encoding, {.facts = true});
+    suggestions.AddPage(name, read);
+    if (name == path) reading = std::move(read);
+  }
+  const WebPage& page = web.at(path);
+  audit::PageAudit audit = audit::AuditPage(reading, page.bytes, page.encoding, {}, path);
+  const auto row = std::find_if(audit.findings.begin(), audit.findings.end(), [&](const audit::Finding& f) { return f.href == href; });
+  std::optional<audit::Suggestion> found;
+  if (row == audit.findings.end()) {
+    audit::Finding bare{};
+    bare.href = href;
+    found = suggestions.For(path, bare);
+  } else {
+    for (audit::Finding& f : audit.findings) {
+      if (f.href) f.suggestion = audit::OwnSuggestion(reading.areas[f.area], f);
+      if (!f.suggestion) f.suggestion = suggestions.For(path, f);
+    }
+    audit::KeepSuggestionsDistinct(path, audit.findings, audit::KeptTexts(path, reading, audit));
+    found = row->suggestion;
+  }
   return found ? std::string(SuggestionSourceName(found->from)) + ": " + found->text : "";
 }
 
@@ -68,8 +92,32 @@ TEST(Suggestions, TakeTheFirstRuleThatHasATextForTheResolvedTarget) {
        "link-text: " + std::string(149, 'x') + "\xC3\xA9"},
       {"a link opened in a link ends the first", {{"a.htm", {"<a href=t.htm>Tea<a href=u.htm>Cakes</a>"}}}, "a.htm",
        "t.htm", "link-text: Tea"},
-      {"the target page's title", {{"a.htm", {"<area href='t.htm#top'>"}}, {"t.htm", {"<title>\n Tea &amp; cakes </title>"}}},
-       "a.htm", "t.htm#top", "page-title: Tea & cakes"},
+      {"the target page's title", {{"a.htm", {"<area href='t.htm'>"}}, {"t.htm", {"<title>\n Tea &amp; cakes </title>"}}},
+       "a.htm", "t.htm", "page-title: Tea & cakes"},
+      {"the area's own title first, then its aria-label",
+       {{"a.htm", {"<map><area href=t.htm title=' Tea  room ' aria-label=Tea><area href=u.htm aria-label=Cakes>"
+                   "<area href=t.htm alt=Alt></map>"}}}, "a.htm", "u.htm", "aria-label: Cakes"},
+      {"a title that is a file name is passed over",
+       {{"a.htm", {"<map><area href=t.htm title=tea.gif></map><a href=t.htm>Tea</a>"}}}, "a.htm", "t.htm", "link-text: Tea"},
+      {"no file name, address, code or placeholder is suggested",
+       {{"a.htm", {"<map><area href=t.htm alt=t.htm><area href=t.htm></map><a href=t.htm>Click here</a>"}},
+        {"t.htm", {"<title><%=pageTitle%></title>"}}}, "a.htm", "t.htm", ""},
+      {"nor an editor's default title", {{"a.htm", {"<map><area href=t.htm></map>"}}, {"t.htm", {"<title>\xE6\x96\xB0\xE7\xB6\xB2\xE9\xA0\x81""2</title>"}}},
+       "a.htm", "t.htm", ""},
+      {"a link to a place gets the place's text, never its page's title",
+       {{"a.htm", {"<map><area href='t.htm#hours'><area href='#top'></map><h1 id=top>Tea room</h1>"}},
+        {"t.htm", {"<title>Tea</title><h2><a name=hours></a>Opening hours</h2>"}}}, "a.htm", "t.htm#hours",
+       "fragment-target: Opening hours"},
+      {"on the same page, or from the heading after an empty anchor",
+       {{"a.htm", {"<title>Tea</title><map><area href='#top'></map><a name=top></a>\n<h1>Tea room</h1>"}}}, "a.htm", "#top",
+       "fragment-target: Tea room"},
+      {"a place nothing names", {{"a.htm", {"<title>Tea</title><map><area href='#top'></map><a name=top></a><p>Text"}}}, "a.htm",
+       "#top", ""},
+      {"one text for two targets of one map is suggested for neither",
+       {{"a.htm", {"<map><area href=t.htm><area href=u.htm></map><a href=t.htm>Tea</a><a href=u.htm>Tea</a>"}}}, "a.htm",
+       "u.htm", ""},
+      {"nor the text another area of the map keeps for its own target",
+       {{"a.htm", {"<map><area href=u.htm alt=Tea><area href=t.htm></map><a href=t.htm>Tea</a>"}}}, "a.htm", "t.htm", ""},
       {"decoded in that page's encoding",
        {{"a.htm", {"<area href='caf%C3%A9.htm'>"}}, {"caf\xC3\xA9.htm", {"<title>Caf\xE9</title>", Encoding::Windows1252}}},
        "a.htm", "caf%C3%A9.htm", "page-title: Caf\xC3\xA9"},
@@ -78,13 +126,58 @@ TEST(Suggestions, TakeTheFirstRuleThatHasATextForTheResolvedTarget) {
       {"a blank title is none", {{"a.htm", {"<area href=t.htm>"}}, {"t.htm", {"<title> </title>"}}}, "a.htm", "t.htm", ""},
       {"no page, no title", {{"a.htm", {"<title>A</title><area href=t.htm>"}}}, "a.htm", "t.htm", ""},
       {"an alt before a link text before a title",
-       {{"a.htm", {"<a href=t.htm>Text</a><area href=t.htm alt=Alt>"}}, {"t.htm", {"<title>Title</title>"}}}, "a.htm",
-       "t.htm", "same-link: Alt"},
-      {"a link text before a title", {{"a.htm", {"<a href=t.htm>Text</a>"}}, {"t.htm", {"<title>Title</title>"}}}, "a.htm",
-       "t.htm", "link-text: Text"},
+       {{"a.htm", {"<a href=t.htm>Tea room</a><area href=t.htm alt='Tea menu'>"}}, {"t.htm", {"<title>Tea</title>"}}}, "a.htm",
+       "t.htm", "same-link: Tea menu"},
+      {"a link text before a title", {{"a.htm", {"<a href=t.htm>Tea room</a>"}}, {"t.htm", {"<title>Tea</title>"}}}, "a.htm",
+       "t.htm", "link-text: Tea room"},
       {"nothing for a target nobody names", {{"a.htm", {"<area href='mailto:x@y'>"}}}, "a.htm", "mailto:x@y", ""},
   };
   for (const auto& c : cases) EXPECT_EQ(Suggested(c.web, c.path, c.href), c.expected) << c.what;
+}
+
+TEST(AltJudgement, TellsATextFromOneThatIsNone) {
+  const struct {
+    std::string text;
+    std::string_view href, src;
+    std::string expected;  // the reason, or "" for a usable text
+  } cases[] = {
+      {"Map of Gifford Park", "park.htm", "map.gif", ""},
+      {"W3C", "", "", ""},
+      {"Page 2", "", "", ""},
+      {"Q&A", "", "", ""},
+      {"Home", "home.htm", "", ""},
+      {"Version 2.0", "", "", ""},
+      {"\xE9\xA6\x96\xE9\xA0\x81", "", "", ""},  // 首頁
+      {"starter_flash.gif", "", "", "a file name"},
+      {"nf exterior lamps layout.GIF", "", "", "a file name"},
+      {"cmbc_alternator_flash.bmp", "", "", "a file name"},
+      {"images/menu/home.jpg", "", "", "a file name"},
+      {"home.htm", "home.htm", "", "a file name"},
+      {"Catalog", "Catalog", "", ""},
+      {"Nav", "", "img/nav.x", ""},
+      {"nav.x", "", "nav.x", "a file name"},
+      {"<%=pageTitle%>", "", "", "server or template code"},
+      {"{{ title }}", "", "", "server or template code"},
+      {"http://example.com/a.gif", "", "", "a web or mail address"},
+      {"www.harbourlane.example", "", "", "a web or mail address"},
+      {"mailto:hello@example.com", "", "", "a web or mail address"},
+      {" Image ", "", "", "a placeholder, not a description"},
+      {"Click here!", "", "", "a placeholder, not a description"},
+      {"spacer", "", "", "a placeholder, not a description"},
+      {"New Page 1", "", "", "a placeholder, not a description"},
+      {"Neue Seite 3", "", "", "a placeholder, not a description"},
+      {"\xE6\x96\xB0\xE7\xB6\xB2\xE9\xA0\x81""2", "", "", "a placeholder, not a description"},  // 新網頁2
+      {"Untitled Document", "", "", "a placeholder, not a description"},
+      {"#1", "", "", "no word: fewer than two letters or digits"},
+      {"-", "", "", "no word: fewer than two letters or digits"},
+      {"*", "", "", "no word: fewer than two letters or digits"},
+      {std::string(150, 'x'), "", "", ""},
+      {std::string(151, 'x'), "", "", "longer than 150 characters"},
+  };
+  for (const auto& c : cases) {
+    const auto verdict = audit::JudgeAltText(c.text, audit::FileNameOf(c.href), audit::FileNameOf(c.src));
+    EXPECT_EQ(verdict ? std::string(verdict->reason) : "", c.expected) << c.text;
+  }
 }
 
 // "KIND n n ...", or "none" for an area without a region.

@@ -20,7 +20,8 @@ import jsonschema
 
 AREA_PAGE = ('<meta charset="utf-8">\n<p>Fünf Brötchen</p>\n<map name="m">\n  <p>Grüße</p><area href="a b.htm">'
              '<area href="c.htm" alt=" ">\r\n<area alt="Ünten" nohref>\n</map>\n')
-RULES = ["missing-alt", "empty-alt", "alt-without-href"]
+RULES = ["missing-alt", "empty-alt", "alt-without-href", "alt-is-file-name", "alt-is-url", "alt-is-code",
+         "alt-is-placeholder", "alt-too-long", "alt-not-distinct"]
 URI_REFERENCE = re.compile(r"^(?:[A-Za-z0-9\-._~/]|%[0-9A-F]{2})+$")
 
 
