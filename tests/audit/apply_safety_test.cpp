@@ -12,11 +12,15 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
+#include <utility>
 
 #include "audit/csv.h"
 #include "audit/leftover_files.h"
 #include "audit/sha256.h"
+#include "audit/web_lock.h"
 #include "audit_run.h"
+#include "pages/file_lock.h"
 #include "pages/page_file.h"
 #include "tests/html/page_test_support.h"
 
@@ -38,6 +42,8 @@ struct Web {
                                           << audit::CsvRecord({"p.htm", "0", "a.htm", "Apples", audit::Sha256Hex(kPage)});
   }
   AuditRun Apply() const { return RunAuditOn({"--apply", list, web}); }
+  std::string Lock() const { return web + "/" + audit::kLockFileName; }
+  bool LockLeft() const { return fs::exists(fs::symlink_status(Lock())); }
   std::vector<std::string> Temporaries() const {
     std::vector<std::string> found;
     for (const auto& entry : fs::directory_iterator(web)) {
@@ -164,6 +170,7 @@ TEST(ApplySafety, ASecondRunIsTurnedAwayUntilTheFirstHasEnded) {
       EXPECT_EQ(ReadBytes(web.page), kWritten);
     }
     EXPECT_EQ(web.Temporaries(), std::vector<std::string>{});
+    EXPECT_FALSE(web.LockLeft());
     for (const int fd : {up[0], up[1], down[0], down[1]}) close(fd);
   }
 }
@@ -198,6 +205,77 @@ TEST(ApplySafety, OnlyTheSavesOwnLeftoversAreRemoved) {
   for (const auto& name : ours) EXPECT_FALSE(fs::exists(fs::symlink_status(web / name))) << name;
   for (const auto& name : others) EXPECT_TRUE(fs::exists(fs::symlink_status(web / name))) << name;
   EXPECT_EQ(ReadBytes((web / "p.htm").string()), kPage);
+}
+
+// A lock file that is not a regular file of its own, as someone may have put
+// in the web, is never opened through, written or emptied: the run is refused
+// before anything is written, naming it.
+TEST(ApplySafety, ALockFileThatIsNoFileOfItsOwnIsRefused) {
+  const struct {
+    const char* name;
+    std::function<void(const std::string& outside, const std::string& lock)> make;
+    std::string reason;
+  } cases[] = {
+      {"a hard link", [](const std::string& o, const std::string& l) { ASSERT_EQ(link(o.c_str(), l.c_str()), 0); },
+       "it has 2 hard links, a lock file one"},
+      {"a symbolic link", [](const std::string& o, const std::string& l) { fs::create_symlink(o, l); },
+       "it is a symbolic link, not a file"},
+      {"a FIFO", [](const std::string&, const std::string& l) { ASSERT_EQ(mkfifo(l.c_str(), 0644), 0); },
+       "it is a FIFO, not a file"},
+      {"a folder", [](const std::string&, const std::string& l) { fs::create_directory(l); },
+       "it is a folder, not a file"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Web web;
+    const std::string outside = (web.folder.path() / "notes.txt").string();
+    std::ofstream(outside, std::ios::binary) << "notes\n";
+    c.make(outside, web.Lock());
+    const AuditRun run = web.Apply();
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "mapnote-audit: cannot lock " + web.web + " (" + web.Lock() + "): " + c.reason +
+                           "; nothing written\n");
+    EXPECT_EQ(ReadBytes(outside), "notes\n");
+    EXPECT_EQ(ReadBytes(web.page), kPage);
+    EXPECT_TRUE(web.LockLeft());
+  }
+}
+
+// The lock file goes at the end of every run, also one that wrote nothing.
+// A run that opened it just before its holder removed it takes it anew
+// rather than holding a file no other run can find.
+bool firstMayEnd = false;
+std::function<void()> endFirst;
+void EndFirstOnce(const std::string&) {
+  if (std::exchange(firstMayEnd, false)) endFirst();
+}
+
+TEST(ApplySafety, TheLockFileIsRemovedAndTakenAnewAfterRemoval) {
+  Web web;
+  EXPECT_EQ(web.Apply().status, 0);
+  EXPECT_FALSE(web.LockLeft());
+  const AuditRun again = web.Apply();
+  EXPECT_NE(again.out.find("Wrote 0 alt texts to 0 pages; 1 page already written"), std::string::npos) << again.out;
+  EXPECT_FALSE(web.LockLeft());
+
+  std::string refusal;
+  std::optional<pages::FileLock> first = audit::LockWeb(web.web, refusal);
+  ASSERT_TRUE(first) << refusal;
+  endFirst = [&] { first.reset(); };
+  firstMayEnd = true;
+  pages::lockOpenedHook = EndFirstOnce;
+  std::optional<pages::FileLock> second = audit::LockWeb(web.web, refusal);
+  pages::lockOpenedHook = nullptr;
+  ASSERT_TRUE(second) << refusal;
+  EXPECT_FALSE(first);
+  ASSERT_TRUE(web.LockLeft());
+  const std::optional<pages::FileLock> third = audit::LockWeb(web.web, refusal);
+  EXPECT_FALSE(third);
+  EXPECT_NE(refusal.find("is being written by another run (process " + std::to_string(getpid())), std::string::npos)
+      << refusal;
+  second.reset();
+  EXPECT_FALSE(web.LockLeft());
 }
 
 }  // namespace
