@@ -76,13 +76,17 @@ std::string EncodeUtf16(std::u16string_view text, bool bigEndian) {
 // page 950 lacks), shift_jis's NEC-selected rows (pointers 8272..8835,
 // whose characters they write at their IBM places) and user-defined area
 // (read as private characters, never written), and euc-jp's JIS X 0212
-// triples. A page is only sure to read the same everywhere in those bytes.
+// characters. A page is only sure to read the same everywhere in those bytes.
 bool BrowsersWrite(std::string_view bytes, Encoding encoding) {
   if (bytes.empty()) return true;
   const auto lead = static_cast<unsigned char>(bytes[0]);
   switch (encoding) {
     case Encoding::Big5: return lead < 0x80 || lead >= 0xA1;
-    case Encoding::EucJp: return lead != 0x8F;
+    case Encoding::EucJp: {
+      // Code page 20932 writes JIS X 0212 as a pair with an ASCII trail.
+      const auto trail = bytes.size() == 2 ? static_cast<unsigned char>(bytes[1]) : 0;
+      return lead < 0x80 || (trail >= 0xA1 && trail <= 0xFE && (lead == 0x8E || (lead >= 0xA1 && lead <= 0xFE)));
+    }
     case Encoding::ShiftJis: {
       if (bytes.size() != 2) return true;
       const auto trail = static_cast<unsigned char>(bytes[1]);
@@ -128,9 +132,16 @@ std::optional<std::string> EncodeCharacter(char32_t c, Encoding encoding) {
     }
     default: break;
   }
-  // Four ideographs browsers write in big5 at pairs that code page 950
-  // reads as private characters, and the platform's converter elsewhere.
-  if (encoding == Encoding::Big5 && (c == 0x4EDD || c == 0x5EF4 || c == 0x65E0 || c == 0x7676)) return std::nullopt;
+  // References for what browsers write in bytes that read back otherwise:
+  // four big5 ideographs at pairs code page 950 reads as private characters
+  // (the platform's converter writes them elsewhere); the minus sign in the
+  // Japanese encodings, read back as the full-width one, and the yen sign
+  // and overline in shift_jis and euc-jp, read back as ASCII.
+  const bool japanese = encoding == Encoding::EucJp || encoding == Encoding::ShiftJis;
+  if ((encoding == Encoding::Big5 && (c == 0x4EDD || c == 0x5EF4 || c == 0x65E0 || c == 0x7676)) ||
+      ((japanese || encoding == Encoding::Iso2022Jp) && c == 0x2212) || (japanese && (c == 0xA5 || c == 0x203E))) {
+    return std::nullopt;
+  }
   auto bytes = BrowsersBytes(c, encoding);
   if (!bytes) bytes = ConvertToBytes(one, NamesOf(encoding));
   if (bytes && !BrowsersWrite(*bytes, encoding)) return std::nullopt;

@@ -5,21 +5,16 @@ each multi-byte one a text in its script with the bytes where its
 converters are known to differ, are written as an area's href; the href the
 audit reports must be what the browser's TextDecoder makes of those bytes.
 
-    encodings_browser_test.py MAPNOTE_AUDIT WORK_DIR
+    encodings_browser_test.py MAPNOTE_AUDIT WORK_DIR [WINE_RUN]
 
 Where the C library's converters read a byte otherwise than browsers, and
 the byte never makes markup, the difference is listed in KNOWN below; a
 difference not listed fails, a listed one that is gone is reported.
-Then, for each multi-byte encoding, a text of every character its decoder
-gives and of a few others is written by --apply into a page in it: each
-character must be written as the browser's encoder writes it (the bytes it
-gives the character in a query of a link on such a page, or a numeric
-character reference), and the page read back the same by the browser.
-
-    encodings_browser_test.py MAPNOTE_AUDIT.EXE WORK_DIR WINE_RUN
-
-does only the writing, with the Windows build under Wine.
-Exits 77 (skipped) when Chromium is not installed.
+Then a text of every character each multi-byte decoder gives, and a few
+more, is written by --apply into a page in that encoding: each character
+must go in as Chromium's encoder writes it (as a link's query on the page)
+or as a reference, and read back the same. With WINE_RUN, only that, by
+the Windows build. Exits 77 (skipped) when Chromium is not installed.
 """
 import hashlib
 import json
@@ -64,20 +59,14 @@ KNOWN = {
     ("x-mac-cyrillic", 0xFF): (0x00A4, 0x20AC),
 }
 
-# The encodings written, with the byte sequences whose decoding gives every
-# character the decoder knows: (prefix, lead bytes, trail bytes, suffix).
-ALL_PAIRS = [(b"", range(0x81, 0xFF), range(0x40, 0xFF), b"")]
-WRITTEN = {
-    "big5": ALL_PAIRS,
-    "gbk": ALL_PAIRS + [(b"", [0x80], [], b"")],
-    "shift_jis": ALL_PAIRS + [(b"", range(0xA1, 0xE0), [], b"")],
-    "euc-kr": ALL_PAIRS,
-    "euc-jp": ALL_PAIRS + [(b"\x8f", range(0xA1, 0xFF), range(0xA1, 0xFF), b""), (b"\x8e", range(0xA1, 0xE0), [], b"")],
-    "iso-2022-jp": [(b"\x1b$B", range(0x21, 0x7F), range(0x21, 0x7F), b"\x1b(B"),
-                    (b"\x1b(I", range(0x21, 0x60), [], b"\x1b(B"), (b"\x1b(J", [0x5C, 0x7E], [], b"\x1b(B")],
-}
-# And a few characters that some of these lack or hold twice.
-OTHERS = "\u00fc\u00ca\u0100\u20ac\u2550\u255e\u2561\u256a\u5341\u5345\u2212\uff5e\u00a5\u203e\U0001F600"
+# Byte sequences (prefix, leads, trails) that give every character each
+# encoder is checked on; iso-2022-jp, whose escapes go where the text needs
+# them, is only read back.
+PAIRS = (b"", range(0x81, 0xFF), range(0x40, 0xFF))
+WRITTEN = {"big5": [PAIRS], "gbk": [PAIRS, (b"", [0x80], [None])], "shift_jis": [PAIRS, (b"", range(0xA1, 0xE0), [None])],
+           "euc-kr": [PAIRS], "euc-jp": [PAIRS, (b"\x8f", range(0xA1, 0xFF), range(0xA1, 0xFF))],
+           "iso-2022-jp": [(b"\x1b$B", range(0x21, 0x7F), range(0x21, 0x7F)), (b"\x1b(I", range(0x21, 0x60), [None])]}
+OTHERS = "\u00fc\u0100\u20ac\u2550\u255e\u2561\u256a\u5341\u5345\u2212\uff5e\u00a5\u203e\U0001F600"
 
 
 def chromium():
@@ -99,23 +88,16 @@ def browser_readings(browser, work, cases):
     script = ("const cases=%s;const out={};for(const [k,e,b] of cases){out[k]=Array.from(new TextDecoder(e).decode("
               "Uint8Array.from(b)),c=>c.codePointAt(0));}document.body.textContent=JSON.stringify(out);" %
               json.dumps([[key, label, list(data)] for key, (label, data) in cases.items()]))
-    html = os.path.join(work, "decode.html")
-    with open(html, "w") as f:
-        f.write("<!doctype html><meta charset=utf-8><body><script>" + script + "</script>")
-    # A profile of its own, so that no other Chromium running takes the page,
-    # and nothing that would go out to the network.
-    done = subprocess.run([browser, "--headless", "--no-sandbox", "--disable-gpu", "--no-first-run",
-                           "--disable-background-networking", "--disable-component-update", "--disable-sync",
-                           "--user-data-dir=" + os.path.join(work, "profile"), "--dump-dom", "file://" + html],
-                          capture_output=True, text=True, timeout=120)
-    body = re.search(r"<body>(.*)</body>", done.stdout, re.S)
-    if not body:
-        raise SystemExit("Chromium printed no page: " + done.stderr[-2000:])
-    return {key: "".join(map(chr, points)) for key, points in json.loads(body.group(1)).items()}
+    return {key: "".join(map(chr, points)) for key, points in json.loads(run_script(browser, work, script)).items()}
 
 
-def run_chromium(browser, work, html):
-    """The text of the page's body after its scripts have run."""
+def run_script(browser, work, script, html=None):
+    """The body's text once the script has run, on a page of its own or at
+    the end of `html`."""
+    if not html:
+        html = os.path.join(work, "script.html")
+        with open(html, "w") as f:
+            f.write("<!doctype html><meta charset=utf-8><body><script>" + script + "</script>")
     # A profile of its own, so that no other Chromium running takes the page,
     # and nothing that would go out to the network.
     done = subprocess.run([browser, "--headless", "--no-sandbox", "--disable-gpu", "--no-first-run",
@@ -128,112 +110,43 @@ def run_chromium(browser, work, html):
     return body.group(1)
 
 
-def held_characters(browser, work):
-    """For each encoding written, what the browser decodes from every byte
-    sequence of WRITTEN: the characters its decoder knows, above ASCII and
-    the C1 controls (which no alt text may hold)."""
-    cases = {label: [[list(pre), list(leads), list(trails), list(post)] for pre, leads, trails, post in ways]
-             for label, ways in WRITTEN.items()}
-    script = ("const cases=%s;const out={};for(const [e,ways] of Object.entries(cases)){const d=new TextDecoder(e);"
-              "const seen=new Set();for(const [pre,leads,trails,post] of ways){for(const l of leads){"
-              "for(const t of (trails.length?trails:[null])){const b=pre.concat([l],t===null?[]:[t],post);"
-              "for(const c of d.decode(Uint8Array.from(b))){const p=c.codePointAt(0);"
-              "if(p>=0xA0&&p!==0xFFFD&&(p<0xD800||p>0xDFFF))seen.add(p);}}}}out[e]=Array.from(seen).sort((a,b)=>a-b);}"
-              "document.body.textContent=JSON.stringify(out);" % json.dumps(cases))
-    html = os.path.join(work, "held.html")
-    with open(html, "w") as f:
-        f.write("<!doctype html><meta charset=utf-8><body><script>" + script + "</script>")
-    return {label: "".join(map(chr, points)) for label, points in json.loads(run_chromium(browser, work, html)).items()}
-
-
-def written_page(label, points):
-    """A page whose one area gets the text; its script, run by the browser
-    on the written page, says what the area's alt reads as and how the
-    browser's encoder writes each character of the text."""
-    script = ("const text=%s;const a=document.createElement('a');const enc=text.map(p=>{"
-              "a.href='?'+String.fromCodePoint(p);return a.search.slice(1);});"
-              "const alt=Array.from(document.querySelector('area').alt,c=>c.codePointAt(0));"
-              "document.body.textContent=JSON.stringify({alt:alt,enc:enc});" % json.dumps(points))
-    return page(label, b"a.htm").replace(b"</body>", b"<script>" + script.encode() + b"</script></body>")
-
-
-def character_length(label, data, point):
-    """How many bytes of the written alt's the character at its start takes."""
-    reference = b"&#%d;" % point
-    if data.startswith(reference):
-        return len(reference)
-    lead = data[0] if data else 0
-    if label == "euc-jp" and lead == 0x8F:
-        return 3
-    if (label == "shift_jis" and 0xA1 <= lead <= 0xDF) or (label == "gbk" and lead == 0x80) or lead < 0x80:
-        return 1
-    return 2
-
-
-def audit_runner(audit, wine_run):
-    if not wine_run:
-        return lambda *args: subprocess.run([audit, *args], capture_output=True)
-    return lambda *args: subprocess.run([wine_run, audit, *["Z:" + a if a.startswith("/") else a for a in args]],
-                                        capture_output=True)
-
-
 def check_writing(browser, work, run_audit, failures):
-    held = held_characters(browser, work)
-    web = os.path.join(work, "written")
-    for label in WRITTEN:
-        text = "".join(c for c in held[label] if c not in OTHERS) + OTHERS
-        if len(held[label]) < 5000:
-            failures.append("%s: the browser decoded only %d characters" % (label, len(held[label])))
-        shutil.rmtree(web, ignore_errors=True)
+    os.makedirs(work, exist_ok=True)
+    # What the decoders give, above ASCII and the C1 controls no alt may hold.
+    script = ("const out={};for(const [e,ways] of Object.entries(%s)){const d=new TextDecoder(e),seen=new Set();"
+              "for(const [pre,leads,trails] of ways)for(const l of leads)for(const t of trails)for(const c of "
+              "d.decode(Uint8Array.from(pre.concat([l],t===null?[]:[t])))){const p=c.codePointAt(0);"
+              "if(p>=0xA0&&p!==0xFFFD&&(p<0xD800||p>0xDFFF))seen.add(p);}out[e]=Array.from(seen);}"
+              "document.body.textContent=JSON.stringify(out);"
+              % json.dumps({k: [[list(p), list(l), list(t)] for p, l, t in w] for k, w in WRITTEN.items()}))
+    for label, points in json.loads(run_script(browser, work, script)).items():
+        text = "".join(chr(p) for p in points if chr(p) not in OTHERS) + OTHERS
+        web = os.path.join(work, "written", label)
         os.makedirs(web)
-        points = [ord(c) for c in text]
-        before = written_page(label, points)
-        name = os.path.join(web, "p.htm")
-        with open(name, "wb") as f:
+        script = ("const a=document.createElement('a');document.body.textContent=JSON.stringify({alt:Array.from("
+                  "document.querySelector('area').alt,c=>c.codePointAt(0)),enc:%s.map(p=>{a.href='?'+"
+                  "String.fromCodePoint(p);return a.search.slice(1);})});" % json.dumps([ord(c) for c in text]))
+        before = page(label, b"a.htm").replace(b"</body>", b"<script>" + script.encode() + b"</script></body>")
+        with open(os.path.join(web, "p.htm"), "wb") as f:
             f.write(before)
-        todo = os.path.join(work, "written.csv")
-        with open(todo, "w", encoding="utf-8", newline="") as f:
-            f.write("path,area,href,new_alt,sha256\r\np.htm,0,a.htm,%s,%s\r\n" % (text, hashlib.sha256(before).hexdigest()))
-        done = run_audit("--apply", todo, web)
+        with open(web + ".csv", "w", encoding="utf-8") as f:
+            f.write("path,area,href,new_alt,sha256\np.htm,0,a.htm,%s,%s\n" % (text, hashlib.sha256(before).hexdigest()))
+        done = run_audit("--apply", web + ".csv", web)
         if done.returncode != 0:
-            failures.append("%s: --apply exited %d: %s" % (label, done.returncode, (done.stdout + done.stderr).decode(errors="replace")))
+            failures.append("%s: --apply exited %d: %r" % (label, done.returncode, done.stdout + done.stderr))
             continue
-        with open(name, "rb") as f:
+        with open(os.path.join(web, "p.htm"), "rb") as f:
             after = f.read()
-        theirs = json.loads(run_chromium(browser, work, name))
-        if "".join(map(chr, theirs["alt"])) != text:
-            wrong = [(c, d) for c, d in zip(text, map(chr, theirs["alt"])) if c != d][:5]
-            failures.append("%s: the written alt reads back otherwise, first %r" % (label, wrong))
-        # Each character as the browser's encoder writes it or as a reference,
-        # which every reader reads the same; one it lacks as a reference.
-        expected = [urllib.parse.unquote_to_bytes(e) for e in theirs["enc"]]
-        start = after.index(b'alt="', after.index(b"<area")) + len(b'alt="')
-        mine = after[start:after.index(b'"', start)] if label != "iso-2022-jp" else None
-        if mine is None:
-            # Escape sequences are placed as the text needs them: compared as
-            # the characters written as references.
-            ours = set(re.findall(r"&#(\d+);", after.decode("iso2022_jp_ext", errors="replace")))
-            lacked = {str(p) for p, e in zip(points, expected) if e.startswith(b"&#")}
-            if lacked - ours:
-                failures.append("%s: %d characters the browser writes as references written otherwise"
-                                % (label, len(lacked - ours)))
-            referenced = len(ours - lacked)
-        elif mine != b"".join(expected):
-            at, wrong, referenced = 0, [], 0
-            for c, e in zip(text, expected):
-                length = character_length(label, mine[at:], ord(c))
-                if mine[at:at + length] == b"&#%d;" % ord(c):
-                    referenced += e != mine[at:at + length]
-                elif mine[at:at + length] != e:
-                    wrong.append("U+%04X %r, the browser %r" % (ord(c), mine[at:at + length], e))
-                at += length
-            if wrong:
-                failures.append("%s: %d characters written otherwise than the browser writes them: %s"
-                                % (label, len(wrong), "; ".join(wrong[:12])))
-        if mine is None or not wrong:
-            print("%s: %d characters written, %d of them as references the browser writes as bytes"
-                  % (label, len(text), referenced))
-    print("%d encodings written and read back by Chromium" % len(WRITTEN))
+        theirs = json.loads(run_script(browser, work, None, os.path.join(web, "p.htm")))
+        if theirs["alt"] != [ord(c) for c in text]:
+            failures.append("%s: the alt reads back otherwise" % label)
+        at = after.index(b'alt="', after.index(b"<area")) + 5
+        for c, e in zip(text, map(urllib.parse.unquote_to_bytes, theirs["enc"])) if label != "iso-2022-jp" else []:
+            mine = b"&#%d;" % ord(c) if after.startswith(b"&#%d;" % ord(c), at) else after[at:at + len(e)]
+            if mine != e and not mine.startswith(b"&#"):
+                failures.append("%s: U+%04X written as %r, Chromium writes %r" % (label, ord(c), mine, e))
+                break
+            at += len(mine)
 
 
 def main(audit, work, wine_run=None):
@@ -242,12 +155,12 @@ def main(audit, work, wine_run=None):
         print("Chromium is not installed; skipped")
         return 77
     shutil.rmtree(work, ignore_errors=True)
-    os.makedirs(work)
+    failures = []
     if wine_run:
-        failures = []
-        check_writing(browser, work, audit_runner(audit, wine_run), failures)
-        for failure in failures:
-            print("FAIL " + failure)
+        check_writing(browser, work, lambda *a: subprocess.run(
+            [wine_run, audit] + ["Z:" + x if x.startswith("/") else x for x in a], capture_output=True),
+                      failures)
+        print("\n".join("FAIL " + failure for failure in failures))
         return 1 if failures else 0
     web = os.path.join(work, "web")
     os.makedirs(web)
@@ -266,7 +179,8 @@ def main(audit, work, wine_run=None):
     ours = {f["path"][:-len(".htm")]: f["href"] for f in json.loads(done.stdout)}
     theirs = browser_readings(browser, work, cases)
 
-    failures, seen = [], set()
+    check_writing(browser, work, lambda *a: subprocess.run([audit, *a], capture_output=True), failures)
+    seen = set()
     for key in cases:
         if key not in ours:
             failures.append("%s: no finding" % key)
@@ -285,7 +199,6 @@ def main(audit, work, wine_run=None):
                     failures.append("%s 0x%02X: U+%04X, the browser reads U+%04X" % (key, byte, ord(a), ord(b)))
         elif mine != browsers:
             failures.append("%s: %r, the browser reads %r" % (key, mine, browsers))
-    check_writing(browser, work, audit_runner(audit, None), failures)
     for gone in sorted(set(KNOWN) - seen):
         print("note: %s 0x%02X now reads as the browser reads it" % gone)
     for failure in failures:
