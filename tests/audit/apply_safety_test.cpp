@@ -210,11 +210,7 @@ TEST(ApplySafety, OnlyTheSavesOwnLeftoversAreRemoved) {
 // A lock file that is no regular file of its own is never written through:
 // the run is refused, naming it. The lock file goes at the end of a run, and
 // a run that opened it just before its holder removed it takes it anew.
-bool firstMayEnd = false;
-std::function<void()> endFirst;
-void EndFirstOnce(const std::string&) {
-  if (std::exchange(firstMayEnd, false)) endFirst();
-}
+std::optional<pages::FileLock>* toEnd = nullptr;
 
 TEST(ApplySafety, TheLockFileIsAFileOfItsOwnAndGoesAtTheEnd) {
   for (const auto& [make, reason] : std::vector<std::pair<std::function<int(const char*, const char*)>, std::string>>{
@@ -237,9 +233,10 @@ TEST(ApplySafety, TheLockFileIsAFileOfItsOwnAndGoesAtTheEnd) {
   EXPECT_FALSE(web.LockLeft());
   std::string refusal;
   std::optional<pages::FileLock> first = audit::LockWeb(web.web, refusal);
-  endFirst = [&] { first.reset(); };
-  firstMayEnd = true;
-  pages::lockOpenedHook = EndFirstOnce;
+  toEnd = &first;
+  pages::lockOpenedHook = [](const std::string&) {
+    if (toEnd) std::exchange(toEnd, nullptr)->reset();
+  };
   std::optional<pages::FileLock> second = audit::LockWeb(web.web, refusal);
   pages::lockOpenedHook = nullptr;
   ASSERT_TRUE(second && !first) << refusal;

@@ -10,11 +10,10 @@ audit reports must be what the browser's TextDecoder makes of those bytes.
 Where the C library's converters read a byte otherwise than browsers, and
 the byte never makes markup, the difference is listed in KNOWN below; a
 difference not listed fails, a listed one that is gone is reported.
-Then a text of every character each multi-byte decoder gives, and a few
-more, is written by --apply into a page in that encoding: each character
-must go in as Chromium's encoder writes it (as a link's query on the page)
-or as a reference, and read back the same. With WINE_RUN, only that, by
-the Windows build. Exits 77 (skipped) when Chromium is not installed.
+Then every character each multi-byte decoder gives, and a few more, goes
+into a page by --apply (with WINE_RUN, only that, by the Windows build): as
+Chromium's encoder writes it in a link's query on that page or as a
+reference, read back the same. Exits 77 (skipped) without Chromium.
 """
 import hashlib
 import json
@@ -59,9 +58,8 @@ KNOWN = {
     ("x-mac-cyrillic", 0xFF): (0x00A4, 0x20AC),
 }
 
-# Byte sequences (prefix, leads, trails) that give every character each
-# encoder is checked on; iso-2022-jp, whose escapes go where the text needs
-# them, is only read back.
+# Bytes (prefix, leads, trails) giving the characters written; iso-2022-jp,
+# whose escapes go where the text needs them, is only read back.
 PAIRS = (b"", range(0x81, 0xFF), range(0x40, 0xFF))
 WRITTEN = {"big5": [PAIRS], "gbk": [PAIRS, (b"", [0x80], [None])], "shift_jis": [PAIRS, (b"", range(0xA1, 0xE0), [None])],
            "euc-kr": [PAIRS], "euc-jp": [PAIRS, (b"\x8f", range(0xA1, 0xFF), range(0xA1, 0xFF))],
@@ -92,8 +90,7 @@ def browser_readings(browser, work, cases):
 
 
 def run_script(browser, work, script, html=None):
-    """The body's text once the script has run, on a page of its own or at
-    the end of `html`."""
+    """The body's text once the script has run: on a page of its own, or the one in `html`."""
     if not html:
         html = os.path.join(work, "script.html")
         with open(html, "w") as f:
@@ -111,7 +108,6 @@ def run_script(browser, work, script, html=None):
 
 
 def check_writing(browser, work, run_audit, failures):
-    os.makedirs(work, exist_ok=True)
     # What the decoders give, above ASCII and the C1 controls no alt may hold.
     script = ("const out={};for(const [e,ways] of Object.entries(%s)){const d=new TextDecoder(e),seen=new Set();"
               "for(const [pre,leads,trails] of ways)for(const l of leads)for(const t of trails)for(const c of "
@@ -127,17 +123,12 @@ def check_writing(browser, work, run_audit, failures):
                   "document.querySelector('area').alt,c=>c.codePointAt(0)),enc:%s.map(p=>{a.href='?'+"
                   "String.fromCodePoint(p);return a.search.slice(1);})});" % json.dumps([ord(c) for c in text]))
         before = page(label, b"a.htm").replace(b"</body>", b"<script>" + script.encode() + b"</script></body>")
-        with open(os.path.join(web, "p.htm"), "wb") as f:
-            f.write(before)
-        with open(web + ".csv", "w", encoding="utf-8") as f:
-            f.write("path,area,href,new_alt,sha256\np.htm,0,a.htm,%s,%s\n" % (text, hashlib.sha256(before).hexdigest()))
+        open(web + "/p.htm", "wb").write(before)
+        open(web + ".csv", "w", encoding="utf-8").write("path,area,href,new_alt,sha256\np.htm,0,a.htm,%s,%s\n" % (text, hashlib.sha256(before).hexdigest()))
         done = run_audit("--apply", web + ".csv", web)
         if done.returncode != 0:
-            failures.append("%s: --apply exited %d: %r" % (label, done.returncode, done.stdout + done.stderr))
-            continue
-        with open(os.path.join(web, "p.htm"), "rb") as f:
-            after = f.read()
-        theirs = json.loads(run_script(browser, work, None, os.path.join(web, "p.htm")))
+            raise SystemExit("%s: --apply exited %d: %r" % (label, done.returncode, done.stdout + done.stderr))
+        after, theirs = open(web + "/p.htm", "rb").read(), json.loads(run_script(browser, work, None, web + "/p.htm"))
         if theirs["alt"] != [ord(c) for c in text]:
             failures.append("%s: the alt reads back otherwise" % label)
         at = after.index(b'alt="', after.index(b"<area")) + 5
@@ -155,11 +146,12 @@ def main(audit, work, wine_run=None):
         print("Chromium is not installed; skipped")
         return 77
     shutil.rmtree(work, ignore_errors=True)
-    failures = []
+    os.makedirs(work)
+    # Under Wine, files by the drive Wine gives the root.
+    failures, z, prefix = [], "Z:" if wine_run else "", [wine_run, audit] if wine_run else [audit]
+    check_writing(browser, work, lambda *a: subprocess.run(prefix + [z + x if x[0] == "/" else x for x in a],
+                                                           capture_output=True), failures)
     if wine_run:
-        check_writing(browser, work, lambda *a: subprocess.run(
-            [wine_run, audit] + ["Z:" + x if x.startswith("/") else x for x in a], capture_output=True),
-                      failures)
         print("\n".join("FAIL " + failure for failure in failures))
         return 1 if failures else 0
     web = os.path.join(work, "web")
@@ -179,7 +171,6 @@ def main(audit, work, wine_run=None):
     ours = {f["path"][:-len(".htm")]: f["href"] for f in json.loads(done.stdout)}
     theirs = browser_readings(browser, work, cases)
 
-    check_writing(browser, work, lambda *a: subprocess.run([audit, *a], capture_output=True), failures)
     seen = set()
     for key in cases:
         if key not in ours:
