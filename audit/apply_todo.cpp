@@ -160,7 +160,13 @@ std::optional<std::string> ApplyToPage(const std::string& web, const std::string
   try {
     pages::Page page(*listed.file);
     const std::string sha256 = Sha256Hex(page.bytes());
-    if (std::any_of(edits.begin(), edits.end(), [&](const Edit& e) { return e.sha256 != sha256; })) {
+    // Any letter case: Windows' Get-FileHash prints digests in capitals.
+    const auto differs = [&](const Edit& e) {
+      return !std::equal(e.sha256.begin(), e.sha256.end(), sha256.begin(), sha256.end(), [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+      });
+    };
+    if (std::any_of(edits.begin(), edits.end(), differs)) {
       if (AlreadyWritten(page, edits)) return std::nullopt;  // nothing `written`
       return "the page has changed since the list was made (its sha256 differs)";
     }

@@ -201,13 +201,16 @@ struct PageResult : KeptPage {
 };
 
 // The threads to read and check pages on: MAPNOTE_AUDIT_JOBS when set to a
-// number (1 for one thread), else one per core.
+// number (1 for one thread), at most 256, as more only cost memory, else one
+// per core.
 unsigned AuditJobs() {
+  constexpr unsigned kMostJobs = 256;
   if (const char* jobs = std::getenv("MAPNOTE_AUDIT_JOBS")) {
     unsigned value = 0;
     const std::string_view text(jobs);
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error == std::errc() && end == text.data() + text.size() && value > 0) return value;
+    if (error == std::errc::result_out_of_range) return kMostJobs;
+    if (error == std::errc() && end == text.data() + text.size() && value > 0) return std::min(value, kMostJobs);
   }
   return std::max(1u, std::thread::hardware_concurrency());
 }

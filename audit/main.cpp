@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "audit/command.h"
+#include "audit/output_check.h"
 #include "host/text.h"
 
 #ifdef _WIN32
@@ -21,8 +22,15 @@ int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
 #endif
   std::ios::sync_with_stdio(false);
+  audit::CheckedOutput output;
 #ifdef _WIN32
   const audit::win::ConsoleOut console;
 #endif
-  return audit::RunAudit(args, std::cout, std::cerr, isatty(2) != 0);
+  const int status = audit::RunAudit(args, std::cout, std::cerr, isatty(2) != 0);
+  std::cout.flush();
+  if (const auto failure = output.Failure()) {
+    std::cerr << "mapnote-audit: cannot write standard output: " << *failure << "\n";
+    return audit::exit_status::Unusable;
+  }
+  return status;
 }

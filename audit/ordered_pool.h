@@ -7,6 +7,7 @@
 #include <exception>
 #include <mutex>
 #include <optional>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -15,8 +16,8 @@ namespace audit {
 // How many results per thread may wait to be taken.
 inline constexpr std::size_t kWaitingPerThread = 8;
 
-// Runs work(i) for every i below `count` on `jobs` threads, the calling one
-// among them, and hands each result to take(i, result) on the calling thread
+// Runs work(i) for every i below `count` on `jobs` threads (fewer where the
+// system starts fewer), the calling one among them, and hands each result to take(i, result) on the calling thread
 // in the order of i, as soon as it and every one before it are done. The
 // calling thread works too while the result it takes next is not done, so
 // that no thread waits on a busy core. At most a few results per thread
@@ -93,7 +94,14 @@ void TakeInOrder(std::size_t count, unsigned jobs, Work work, Take take) {
     for (std::thread& thread : threads) thread.join();
   };
   try {
-    for (unsigned j = 1; j < jobs; ++j) threads.emplace_back(worker);
+    // As many as the system starts: the calling thread works in any case.
+    for (unsigned j = 1; j < jobs; ++j) {
+      try {
+        threads.emplace_back(worker);
+      } catch (const std::system_error&) {
+        break;
+      }
+    }
     for (std::size_t i = 0; i < count; ++i) {
       Slot slot;
       bool wake;

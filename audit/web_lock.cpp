@@ -20,32 +20,24 @@ std::string Now() {
   return text;
 }
 
-// What the holder wrote into the file; it may not have written it yet.
-std::string Holder(const std::string& file) {
-  try {
-    std::string text = pages::files::File::OpenToRead(file).ReadAll();
-    if (text.size() > 200) text.resize(200);
-    if (!text.empty()) return text;
-  } catch (const pages::files::SystemFailure&) {
-  }
-  return "which has not yet said who it is";
-}
-
 }  // namespace
 
 std::optional<pages::FileLock> LockWeb(const std::string& web, std::string& refusal) {
   const std::string file = LockFileOf(web);
   try {
-    std::optional<pages::FileLock> lock = pages::FileLock::TryTake(file);
+    std::string holder;
+    std::optional<pages::FileLock> lock = pages::FileLock::TryTake(file, &holder);
     if (!lock) {
-      refusal = web + " is being written by another run (" + Holder(file) +
+      // The holder may not have written its name yet.
+      if (holder.empty()) holder = "which has not yet said who it is";
+      refusal = web + " is being written by another run (" + holder +
                 "); nothing written: try again when it has finished";
       return std::nullopt;
     }
     lock->Tell(pages::ThisProcess() + ", since " + Now());
     return lock;
   } catch (const pages::files::SystemFailure& failure) {
-    refusal = "cannot lock " + web + " (" + file + "): " + failure.what();
+    refusal = "cannot lock " + web + " (" + file + "): " + failure.what() + "; nothing written";
     return std::nullopt;
   }
 }

@@ -71,8 +71,51 @@ std::string EncodeUtf16(std::u16string_view text, bool bigEndian) {
   return out;
 }
 
-// The bytes of one character, when the encoding has them and reads them
-// back as that character.
+// Whether browsers' encoders write these bytes, as the platform's converter
+// did: they leave out big5's Hong Kong pairs below lead 0xA1 (which code
+// page 950 lacks), shift_jis's NEC-selected rows (pointers 8272..8835,
+// whose characters they write at their IBM places) and user-defined area
+// (read as private characters, never written), and euc-jp's JIS X 0212
+// characters. A page is only sure to read the same everywhere in those bytes.
+bool BrowsersWrite(std::string_view bytes, Encoding encoding) {
+  if (bytes.empty()) return true;
+  const auto lead = static_cast<unsigned char>(bytes[0]);
+  switch (encoding) {
+    case Encoding::Big5: return lead < 0x80 || lead >= 0xA1;
+    case Encoding::EucJp: {
+      // Code page 20932 writes JIS X 0212 as a pair with an ASCII trail.
+      const auto trail = bytes.size() == 2 ? static_cast<unsigned char>(bytes[1]) : 0;
+      return lead < 0x80 || (trail >= 0xA1 && trail <= 0xFE && (lead == 0x8E || (lead >= 0xA1 && lead <= 0xFE)));
+    }
+    case Encoding::ShiftJis: {
+      if (bytes.size() != 2) return true;
+      const auto trail = static_cast<unsigned char>(bytes[1]);
+      const unsigned pointer = (lead - (lead < 0xA0 ? 0x81u : 0xC1u)) * 188 + trail - (trail < 0x7F ? 0x40u : 0x41u);
+      return pointer < 8272 || pointer > 10715;
+    }
+    default: return true;
+  }
+}
+
+// Characters browsers write in bytes other than the platform's converter
+// chooses: big5 holds six twice and browsers write the later pair; gbk's
+// euro sign is the single byte 0x80, as Windows writes it too.
+std::optional<std::string> BrowsersBytes(char32_t c, Encoding encoding) {
+  if (encoding == Encoding::Gbk && c == 0x20AC) return "\x80";
+  if (encoding != Encoding::Big5) return std::nullopt;
+  switch (c) {
+    case 0x2550: return "\xF9\xF9";
+    case 0x255E: return "\xF9\xE9";
+    case 0x2561: return "\xF9\xEB";
+    case 0x256A: return "\xF9\xEA";
+    case 0x5341: return "\xA4\x51";
+    case 0x5345: return "\xA4\xCA";
+    default: return std::nullopt;
+  }
+}
+
+// The bytes of one character, when the encoding has them as browsers write
+// them and reads them back as that character.
 std::optional<std::string> EncodeCharacter(char32_t c, Encoding encoding) {
   if (c < 0x80 && !IsUtf16(encoding)) return std::string(1, static_cast<char>(c));
   host::Text one;
@@ -89,7 +132,19 @@ std::optional<std::string> EncodeCharacter(char32_t c, Encoding encoding) {
     }
     default: break;
   }
-  auto bytes = ConvertToBytes(one, NamesOf(encoding));
+  // References for what browsers write in bytes that read back otherwise:
+  // four big5 ideographs at pairs code page 950 reads as private characters
+  // (the platform's converter writes them elsewhere); the minus sign in the
+  // Japanese encodings, read back as the full-width one, and the yen sign
+  // and overline in shift_jis and euc-jp, read back as ASCII.
+  const bool japanese = encoding == Encoding::EucJp || encoding == Encoding::ShiftJis;
+  if ((encoding == Encoding::Big5 && (c == 0x4EDD || c == 0x5EF4 || c == 0x65E0 || c == 0x7676)) ||
+      ((japanese || encoding == Encoding::Iso2022Jp) && c == 0x2212) || (japanese && (c == 0xA5 || c == 0x203E))) {
+    return std::nullopt;
+  }
+  auto bytes = BrowsersBytes(c, encoding);
+  if (!bytes) bytes = ConvertToBytes(one, NamesOf(encoding));
+  if (bytes && !BrowsersWrite(*bytes, encoding)) return std::nullopt;
   // Browsers write into gbk only its two-byte characters.
   if (bytes && encoding == Encoding::Gbk && bytes->size() > 2) return std::nullopt;
   // A character that comes back as another (a converter's best fit) has no

@@ -188,6 +188,8 @@ void Remove(const std::string& path) noexcept {
   if (path.find('\0') == std::string::npos) DeleteFileW(Wide(path).c_str());
 }
 
+void SyncFolder(const std::string&) {}
+
 #else
 
 namespace {
@@ -315,6 +317,15 @@ void Rename(const std::string& from, const std::string& to) {
 
 void Remove(const std::string& path) noexcept {
   if (path.find('\0') == std::string::npos) ::unlink(path.c_str());
+}
+
+void SyncFolder(const std::string& folder) {
+  const int fd = ::open(Whole(folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) ThrowErrno();
+  const int error = ::fsync(fd) == 0 ? 0 : errno;
+  ::close(fd);
+  // A file system that cannot sync a folder has nothing of it to sync.
+  if (error != 0 && error != EINVAL && error != ENOTSUP && error != EROFS) Throw(error);
 }
 
 #endif

@@ -85,7 +85,11 @@ class File {
 // The state of the file a path leads to, following links.
 FileState StateOf(const std::string& path);
 // Gives `from` the name `to`, in place of the file there.
+// On Windows the rename is written through to the disk before it returns.
 void Rename(const std::string& from, const std::string& to);
+// Writes a folder's entries through to the disk, so that a rename in it
+// outlives a power cut (POSIX; on Windows the rename itself did).
+void SyncFolder(const std::string& folder);
 void Remove(const std::string& path) noexcept;
 
 }  // namespace pages::files

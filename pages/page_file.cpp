@@ -172,6 +172,13 @@ files::FileStamp ReplacePageFile(const std::string& path, std::string_view bytes
     files::Remove(temporary);
     throw;
   }
+  // The new name on the disk as well as the new bytes: else a power cut
+  // could bring the old file back.
+  try {
+    files::SyncFolder(Utf8Of(folder.u8string()));
+  } catch (const files::SystemFailure& failure) {
+    Fail(code::PathFileAccess, what, path, std::string("it is replaced, but its folder could not be synced: ") + failure.what());
+  }
   return written;
 }
 

@@ -12,11 +12,15 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
+#include <utility>
 
 #include "audit/csv.h"
 #include "audit/leftover_files.h"
 #include "audit/sha256.h"
+#include "audit/web_lock.h"
 #include "audit_run.h"
+#include "pages/file_lock.h"
 #include "pages/page_file.h"
 #include "tests/html/page_test_support.h"
 
@@ -38,6 +42,8 @@ struct Web {
                                           << audit::CsvRecord({"p.htm", "0", "a.htm", "Apples", audit::Sha256Hex(kPage)});
   }
   AuditRun Apply() const { return RunAuditOn({"--apply", list, web}); }
+  std::string Lock() const { return web + "/" + audit::kLockFileName; }
+  bool LockLeft() const { return fs::exists(fs::symlink_status(Lock())); }
   std::vector<std::string> Temporaries() const {
     std::vector<std::string> found;
     for (const auto& entry : fs::directory_iterator(web)) {
@@ -164,6 +170,7 @@ TEST(ApplySafety, ASecondRunIsTurnedAwayUntilTheFirstHasEnded) {
       EXPECT_EQ(ReadBytes(web.page), kWritten);
     }
     EXPECT_EQ(web.Temporaries(), std::vector<std::string>{});
+    EXPECT_FALSE(web.LockLeft());
     for (const int fd : {up[0], up[1], down[0], down[1]}) close(fd);
   }
 }
@@ -198,6 +205,45 @@ TEST(ApplySafety, OnlyTheSavesOwnLeftoversAreRemoved) {
   for (const auto& name : ours) EXPECT_FALSE(fs::exists(fs::symlink_status(web / name))) << name;
   for (const auto& name : others) EXPECT_TRUE(fs::exists(fs::symlink_status(web / name))) << name;
   EXPECT_EQ(ReadBytes((web / "p.htm").string()), kPage);
+}
+
+// A lock file that is no regular file of its own is never written through:
+// the run is refused, naming it. The lock file goes at the end of a run, and
+// a run that opened it just before its holder removed it takes it anew.
+std::optional<pages::FileLock>* toEnd = nullptr;
+
+TEST(ApplySafety, TheLockFileIsAFileOfItsOwnAndGoesAtTheEnd) {
+  for (const auto& [make, reason] : std::vector<std::pair<std::function<int(const char*, const char*)>, std::string>>{
+           {link, "it has 2 hard links, a lock file one"},
+           {symlink, "it is a symbolic link, not a file"},
+           {[](const char*, const char* l) { return mkfifo(l, 0644); }, "it is a FIFO, not a file"},
+           {[](const char*, const char* l) { return mkdir(l, 0755); }, "it is a folder, not a file"}}) {
+    Web web;
+    const std::string outside = (web.folder.path() / "notes.txt").string();
+    std::ofstream(outside) << "notes";
+    ASSERT_EQ(make(outside.c_str(), web.Lock().c_str()), 0);
+    const AuditRun run = web.Apply();
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "mapnote-audit: cannot lock " + web.web + " (" + web.Lock() + "): " + reason + "; nothing written\n");
+    EXPECT_EQ(ReadBytes(outside) + ReadBytes(web.page), "notes" + kPage);
+  }
+  Web web;
+  web.Apply();
+  EXPECT_NE(web.Apply().out.find("1 page already written"), std::string::npos);
+  EXPECT_FALSE(web.LockLeft());
+  std::string refusal;
+  std::optional<pages::FileLock> first = audit::LockWeb(web.web, refusal);
+  toEnd = &first;
+  pages::lockOpenedHook = [](const std::string&) {
+    if (toEnd) std::exchange(toEnd, nullptr)->reset();
+  };
+  std::optional<pages::FileLock> second = audit::LockWeb(web.web, refusal);
+  pages::lockOpenedHook = nullptr;
+  ASSERT_TRUE(second && !first) << refusal;
+  EXPECT_FALSE(audit::LockWeb(web.web, refusal));
+  EXPECT_NE(refusal.find("by another run (process " + std::to_string(getpid())), std::string::npos) << refusal;
+  second.reset();
+  EXPECT_FALSE(web.LockLeft());
 }
 
 }  // namespace

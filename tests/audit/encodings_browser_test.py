@@ -5,19 +5,24 @@ each multi-byte one a text in its script with the bytes where its
 converters are known to differ, are written as an area's href; the href the
 audit reports must be what the browser's TextDecoder makes of those bytes.
 
-    encodings_browser_test.py MAPNOTE_AUDIT WORK_DIR
+    encodings_browser_test.py MAPNOTE_AUDIT WORK_DIR [WINE_RUN]
 
 Where the C library's converters read a byte otherwise than browsers, and
 the byte never makes markup, the difference is listed in KNOWN below; a
 difference not listed fails, a listed one that is gone is reported.
-Exits 77 (skipped) when Chromium is not installed.
+Then every character each multi-byte decoder gives, and a few more, goes
+into a page by --apply (with WINE_RUN, only that, by the Windows build): as
+Chromium's encoder writes it in a link's query on that page or as a
+reference, read back the same. Exits 77 (skipped) without Chromium.
 """
+import hashlib
 import json
 import os
 import re
 import shutil
 import subprocess
 import sys
+import urllib.parse
 
 SINGLE_BYTE = [
     "ibm866", "iso-8859-2", "iso-8859-3", "iso-8859-4", "iso-8859-5", "iso-8859-6", "iso-8859-7", "iso-8859-8",
@@ -53,6 +58,14 @@ KNOWN = {
     ("x-mac-cyrillic", 0xFF): (0x00A4, 0x20AC),
 }
 
+# Bytes (prefix, leads, trails) giving the characters written; iso-2022-jp,
+# whose escapes go where the text needs them, is only read back.
+PAIRS = (b"", range(0x81, 0xFF), range(0x40, 0xFF))
+WRITTEN = {"big5": [PAIRS], "gbk": [PAIRS, (b"", [0x80], [None])], "shift_jis": [PAIRS, (b"", range(0xA1, 0xE0), [None])],
+           "euc-kr": [PAIRS], "euc-jp": [PAIRS, (b"\x8f", range(0xA1, 0xFF), range(0xA1, 0xFF))],
+           "iso-2022-jp": [(b"\x1b$B", range(0x21, 0x7F), range(0x21, 0x7F)), (b"\x1b(I", range(0x21, 0x60), [None])]}
+OTHERS = "\u00fc\u0100\u20ac\u2550\u255e\u2561\u256a\u5341\u5345\u2212\uff5e\u00a5\u203e\U0001F600"
+
 
 def chromium():
     for name in ("chromium", "chromium-browser", "google-chrome"):
@@ -73,9 +86,15 @@ def browser_readings(browser, work, cases):
     script = ("const cases=%s;const out={};for(const [k,e,b] of cases){out[k]=Array.from(new TextDecoder(e).decode("
               "Uint8Array.from(b)),c=>c.codePointAt(0));}document.body.textContent=JSON.stringify(out);" %
               json.dumps([[key, label, list(data)] for key, (label, data) in cases.items()]))
-    html = os.path.join(work, "decode.html")
-    with open(html, "w") as f:
-        f.write("<!doctype html><meta charset=utf-8><body><script>" + script + "</script>")
+    return {key: "".join(map(chr, points)) for key, points in json.loads(run_script(browser, work, script)).items()}
+
+
+def run_script(browser, work, script, html=None):
+    """The body's text once the script has run: on a page of its own, or the one in `html`."""
+    if not html:
+        html = os.path.join(work, "script.html")
+        with open(html, "w") as f:
+            f.write("<!doctype html><meta charset=utf-8><body><script>" + script + "</script>")
     # A profile of its own, so that no other Chromium running takes the page,
     # and nothing that would go out to the network.
     done = subprocess.run([browser, "--headless", "--no-sandbox", "--disable-gpu", "--no-first-run",
@@ -85,15 +104,56 @@ def browser_readings(browser, work, cases):
     body = re.search(r"<body>(.*)</body>", done.stdout, re.S)
     if not body:
         raise SystemExit("Chromium printed no page: " + done.stderr[-2000:])
-    return {key: "".join(map(chr, points)) for key, points in json.loads(body.group(1)).items()}
+    return body.group(1)
 
 
-def main(audit, work):
+def check_writing(browser, work, run_audit, failures):
+    # What the decoders give, above ASCII and the C1 controls no alt may hold.
+    script = ("const out={};for(const [e,ways] of Object.entries(%s)){const d=new TextDecoder(e),seen=new Set();"
+              "for(const [pre,leads,trails] of ways)for(const l of leads)for(const t of trails)for(const c of "
+              "d.decode(Uint8Array.from(pre.concat([l],t===null?[]:[t])))){const p=c.codePointAt(0);"
+              "if(p>=0xA0&&p!==0xFFFD&&(p<0xD800||p>0xDFFF))seen.add(p);}out[e]=Array.from(seen);}"
+              "document.body.textContent=JSON.stringify(out);"
+              % json.dumps({k: [[list(p), list(l), list(t)] for p, l, t in w] for k, w in WRITTEN.items()}))
+    for label, points in json.loads(run_script(browser, work, script)).items():
+        text = "".join(chr(p) for p in points if chr(p) not in OTHERS) + OTHERS
+        web = os.path.join(work, "written", label)
+        os.makedirs(web)
+        script = ("const a=document.createElement('a');document.body.textContent=JSON.stringify({alt:Array.from("
+                  "document.querySelector('area').alt,c=>c.codePointAt(0)),enc:%s.map(p=>{a.href='?'+"
+                  "String.fromCodePoint(p);return a.search.slice(1);})});" % json.dumps([ord(c) for c in text]))
+        before = page(label, b"a.htm").replace(b"</body>", b"<script>" + script.encode() + b"</script></body>")
+        open(web + "/p.htm", "wb").write(before)
+        open(web + ".csv", "w", encoding="utf-8").write("path,area,href,new_alt,sha256\np.htm,0,a.htm,%s,%s\n" % (text, hashlib.sha256(before).hexdigest()))
+        done = run_audit("--apply", web + ".csv", web)
+        if done.returncode != 0:
+            raise SystemExit("%s: --apply exited %d: %r" % (label, done.returncode, done.stdout + done.stderr))
+        after, theirs = open(web + "/p.htm", "rb").read(), json.loads(run_script(browser, work, None, web + "/p.htm"))
+        if theirs["alt"] != [ord(c) for c in text]:
+            failures.append("%s: the alt reads back otherwise" % label)
+        at = after.index(b'alt="', after.index(b"<area")) + 5
+        for c, e in zip(text, map(urllib.parse.unquote_to_bytes, theirs["enc"])) if label != "iso-2022-jp" else []:
+            mine = b"&#%d;" % ord(c) if after.startswith(b"&#%d;" % ord(c), at) else after[at:at + len(e)]
+            if mine != e and not mine.startswith(b"&#"):
+                failures.append("%s: U+%04X written as %r, Chromium writes %r" % (label, ord(c), mine, e))
+                break
+            at += len(mine)
+
+
+def main(audit, work, wine_run=None):
     browser = chromium()
     if not browser:
         print("Chromium is not installed; skipped")
         return 77
     shutil.rmtree(work, ignore_errors=True)
+    os.makedirs(work)
+    # Under Wine, files by the drive Wine gives the root.
+    failures, z, prefix = [], "Z:" if wine_run else "", [wine_run, audit] if wine_run else [audit]
+    check_writing(browser, work, lambda *a: subprocess.run(prefix + [z + x if x[0] == "/" else x for x in a],
+                                                           capture_output=True), failures)
+    if wine_run:
+        print("\n".join("FAIL " + failure for failure in failures))
+        return 1 if failures else 0
     web = os.path.join(work, "web")
     os.makedirs(web)
     cases = {}
@@ -111,7 +171,7 @@ def main(audit, work):
     ours = {f["path"][:-len(".htm")]: f["href"] for f in json.loads(done.stdout)}
     theirs = browser_readings(browser, work, cases)
 
-    failures, seen = [], set()
+    seen = set()
     for key in cases:
         if key not in ours:
             failures.append("%s: no finding" % key)

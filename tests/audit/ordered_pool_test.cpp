@@ -5,9 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
+#include <fstream>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -50,6 +55,23 @@ TEST(TakeInOrder, KeepsOrderBoundAndFailures) {
                  std::runtime_error);
     EXPECT_EQ(taken.size(), 40u);
   }
+}
+
+// Where the system starts only a few of the threads asked for (its address
+// space too small for their stacks), the work goes on on those.
+TEST(TakeInOrder, GoesOnWithTheThreadsThatCouldBeStarted) {
+  long pages = 0;
+  std::ifstream("/proc/self/statm") >> pages;
+  const rlim_t room = static_cast<rlim_t>(pages * sysconf(_SC_PAGESIZE)) + (64 << 20);
+  const auto shortOfRoom = [&] {
+    const rlimit limit{room, room};
+    std::size_t next = 0;
+    setrlimit(RLIMIT_AS, &limit);
+    audit::TakeInOrder<std::size_t>(5000, 1000, [](std::size_t i) { return i; },
+                                    [&](std::size_t i, std::size_t r) { next += i == next && r == i; });
+    std::exit(next == 5000 ? 0 : 1);
+  };
+  EXPECT_EXIT(shortOfRoom(), testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

@@ -148,6 +148,8 @@ TEST(TodoList, RefusesRowsThatNoLongerFitTheirPage) {
   ScratchFolder web, lists;
   web.Write("p.htm", kChangedPage);
   const std::string sha = audit::Sha256Hex(kChangedPage);
+  std::string upperSha = sha;
+  for (char& c : upperSha) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   const std::string header = "path,area,href,new_alt,sha256\r\n";
   const std::string nul("\0", 1);
   const struct {
@@ -178,6 +180,7 @@ TEST(TodoList, RefusesRowsThatNoLongerFitTheirPage) {
       {"p.htm,0,c.htm,a\xC2\x85," + sha,
        "p.htm: refused, nothing written: row 2 of the list: its new_alt holds the control character U+0085\n"},
       {"p.htm,0,c.htm,\"a\tb\rc\r\nd\"," + sha, "", 0, "<map><area href=c.htm alt=\"a\tb\nc\nd\"></map>"},
+      {"p.htm,0,c.htm,T," + upperSha, "", 0, "<map><area href=c.htm alt=\"T\"></map>"},  // as Get-FileHash prints it
       {"p.htm" + nul + "x,0,c.htm,T," + sha, "row 2 of the list: refused, nothing written: its path holds a NUL character\n"},
       {"p.htm,0,c.htm,\" \t \"," + sha, "p.htm: row 2 of the list skipped: its new_alt is only white space\n", 0},
       {"p.htm,0,c.htm,Caf\xE9," + sha, "", 0, "<map><area href=c.htm alt=\"Caf&#233;\"></map>",
