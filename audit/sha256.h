@@ -4,6 +4,7 @@
 // (sha256_openssl.cpp, sha256_bcrypt.cpp), which uses the processor's SHA
 // instructions where it has them.
 #include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
