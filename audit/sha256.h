@@ -1,12 +1,28 @@
 #pragma once
 // SHA-256 of a page's bytes: the to-do list's proof that a page is still the
-// one that was audited.
+// one that was audited. The platform's own implementation computes it
+// (sha256_openssl.cpp, sha256_bcrypt.cpp), which uses the processor's SHA
+// instructions where it has them.
+#include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace audit {
 
-// 64 lower-case hexadecimal digits.
+// 64 lower-case hexadecimal digits. Throws host::Error with the library's
+// code when the library fails.
 std::string Sha256Hex(std::string_view bytes);
+
+// The 32 bytes of a digest as Sha256Hex spells them.
+inline std::string DigestHex(const std::array<unsigned char, 32>& digest) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string out(64, '0');
+  for (std::size_t i = 0; i < digest.size(); ++i) {
+    out[2 * i] = kHex[digest[i] >> 4];
+    out[2 * i + 1] = kHex[digest[i] & 0xF];
+  }
+  return out;
+}
 
 }  // namespace audit

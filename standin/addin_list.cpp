@@ -43,14 +43,8 @@ class AddInsObject final : public host::COMAddIns, CoreObject {
 
   Ref<host::COMAddIn> Item(const Variant& index) override {
     auto core = Enter("COMAddIns.Item");
-    if (index.IsText()) {
-      if (auto record = core->FindAddIn(index.ToText())) return core->MakeAddIn(record);
-      throw host::Error(host::code::SubscriptOutOfRange, u"no add-in " + index.ToText());
-    }
-    const auto position = index.ToInt32();
-    if (position < 1 || position > static_cast<std::int32_t>(core->addIns.size()))
-      throw host::Error(host::code::SubscriptOutOfRange);
-    return core->MakeAddIn(core->addIns[static_cast<std::size_t>(position - 1)]);
+    return core->MakeAddIn(ItemAt(index, core->addIns, 1, host::code::SubscriptOutOfRange, u"add-in",
+                                  [&](const host::Text& progId) { return core->FindAddIn(progId); }));
   }
   std::int32_t Count() override {
     auto core = Enter("COMAddIns.Count");

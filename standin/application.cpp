@@ -18,15 +18,8 @@ class PageWindowsObject final : public host::PageWindows, CoreObject {
 
   Ref<host::PageWindow> Item(const Variant& index) override {
     auto core = Enter("PageWindows.Item");
-    if (index.IsText()) {
-      if (auto page = core->FindOpenPage(index.ToText())) return core->MakePageWindow(page);
-      throw host::Error(host::code::InvalidProcedureCall, u"no open page " + index.ToText());
-    }
-    const auto pages = core->OpenPages();
-    const auto position = index.ToInt32();
-    if (position < 0 || position >= static_cast<std::int32_t>(pages.size()))
-      throw host::Error(host::code::InvalidProcedureCall);
-    return core->MakePageWindow(pages[static_cast<std::size_t>(position)]);
+    return core->MakePageWindow(ItemAt(index, core->OpenPages(), 0, host::code::InvalidProcedureCall, u"open page",
+                                       [&](const host::Text& url) { return core->FindOpenPage(url); }));
   }
   std::int32_t Count() override {
     return static_cast<std::int32_t>(Enter("PageWindows.Count")->OpenPages().size());

@@ -111,4 +111,21 @@ class CoreObject : Counted {
   std::weak_ptr<Core> core_;
 };
 
+// What a collection's Item(index) names, as the host answers it: a text is
+// a name, which `find` looks up (null for none), a number a position in
+// `items` counted from `first`. An index that names nothing fails with
+// `code`, a name with the collection's `kind` of item in its text.
+template <class Item, class Find>
+std::shared_ptr<Item> ItemAt(const host::Variant& index, const std::vector<std::shared_ptr<Item>>& items,
+                             std::int32_t first, std::uint32_t code, const char16_t* kind, Find find) {
+  if (index.IsText()) {
+    const host::Text name = index.ToText();
+    if (auto found = find(name)) return found;
+    throw host::Error(code, u"no " + host::Text(kind) + u" " + name);
+  }
+  const std::int64_t position = std::int64_t{index.ToInt32()} - first;
+  if (position < 0 || position >= static_cast<std::int64_t>(items.size())) throw host::Error(code);
+  return items[static_cast<std::size_t>(position)];
+}
+
 }  // namespace standin

@@ -14,7 +14,7 @@ set -euo pipefail
 need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 
-native=(cmake g++ make libgtest-dev libgmock-dev googletest libbenchmark-dev libgumbo-dev nlohmann-json3-dev pkg-config valgrind python3)
+native=(cmake g++ make libgtest-dev libgmock-dev googletest libbenchmark-dev libgumbo-dev libssl-dev nlohmann-json3-dev pkg-config valgrind python3)
 windows=(mingw-w64 mingw-w64-tools wine32:i386 wine64 fonts-wine xvfb x11-apps imagemagick wixl msitools)
 fuzz=(clang libclang-rt-14-dev)
 # The audit's SARIF checks and its report page in a real browser.

@@ -129,6 +129,10 @@ def main(wine_run, exe, sample, work):
            ("sitemap.htm", "1", "breads.htm"), ("sitemap.htm", "2", "cakes.htm"), ("sitemap.htm", "4", "orders.htm"),
            ("sitemap.htm", "5", "mailto:hello@harbourlane.example"), ("visit.htm", "0", "index.htm"),
            ("visit.htm", "1", "cakes.htm"), ("visit.htm", "2", "orders.htm")])
+    # Hashed by Windows' own SHA-256, and the same as Python's.
+    listed = {r["path"]: open(os.path.join(web, r["path"]), "rb").read() for r in rows}
+    check("the to-do list's sha256 column", [r["sha256"] for r in rows],
+          [hashlib.sha256(listed[r["path"]]).hexdigest() for r in rows])
     filled = io.StringIO()
     writer = csv.DictWriter(filled, fieldnames=list(rows[0].keys()), quoting=csv.QUOTE_ALL)
     writer.writeheader()

@@ -1,12 +1,12 @@
 #include "host/com/bstr.h"
 
-#include "host/error.h"
+#include "host/com/hresult_error.h"
 
 namespace host::com {
 
 Bstr::Bstr(std::u16string_view text) {
   *put() = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()), static_cast<UINT>(text.size()));
-  if (!get()) throw Error(static_cast<std::uint32_t>(E_OUTOFMEMORY));
+  if (!get()) ThrowHresult(E_OUTOFMEMORY);
 }
 
 Bstr Bstr::Copy() const {

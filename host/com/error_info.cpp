@@ -35,7 +35,7 @@ void ThrowIfFailedWithErrorInfo(HRESULT hr) {
     Bstr text;
     if (SUCCEEDED(info->GetDescription(text.put()))) description = text.text();
   }
-  throw Error(static_cast<std::uint32_t>(hr), std::move(description));
+  ThrowHresult(hr, std::move(description));
 }
 
 void ThrowIfFailed(HRESULT hr, EXCEPINFO& exception) {
@@ -44,13 +44,13 @@ void ThrowIfFailed(HRESULT hr, EXCEPINFO& exception) {
   Bstr::Adopt(std::exchange(exception.bstrSource, nullptr));
   Bstr::Adopt(std::exchange(exception.bstrHelpFile, nullptr));
   if (hr != DISP_E_EXCEPTION) return ThrowIfFailed(hr);
-  std::uint32_t code = static_cast<std::uint32_t>(hr);
+  HRESULT raised = hr;
   if (FAILED(exception.scode)) {
-    code = static_cast<std::uint32_t>(exception.scode);
+    raised = exception.scode;
   } else if (exception.wCode != 0) {
-    code = 0x800A0000u | exception.wCode;
+    raised = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, exception.wCode);  // 0x800A0000 | wCode
   }
-  throw Error(code, description.text());
+  ThrowHresult(raised, description.text());
 }
 
 HRESULT AsFailure(std::uint32_t code) noexcept {

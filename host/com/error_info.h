@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "host/com/hresult_error.h"
 #include "host/error.h"
 #include "host/text.h"
 
@@ -20,7 +21,7 @@ HRESULT AsFailure(std::uint32_t code) noexcept;
 // A failed HRESULT thrown as the portable failure, with that code; a
 // success passes.
 inline void ThrowIfFailed(HRESULT hr) {
-  if (FAILED(hr)) throw Error(static_cast<std::uint32_t>(hr));
+  if (FAILED(hr)) ThrowHresult(hr);
 }
 
 // The same for a call on an object that leaves its text in the thread's

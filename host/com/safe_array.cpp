@@ -1,12 +1,12 @@
 #include "host/com/safe_array.h"
 
-#include "host/error.h"
+#include "host/com/hresult_error.h"
 
 namespace host::com {
 
 SafeArray SafeArray::Vector(VARTYPE type, ULONG count) {
   SAFEARRAY* a = SafeArrayCreateVector(type, 0, count);
-  if (!a) throw Error(static_cast<std::uint32_t>(E_OUTOFMEMORY));
+  if (!a) ThrowHresult(E_OUTOFMEMORY);
   return Adopt(a);
 }
 

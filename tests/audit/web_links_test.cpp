@@ -37,70 +37,62 @@ struct Scene {
   std::string Web() const { return web.string(); }
 };
 
+// The audit's lines for a web whose one page checked is `page`, holding
+// kBare; `incomplete` ends the summary when it could not look everywhere.
+std::string OnePage(const std::string& page, const std::string& incomplete = "") {
+  return page + kFinding + "1 page, 1 area: 1 missing-alt, 0 empty-alt, 0 alt-without-href" + incomplete + "\n";
+}
+
 TEST(AuditLinks, EachPageOnceAndWhatIsLeftOutNamed) {
   const struct {
     const char* name;
-    std::function<void(const Scene&)> make;
+    std::vector<std::string> bare;  // files holding kBare, from the web's folder
+    std::function<void(const Scene&)> link;
     int status;
     std::string out, err;  // "WEB" stands for the web's path in err
   } cases[] = {
-      {"a file link and a hard link read once, under the first path",
+      {"a file link and a hard link read once, under the first path", {"b.htm"},
        [](const Scene& s) {
-         s.Put(s.web / "b.htm", kBare);
          fs::create_symlink("b.htm", s.web / "a.htm");
          fs::create_hard_link(s.web / "b.htm", s.web / "c.htm");
        },
-       1, "a.htm" + kFinding + "1 page, 1 area: 1 missing-alt, 0 empty-alt, 0 alt-without-href\n",
+       1, OnePage("a.htm"),
        "mapnote-audit: b.htm is the same file as a.htm; audited once\n"
        "mapnote-audit: c.htm is the same file as a.htm; audited once\n"},
-      {"folder links, inside and out, named and not followed",
+      {"folder links, inside and out, named and not followed", {"sub/p.htm", "../outside/q.htm"},
        [](const Scene& s) {
-         s.Put(s.web / "sub/p.htm", kBare);
-         s.Put(s.outside / "q.htm", kBare);
          fs::create_directory_symlink("sub", s.web / "alias");
          fs::create_directory_symlink("../outside", s.web / "out");
          fs::create_directory_symlink("../outside", s.web / "_vti_cnf");
        },
-       1, "sub/p.htm" + kFinding + "1 page, 1 area: 1 missing-alt, 0 empty-alt, 0 alt-without-href\n",
+       1, OnePage("sub/p.htm"),
        "mapnote-audit: alias is a link to a folder; not followed\n"
        "mapnote-audit: out is a link to a folder; not followed\n"},
-      {"a file link out of the web",
-       [](const Scene& s) {
-         s.Put(s.web / "a.htm", kBare);
-         s.Put(s.outside / "o.htm", kBare);
-         fs::create_symlink("../outside/o.htm", s.web / "o.htm");
-       },
-       1, "a.htm" + kFinding + "1 page, 1 area: 1 missing-alt, 0 empty-alt, 0 alt-without-href\n",
+      {"a file link out of the web", {"a.htm", "../outside/o.htm"},
+       [](const Scene& s) { fs::create_symlink("../outside/o.htm", s.web / "o.htm"); }, 1, OnePage("a.htm"),
        "mapnote-audit: o.htm: it is a link that leads out of the web; not checked\n"},
-      {"a link loop, with the system's reason",
-       [](const Scene& s) {
-         s.Put(s.web / "a.htm", kBare);
-         fs::create_symlink("loop.htm", s.web / "loop.htm");
-       },
-       2, "a.htm" + kFinding + "1 page, 1 area: 1 missing-alt, 0 empty-alt, 0 alt-without-href; incomplete: 1 page unreadable\n",
+      {"a link loop, with the system's reason", {"a.htm"},
+       [](const Scene& s) { fs::create_symlink("loop.htm", s.web / "loop.htm"); }, 2,
+       OnePage("a.htm", "; incomplete: 1 page unreadable"),
        "mapnote-audit: loop.htm: Too many levels of symbolic links; not checked\n"},
-      {"a FIFO and a link to one, never opened",
+      {"a FIFO and a link to one, never opened", {"a.htm"},
        [](const Scene& s) {
-         s.Put(s.web / "a.htm", kBare);
          ASSERT_EQ(mkfifo((s.web / "fifo").c_str(), 0644), 0);
          ASSERT_EQ(mkfifo((s.web / "g.htm").c_str(), 0644), 0);
          fs::create_symlink("fifo", s.web / "f.htm");
        },
-       2, "a.htm" + kFinding + "1 page, 1 area: 1 missing-alt, 0 empty-alt, 0 alt-without-href; incomplete: 2 pages unreadable\n",
+       2, OnePage("a.htm", "; incomplete: 2 pages unreadable"),
        "mapnote-audit: f.htm: it is not a regular file; not checked\n"
        "mapnote-audit: g.htm: it is not a regular file; not checked\n"},
-      {"a name that is not UTF-8, shown escaped and left out",
-       [](const Scene& s) {
-         s.Put(s.web / "a.htm", kBare);
-         s.Put(s.web / "caf\xE9\x1b.htm", kBare);
-       },
-       2, "a.htm" + kFinding + "1 page, 1 area: 1 missing-alt, 0 empty-alt, 0 alt-without-href; incomplete: 1 page unreadable\n",
+      {"a name that is not UTF-8, shown escaped and left out", {"a.htm", "caf\xE9\x1b.htm"}, [](const Scene&) {}, 2,
+       OnePage("a.htm", "; incomplete: 1 page unreadable"),
        "mapnote-audit: caf\\xe9\\x1b.htm: its name is not UTF-8, which the list and JSON cannot hold; not checked\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const Scene scene;
-    c.make(scene);
+    for (const std::string& file : c.bare) scene.Put((scene.web / file).lexically_normal(), kBare);
+    c.link(scene);
     for (const bool json : {false, true}) {
       const AuditRun run = RunAuditOn(json ? std::vector<std::string>{"--json", scene.Web()} : std::vector{scene.Web()});
       EXPECT_EQ(run.status, c.status);
@@ -169,9 +161,7 @@ TEST(AuditLinks, FoldersThatCannotBeReadGiveTheSystemsReason) {
   fs::permissions(scene.web / "unsearchable", fs::perms(0755));
   if (run.status == 125) GTEST_SKIP() << "runs as root and cannot become the unprivileged user 65534";
   EXPECT_EQ(run.status, 2);
-  EXPECT_EQ(run.out, "a.htm" + kFinding +
-                         "1 page, 1 area: 1 missing-alt, 0 empty-alt, 0 alt-without-href; "
-                         "incomplete: 1 page unreadable, 1 folder not listed\n");
+  EXPECT_EQ(run.out, OnePage("a.htm", "; incomplete: 1 page unreadable, 1 folder not listed"));
   EXPECT_EQ(run.err, "mapnote-audit: cannot list " + scene.Web() + "/locked: Permission denied\n"
                      "mapnote-audit: unsearchable/q.htm: Permission denied; not checked\n");
 }

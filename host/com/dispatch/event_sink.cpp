@@ -199,7 +199,7 @@ Connection Advisories::Add(std::shared_ptr<Advisory> advisory) {
 }
 
 const VARIANT& EventArgument(const DISPPARAMS& params, UINT count, UINT position) {
-  if (params.cArgs != count || !params.rgvarg) throw Error(static_cast<std::uint32_t>(DISP_E_BADPARAMCOUNT));
+  if (params.cArgs != count || !params.rgvarg) ThrowHresult(DISP_E_BADPARAMCOUNT);
   return params.rgvarg[count - 1 - position];
 }
 

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "host/com/hresult_error.h"
 #include "mapnote/box_titles.h"
 #include "mapnote/win/ui/win_dialog_keys.h"
 
@@ -20,10 +21,6 @@ constexpr int kFirstControlId = 1000;
 constexpr int kTwipsPerInch = 1440;
 
 const wchar_t* Wide(const host::Text& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
-
-[[noreturn]] void ThrowLastError() {
-  throw host::Error(static_cast<std::uint32_t>(HRESULT_FROM_WIN32(::GetLastError())));
-}
 
 struct Control {
   ControlDesign design;
@@ -102,8 +99,8 @@ class DialogWindow : public std::enable_shared_from_this<DialogWindow> {
     const auto dialogTemplate = EmptyTemplate(style);
     hwnd_ = ::CreateDialogIndirectParamW(resources, reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()),
                                          nullptr, &DialogWindow::Procedure, reinterpret_cast<LPARAM>(this));
-    if (!hwnd_) ThrowLastError();
-    if (!RegisterDialogKeys(hwnd_)) ThrowLastError();
+    if (!hwnd_) host::com::ThrowLastError();
+    if (!RegisterDialogKeys(hwnd_)) host::com::ThrowLastError();
     keysRegistered_ = true;
 
     ::SetWindowTextW(hwnd_, Wide(design.title));
@@ -277,7 +274,7 @@ class DialogWindow : public std::enable_shared_from_this<DialogWindow> {
     std::stable_sort(ordered.begin(), ordered.end(),
                      [](const ControlDesign& a, const ControlDesign& b) { return a.tabIndex < b.tabIndex; });
     font_ = DialogFont(pixels);
-    if (!font_) ThrowLastError();
+    if (!font_) host::com::ThrowLastError();
     const auto font = reinterpret_cast<WPARAM>(font_);
     HWND tooltips = nullptr;
     int nextId = kFirstControlId;
@@ -288,7 +285,7 @@ class DialogWindow : public std::enable_shared_from_this<DialogWindow> {
       control.hwnd = ::CreateWindowExW(cls.exStyle, cls.name, Wide(c.caption), WS_CHILD | WS_VISIBLE | cls.style,
                                        pixels.X(at.x), pixels.Y(at.y), pixels.X(c.width), pixels.Y(c.height), hwnd_,
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), resources, nullptr);
-      if (!control.hwnd) ThrowLastError();
+      if (!control.hwnd) host::com::ThrowLastError();
       ::SendMessageW(control.hwnd, WM_SETFONT, font, FALSE);
       if (c.kind == ControlKind::TextBox) ::SendMessageW(control.hwnd, EM_SETLIMITTEXT, 0, 0);
       if (c.kind == ControlKind::CheckBox)
@@ -318,7 +315,7 @@ class DialogWindow : public std::enable_shared_from_this<DialogWindow> {
     HWND tips = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
                                   resources, nullptr);
-    if (!tips) ThrowLastError();
+    if (!tips) host::com::ThrowLastError();
     tooltips_ = tips;
     return tips;
   }
@@ -333,7 +330,7 @@ class DialogWindow : public std::enable_shared_from_this<DialogWindow> {
     host::Text copy = text;  // the call takes a non-const pointer and copies the text
     tool.lpszText = reinterpret_cast<wchar_t*>(copy.data());
     if (!::SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool)))
-      throw host::Error(static_cast<std::uint32_t>(E_FAIL), u"The tooltip was refused");
+      host::com::ThrowHresult(E_FAIL, u"The tooltip was refused");
   }
 
   host::FormEvents* events_;
@@ -361,7 +358,7 @@ class WinFormView final : public host::FormView {
   }
 
   void SetText(const host::ControlId& control, const host::Text& text) override {
-    if (!::SetWindowTextW(Handle(control), Wide(text))) ThrowLastError();
+    if (!::SetWindowTextW(Handle(control), Wide(text))) host::com::ThrowLastError();
   }
 
   bool GetEnabled(const host::ControlId& control) override { return ::IsWindowEnabled(Handle(control)) != FALSE; }
