@@ -154,8 +154,8 @@ bool AlreadyWritten(const pages::Page& page, std::span<const Edit> edits) {
 
 // Writes the page's edits, or says why not and writes nothing.
 std::optional<std::string> ApplyToPage(const std::string& web, const std::string& path, std::span<const Edit> edits,
-                                       std::size_t& written) {
-  const ListedPage listed = FindListedPage(web, path);
+                                       std::size_t& written, const PageSelection& selection) {
+  const ListedPage listed = FindListedPage(web, path, selection);
   if (!listed.file) return listed.refusal;
   try {
     pages::Page page(*listed.file);
@@ -194,12 +194,15 @@ std::optional<std::string> ApplyToPage(const std::string& web, const std::string
 }  // namespace
 
 ApplyCounts ApplyTodo(const std::string& web, std::string list, std::ostream& out, std::ostream& err,
-                      bool acceptSuggestions) {
+                      bool acceptSuggestions, const PageSelection& selection) {
   CsvReader reader(list, CsvSeparator(list));
   std::vector<std::string_view> cells;
   if (!reader.Next(cells, kMaxColumns)) throw host::Error(host::code::InvalidProcedureCall, u"the list is empty");
   const Columns columns = FindColumns(cells, acceptSuggestions);
   const std::size_t width = cells.size();
+  // For the word on rows left empty: how many have a suggestion to accept.
+  const auto suggestedAt = static_cast<std::size_t>(std::find(cells.begin(), cells.end(), "suggested_alt") - cells.begin());
+  std::size_t emptyRows = 0, emptyWithSuggestion = 0;
   // Every row is read and checked before any page is written. A row that
   // refuses its page is kept apart in fewer bytes: the rows kept take
   // memory in proportion to the list's own.
@@ -214,7 +217,11 @@ ApplyCounts ApplyTodo(const std::string& web, std::string list, std::ostream& ou
     const bool suggested = cells[columns.newAlt].empty() && columns.suggestedAlt && !cells[*columns.suggestedAlt].empty();
     const std::string_view newAlt =
         suggested ? WithoutFormulaGuard(cells[*columns.suggestedAlt]) : cells[columns.newAlt];
-    if (newAlt.empty()) continue;
+    if (newAlt.empty()) {
+      ++emptyRows;
+      emptyWithSuggestion += suggestedAt < cells.size() && !cells[suggestedAt].empty();
+      continue;
+    }
     if (!pages::IsValidUtf8(newAlt)) {
       Unusable(row, "its new_alt is not UTF-8; save the list as \"CSV UTF-8\", or give --list-encoding windows-1252 "
                     "for a list in that encoding");
@@ -238,6 +245,8 @@ ApplyCounts ApplyTodo(const std::string& web, std::string list, std::ostream& ou
   });
 
   ApplyCounts counts;
+  counts.empty = emptyRows;
+  counts.emptyWithSuggestion = emptyWithSuggestion;
   for (const std::size_t row : nulPaths) {
     err << "row " << row << " of the list: refused, nothing written: its path holds a NUL character\n";
     ++counts.refused;
@@ -278,7 +287,7 @@ ApplyCounts ApplyTodo(const std::string& web, std::string list, std::ostream& ou
       const std::size_t left = WithoutDuplicates(std::span<Edit>(edit, end), refusal);
       std::size_t written = 0;
       const std::span<const Edit> kept(edit, edit + static_cast<std::ptrdiff_t>(left));
-      if (!refusal) refusal = ApplyToPage(web, std::string(path), kept, written);
+      if (!refusal) refusal = ApplyToPage(web, std::string(path), kept, written, selection);
       report(path, refusal, written, kept);
     }
     edit = end;

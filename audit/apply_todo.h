@@ -5,10 +5,13 @@
 #include <ostream>
 #include <string>
 
+#include "audit/page_selection.h"
+
 namespace audit {
 
 struct ApplyCounts {
   std::size_t texts = 0, pages = 0, refused = 0;
+  std::size_t empty = 0, emptyWithSuggestion = 0;  // rows left without a text, and of those with a suggestion
   std::size_t already = 0;  // pages an earlier run wrote these texts to
 };
 
@@ -23,6 +26,6 @@ struct ApplyCounts {
 // UTF-8. With `acceptSuggestions`, a row whose new_alt is empty takes its
 // suggested_alt.
 ApplyCounts ApplyTodo(const std::string& web, std::string list, std::ostream& out, std::ostream& err,
-                      bool acceptSuggestions = false);
+                      bool acceptSuggestions = false, const PageSelection& selection = {});
 
 }  // namespace audit

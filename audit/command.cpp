@@ -4,10 +4,15 @@
 #include <array>
 #include <charconv>
 #include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <sstream>
 #include <optional>
 #include <thread>
 
 #include "audit/apply_todo.h"
+#include "audit/baseline.h"
+#include "audit/command_line.h"
 #include "audit/csv.h"
 #include "audit/leftover_files.h"
 #include "audit/ordered_pool.h"
@@ -21,133 +26,14 @@
 #include "audit/todo_file.h"
 #include "audit/web_lock.h"
 #include "audit/web_pages.h"
+#include "audit/web_settings.h"
 #include "host/error.h"
 #include "pages/encoding.h"
 #include "pages/page.h"
+#include "pages/utf8_path.h"
 
 namespace audit {
 namespace {
-
-constexpr const char* kUsage =
-    "usage: mapnote-audit [--shared-target] [--aria] [--quality] [--format FORMAT | --json | --todo FILE.csv [--force]]\n"
-    "                     [--report FILE.html] WEB\n"
-    "       mapnote-audit --apply FILE.csv [--list-encoding utf-8|windows-1252] [--accept-suggestions] WEB\n"
-    "       mapnote-audit --help | --version\n";
-
-// --help: the usage, then a line per option.
-constexpr const char* kOptionHelp[][2] = {
-    {"--shared-target", "a blank alt is enough where another area of the map has one for the same link"},
-    {"--aria", "a title, aria-label or aria-labelledby counts as the area's text"},
-    {"--quality", "warn of alt texts that are file names, addresses, code, placeholders, too long, or shared"},
-    {"--format FORMAT", "print the findings as text (the default), json or sarif (a SARIF 2.1.0 log)"},
-    {"--json", "the same as --format json"},
-    {"--todo FILE.csv", "write the missing-alt and empty-alt findings to a to-do list"},
-    {"--force", "with --todo: write over a to-do list that holds texts, or a file that is no to-do list"},
-    {"--report FILE.html", "write a report page: each map's image with its areas drawn, and texts to fill in"},
-    {"--apply FILE.csv", "write the new_alt texts of a filled-in to-do list into the pages"},
-    {"--list-encoding ENC", "with --apply: the list's encoding, utf-8 (the default) or windows-1252"},
-    {"--accept-suggestions", "with --apply: where new_alt is empty, write suggested_alt"},
-    {"--help", "print this help and exit"},
-    {"--version", "print the name and version and exit"},
-};
-
-void PrintHelp(std::ostream& out) {
-  out << kUsage << "\nChecks the image-map areas of every page of the web WEB for alt text.\n\nOptions:\n";
-  for (const auto& [option, help] : kOptionHelp) {
-    const std::size_t width = std::string_view(option).size();
-    out << "  " << option << std::string(width < 23 ? 23 - width : 1, ' ') << help << "\n";
-  }
-  out << "\nExit status: 0 nothing found, 1 findings or a page refused, 2 a usage error or an incomplete audit.\n";
-}
-
-struct Options {
-  AuditOptions audit;
-  bool json = false, sarif = false, force = false, acceptSuggestions = false;
-  bool help = false, version = false;  // print that and do nothing else
-  std::optional<std::string> todo, apply, listEncoding, report;
-  std::string web;
-};
-
-// nullopt after a usage error, told on `err`.
-std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::ostream& err) {
-  Options options;
-  std::optional<std::string> web;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    // A value that looks like an option is one left out ("--todo --json WEB"):
-    // no file of that name is written or read.
-    bool told = false;
-    const auto valueOf = [&](std::optional<std::string>& value) {
-      if (i + 1 >= args.size()) return false;
-      if (args[i + 1].starts_with("-")) {
-        err << "mapnote-audit: " << ForTerminal(arg) << " takes a value, not \"" << ForTerminal(args[i + 1])
-            << "\" (write ./" << ForTerminal(args[i + 1]) << " for a file of that name)\n";
-        told = true;
-        return false;
-      }
-      value = args[++i];
-      return true;
-    };
-    bool ok = true;
-    if (arg == "--shared-target") {
-      options.audit.sharedTarget = true;
-    } else if (arg == "--aria") {
-      options.audit.aria = true;
-    } else if (arg == "--quality") {
-      options.audit.quality = true;
-    } else if (arg == "--json") {
-      options.json = true;
-      options.sarif = false;
-    } else if (arg == "--format") {
-      std::optional<std::string> format;
-      ok = valueOf(format);
-      if (ok && *format != "text" && *format != "json" && *format != "sarif") {
-        err << "mapnote-audit: unknown format \"" << *format << "\" (text, json or sarif)\n";
-        return std::nullopt;
-      }
-      options.json = ok && *format == "json";
-      options.sarif = ok && *format == "sarif";
-    } else if (arg == "--help" || arg == "--version") {
-      (arg == "--help" ? options.help : options.version) = true;
-      return options;
-    } else if (arg == "--todo") {
-      ok = valueOf(options.todo);
-    } else if (arg == "--apply") {
-      ok = valueOf(options.apply);
-    } else if (arg == "--force") {
-      options.force = true;
-    } else if (arg == "--list-encoding") {
-      ok = valueOf(options.listEncoding) && (*options.listEncoding == "utf-8" || *options.listEncoding == "windows-1252");
-    } else if (arg == "--report") {
-      ok = valueOf(options.report);
-    } else if (arg == "--accept-suggestions") {
-      options.acceptSuggestions = true;
-    } else if (arg.starts_with("-")) {
-      err << "mapnote-audit: unknown option \"" << ForTerminal(arg) << "\"; see mapnote-audit --help\n";
-      return std::nullopt;
-    } else if (web) {
-      ok = false;
-    } else {
-      web = arg;
-    }
-    if (!ok) {
-      if (!told) err << "mapnote-audit: unexpected \"" << ForTerminal(arg) << "\"\n";
-      err << kUsage;
-      return std::nullopt;
-    }
-  }
-  const bool formatted = options.json || options.sarif;
-  const bool conflicting = (formatted && options.todo) || (options.force && !options.todo) ||
-                           (options.listEncoding && !options.apply) || (options.acceptSuggestions && !options.apply) ||
-                           (options.apply && (formatted || options.todo || options.audit.sharedTarget || options.audit.aria || options.audit.quality ||
-                                              options.report));
-  if (!web || conflicting) {
-    err << kUsage;
-    return std::nullopt;
-  }
-  options.web = *web;
-  return options;
-}
 
 // A one-line bar on a terminal, redrawn when the share done moves on. The
 // findings of a page go out on a line of their own: the bar is wiped first
@@ -225,50 +111,117 @@ std::string Incomplete(std::size_t pagesUnreadable, std::size_t foldersUnlisted)
   return text;
 }
 
-int Audit(const Options& options, std::ostream& out, std::ostream& err, bool errIsTerminal) {
-  const WebPages web = ListWebPages(options.web);
-  std::optional<SarifLog> sarif;
-  if (options.sarif) sarif.emplace(options.web);
-  std::size_t unreadable = 0, unlisted = 0;
+// One thing the command line names to check: a web folder, or a page of
+// the web that is its folder.
+struct Target {
+  std::string web;    // the folder, as its files are reached
+  std::string shown;  // what the pages' paths are shown under; empty for none
+  std::optional<std::string> page;   // the one page to report on, relative to the web
+  std::optional<std::string> bytes;  // of that page, read from standard input
+};
+
+std::string Joined(const std::string& base, const std::string& relative) {
+  return base.empty() ? relative : base + "/" + relative;
+}
+
+Target TargetOf(const std::string& given, const Options& options) {
+  namespace fs = std::filesystem;
+  Target target;
+  std::string path = given;
+  if (given == "-") {
+    std::ostringstream bytes;
+    bytes << std::cin.rdbuf();
+    target.bytes = bytes.str();
+    path = options.stdinName.value_or("-");
+  }
+  std::error_code ec;
+  if (target.bytes || (!fs::is_directory(pages::PathOf(path), ec) && fs::exists(pages::PathOf(path), ec))) {
+    const std::size_t slash = path.find_last_of('/');
+    target.web = slash == std::string::npos ? "." : path.substr(0, std::max<std::size_t>(slash, 1));
+    target.shown = slash == std::string::npos ? "" : path.substr(0, slash);
+    target.page = slash == std::string::npos ? path : path.substr(slash + 1);
+    return target;
+  }
+  target.web = path;
+  while (path.size() > 1 && path.ends_with("/")) path.pop_back();
+  target.shown = path == "." ? "" : path;
+  return target;
+}
+
+// What the run found, over every target.
+struct Tally {
+  std::size_t read = 0, areas = 0, unreadable = 0, unlisted = 0, otherPages = 0, errors = 0, warnings = 0;
+  std::array<std::size_t, kRuleCount> perRule{};
+  bool firstJson = true;
+};
+
+// The audit of one target, its findings going out to the outputs as they are
+// found (text) or once the whole web is read (the others).
+bool AuditTarget(const Target& target, const Options& options, std::optional<SarifLog>& sarif,
+                 std::optional<Baseline>& baseline, Tally& tally, std::ostream& out, std::ostream& err,
+                 bool errIsTerminal) {
+  PageSelection selection;
+  if (options.extensions) selection.SetExtensions(*options.extensions);
+  for (const std::string& pattern : options.excluded) selection.Exclude(pattern);
+  // Text goes out page by page as it is found. Every other output carries
+  // suggestions, which are worked out from what the whole web says: those
+  // keep what each page's one reading gave and go out once all are read.
+  const bool wholeWeb = options.todo || options.json || options.sarif || options.report;
+  WebPages web;
+  if (!target.page || wholeWeb) web = ListWebPages(target.web, selection);
+  if (target.page) {
+    // The page itself even where the selection would pass it over; the web's
+    // other pages only for what they say.
+    auto& listed = web.pages;
+    if (std::find(listed.begin(), listed.end(), *target.page) == listed.end()) {
+      listed.insert(std::lower_bound(listed.begin(), listed.end(), *target.page), *target.page);
+    }
+    web.notes.clear();
+  }
+  tally.otherPages += web.otherPages;
+  const auto reported = [&](std::size_t p) { return !target.page || web.pages[p] == *target.page; };
   for (const WebNote& note : web.notes) {
-    unreadable += note.kind == WebNote::PageUnreadable;
-    unlisted += note.kind == WebNote::FolderUnlisted;
-    err << "mapnote-audit: " << ForTerminal(note.message) << "\n";
+    tally.unreadable += note.kind == WebNote::PageUnreadable;
+    tally.unlisted += note.kind == WebNote::FolderUnlisted;
+    err << "mapnote-audit: " << ForTerminal(note.path.empty() || note.message.starts_with("cannot list") ? note.message : Joined(target.shown, note.message)) << "\n";
     if (sarif && note.kind != WebNote::Skipped) {
       sarif->AddUnread(note.kind == WebNote::PageUnreadable ? note.path : "", note.message);
     }
   }
 
-  // Text goes out page by page as it is found. Every other output carries
-  // suggestions, which are worked out from what the whole web says: those
-  // keep what each page's one reading gave and go out once all are read.
-  const bool wholeWeb = options.todo || options.json || options.sarif || options.report;
-  ReadingNeeds needs = NeedsOf(options.audit);
-  needs.facts = wholeWeb;
+  AuditOptions audit = options.audit;
+  for (std::size_t r = 0; r < kRuleCount; ++r) {
+    if (IsQualityRule(static_cast<Rule>(r)) && options.rules.Of(static_cast<Rule>(r), audit.quality) != Severity::Off) audit.quality = true;
+  }
+  const auto severity = [&](Rule rule) { return options.rules.Of(rule, options.audit.quality); };
+  ReadingNeeds needs = NeedsOf(audit);
+  needs.facts = needs.facts || wholeWeb;
   std::vector<KeptPage> results(wholeWeb ? web.pages.size() : 0);
   Suggestions suggestions;
   std::optional<ReportPageWriter> report;
-  if (options.report) report.emplace(*options.report, options.web);
-  std::size_t read = 0, areas = 0;
-  std::array<std::size_t, kRuleCount> perRule{};
+  if (options.report) report.emplace(*options.report, target.web);
+  std::size_t read = 0;
   {
     Progress progress(out, err, web.pages.size(), errIsTerminal && web.pages.size() > 200);
     const auto check = [&](std::size_t p) {
       PageResult result;
       try {
-        const pages::Page page(options.web + "/" + web.pages[p]);
+        const std::string file = target.web + "/" + web.pages[p];
+        const pages::Page page = target.bytes && web.pages[p] == *target.page ? pages::Page::OfBytes(file, *target.bytes) : pages::Page(file);
         result.reading = ReadPage(page.markup(), page.markupEncoding(), needs);
-        result.audit = AuditPage(result.reading, page.markup(), page.markupEncoding(), options.audit, web.pages[p]);
-        const bool found = !result.audit->findings.empty();
+        result.audit = AuditPage(result.reading, page.markup(), page.markupEncoding(), audit, web.pages[p]);
+        auto& findings = result.audit->findings;
+        std::erase_if(findings, [&](const Finding& f) { return !reported(p) || severity(f.rule) == Severity::Off; });
+        const bool found = !findings.empty();
         if (wholeWeb && found) {
-          for (Finding& finding : result.audit->findings) {
+          for (Finding& finding : findings) {
             if (finding.href) finding.suggestion = OwnSuggestion(result.reading.areas[finding.area], finding);
           }
           result.keptTexts = KeptTexts(web.pages[p], result.reading, *result.audit);
         }
         if ((options.todo || options.report) && found) result.sha256 = Sha256Hex(page.bytes());
-        if (sarif) {
-          for (const Finding& finding : result.audit->findings) {
+        if (sarif || baseline) {
+          for (const Finding& finding : findings) {
             result.snippets.push_back(AreaTagText(finding, page.markup(), page.markupEncoding()));
           }
         }
@@ -287,17 +240,35 @@ int Audit(const Options& options, std::ostream& out, std::ostream& err, bool err
     // short has printed every page it finished.
     const auto take = [&](std::size_t p, PageResult&& result) {
       if (!result.audit) {
-        ++unreadable;
+        ++tally.unreadable;
         progress.Wipe();
         err << "mapnote-audit: " << ForTerminal(result.error) << "\n";
       } else {
-        ++read;
-        areas += result.audit->areas;
-        std::string lines;
-        for (const Finding& finding : result.audit->findings) {
-          ++perRule[static_cast<std::size_t>(finding.rule)];
-          if (!wholeWeb) lines += FindingLine(web.pages[p], finding) + "\n";
+        if (reported(p)) {
+          ++read;
+          tally.areas += result.audit->areas;
         }
+        std::string lines;
+        auto& findings = result.audit->findings;
+        std::size_t kept = 0;
+        for (std::size_t f = 0; f < findings.size(); ++f) {
+          const Finding& finding = findings[f];
+          if (baseline && options.updateBaseline) {
+            baseline->Record(web.pages[p], finding, result.snippets[f]);
+            continue;
+          }
+          if (baseline && baseline->Takes(web.pages[p], finding, result.snippets[f])) continue;
+          ++tally.perRule[static_cast<std::size_t>(finding.rule)];
+          ++(severity(finding.rule) == Severity::Error ? tally.errors : tally.warnings);
+          if (!wholeWeb) lines += FindingLine(Joined(target.shown, web.pages[p]), finding) + "\n";
+          if (kept != f) {
+            findings[kept] = std::move(findings[f]);
+            if (!result.snippets.empty()) result.snippets[kept] = std::move(result.snippets[f]);
+          }
+          ++kept;
+        }
+        findings.resize(kept);
+        if (!result.snippets.empty()) result.snippets.resize(kept);
         if (!lines.empty()) {
           progress.Wipe();
           out << lines << std::flush;
@@ -312,10 +283,10 @@ int Audit(const Options& options, std::ostream& out, std::ostream& err, bool err
     };
     TakeInOrder<PageResult>(web.pages.size(), AuditJobs(), check, take);
   }
+  tally.read += read;
 
   if (wholeWeb) {
     std::string todo = CsvRecord(kTodoHeader);
-    std::string json;
     // Each page's part of every output is made on every core too, and
     // gathered in path order.
     struct PageOutput {
@@ -334,7 +305,7 @@ int Audit(const Options& options, std::ostream& out, std::ostream& err, bool err
         if (options.todo && finding.rule != Rule::AltWithoutHref) {
           output.todo += CsvRecord(TodoRow(path, finding, result.sha256));
         }
-        if (options.json) output.json += ",\n  " + FindingJson(path, finding);
+        if (options.json) output.json += ",\n  " + FindingJson(path, finding, SeverityName(severity(finding.rule)));
       }
       if (report) output.report = report->PageData(path, result.draft, *result.audit, result.sha256);
       return output;
@@ -348,12 +319,17 @@ int Audit(const Options& options, std::ostream& out, std::ostream& err, bool err
       }
       if (sarif) {
         for (std::size_t f = 0; f < result.audit->findings.size(); ++f) {
-          sarif->AddFinding(web.pages[p], result.audit->findings[f], result.snippets[f]);
+          sarif->AddFinding(web.pages[p], result.audit->findings[f], result.snippets[f],
+                            severity(result.audit->findings[f].rule) == Severity::Error, baseline.has_value());
         }
       }
       todo += output.todo;
-      json += output.json;
-      if (report) report->AddPage(*result.audit, std::move(output.report));
+      if (!output.json.empty()) {
+        // The array goes out as it is made; no comma before its first.
+        out << (tally.firstJson ? output.json.substr(1) : output.json);
+        tally.firstJson = false;
+      }
+      if (report && (reported(p))) report->AddPage(*result.audit, std::move(output.report));
       results[p] = {};
     };
     if (report) {
@@ -362,47 +338,86 @@ int Audit(const Options& options, std::ostream& out, std::ostream& err, bool err
       report->Reserve(drafts);
     }
     TakeInOrder<PageOutput>(results.size(), AuditJobs(), render, gather);
-    if (!json.empty()) json.erase(0, 1);  // no comma before the first
-    if (options.json) out << "[" << json << (json.empty() ? "]\n" : "\n]\n");
-    if (sarif) {
-      if (read == 0) sarif->AddUnread("", "no page could be read under " + options.web);
-      out << sarif->Text();
-    }
     try {
       if (options.todo) SaveTodoList(*options.todo, todo, options.force);
       if (report) report->Write(*options.report);
+    } catch (const host::Error& e) {
+      err << "mapnote-audit: " << ForTerminal(host::ToUtf8(e.description())) << "\n";
+      return false;
+    }
+  }
+  return true;
+}
+
+int Audit(const Options& given, std::ostream& out, std::ostream& err, bool errIsTerminal) {
+  std::optional<SarifLog> sarif;
+  if (given.sarif) sarif.emplace(TargetOf(given.targets.front() == "-" ? "." : given.targets.front(), given).web);
+  std::optional<Baseline> baseline;
+  std::vector<std::pair<Target, Options>> targets;
+  try {
+    if (given.baseline) baseline = given.updateBaseline ? Baseline() : Baseline::Read(*given.baseline);
+    for (const std::string& path : given.targets) {
+      Target target = TargetOf(path, given);
+      Options options = WithWebSettings(given, target.web);
+      targets.emplace_back(std::move(target), std::move(options));
+    }
+  } catch (const host::Error& e) {
+    err << "mapnote-audit: " << ForTerminal(host::ToUtf8(e.description())) << "\n";
+    return exit_status::Unusable;
+  }
+  if (given.json) out << "[";
+  Tally tally;
+  for (const auto& [target, options] : targets) {
+    if (!AuditTarget(target, options, sarif, baseline, tally, out, err, errIsTerminal)) return exit_status::Unusable;
+  }
+  if (given.json) out << (tally.firstJson ? "]\n" : "\n]\n");
+  if (sarif) {
+    if (tally.read == 0) sarif->AddUnread("", "no page could be read under " + given.targets.front());
+    out << sarif->Text();
+  }
+  if (baseline && given.updateBaseline) {
+    try {
+      baseline->Write(*given.baseline);
     } catch (const host::Error& e) {
       err << "mapnote-audit: " << ForTerminal(host::ToUtf8(e.description())) << "\n";
       return exit_status::Unusable;
     }
   }
 
-  std::size_t found = 0, rows = 0, warnings = 0;
+  std::size_t rows = 0, warnings = 0;
   std::string quality;
   for (std::size_t r = 0; r < kRuleCount; ++r) {
     const auto rule = static_cast<Rule>(r);
-    found += perRule[r];
-    rows += rule == Rule::AltWithoutHref ? 0 : perRule[r];
-    if (!IsQualityRule(rule) || perRule[r] == 0) continue;
-    warnings += perRule[r];
-    quality += (quality.empty() ? "" : ", ") + std::to_string(perRule[r]) + " " + std::string(RuleName(rule));
+    rows += rule == Rule::AltWithoutHref ? 0 : tally.perRule[r];
+    if (!IsQualityRule(rule) || tally.perRule[r] == 0) continue;
+    warnings += tally.perRule[r];
+    quality += (quality.empty() ? "" : ", ") + std::to_string(tally.perRule[r]) + " " + std::string(RuleName(rule));
   }
-  std::ostream& summary = options.json || options.sarif ? err : out;
-  summary << Plural(read, "page", "pages") << ", " << Plural(areas, "area", "areas") << ": " << perRule[0]
+  std::ostream& summary = given.json || given.sarif ? err : out;
+  const auto& perRule = tally.perRule;
+  summary << Plural(tally.read, "page", "pages") << ", " << Plural(tally.areas, "area", "areas") << ": " << perRule[0]
           << " missing-alt, " << perRule[1] << " empty-alt, " << perRule[2] << " alt-without-href";
-  if (options.audit.quality) {
+  if (given.audit.quality || !quality.empty()) {
     summary << "; " << Plural(warnings, "quality warning", "quality warnings") << (quality.empty() ? "" : " (" + quality + ")");
   }
-  if (options.todo) {
-    summary << "; to-do list " << ForTerminal(*options.todo) << ": " << Plural(rows, "row", "rows");
+  if (given.todo) summary << "; to-do list " << ForTerminal(*given.todo) << ": " << Plural(rows, "row", "rows");
+  if (baseline && given.updateBaseline) {
+    summary << "; baseline " << ForTerminal(*given.baseline) << ": " << Plural(baseline->Gone(), "finding", "findings")
+            << " recorded";
+  } else if (baseline) {
+    summary << "; baseline: " << baseline->Taken() << " known left out, " << baseline->Gone() << " gone";
   }
-  summary << Incomplete(unreadable, unlisted) << "\n";
-  if (read == 0) {
-    err << "mapnote-audit: no page could be read under " << ForTerminal(options.web) << "\n";
+  if (tally.otherPages > 0) {
+    summary << "; " << Plural(tally.otherPages, "file", "files") << " of other kinds of page left out (see --ext)";
+  }
+  summary << Incomplete(tally.unreadable, tally.unlisted) << "\n";
+  if (tally.read == 0) {
+    err << "mapnote-audit: no page could be read under " << ForTerminal(given.targets.front()) << "\n";
     return exit_status::Unusable;
   }
-  if (unreadable > 0 || unlisted > 0) return exit_status::Incomplete;
-  return found > 0 ? exit_status::Found : exit_status::Clean;
+  if (tally.unreadable > 0 || tally.unlisted > 0) return exit_status::Incomplete;
+  const bool tooManyWarnings = given.maxWarnings && tally.warnings > *given.maxWarnings;
+  return tally.errors > 0 || tooManyWarnings ? exit_status::Found : exit_status::Clean;
 }
 
 int Apply(const Options& options, std::ostream& out, std::ostream& err) {
@@ -423,16 +438,27 @@ int Apply(const Options& options, std::ostream& out, std::ostream& err) {
     list = host::ToUtf8(pages::Decode(list, pages::Encoding::Windows1252));
   }
   std::string refusal;
-  const auto lock = LockWeb(options.web, refusal);
+  const std::string& web = options.targets.front();
+  const auto lock = LockWeb(web, refusal);
   if (!lock) {
     err << "mapnote-audit: " << ForTerminal(refusal) << "\n";
     return exit_status::Unusable;
   }
-  const Leftovers leftovers = RemoveLeftovers(options.web);
+  const Leftovers leftovers = RemoveLeftovers(web);
   for (const auto& file : leftovers.removed) err << "mapnote-audit: removed " << ForTerminal(file) << ", left by a run that was stopped\n";
   for (const auto& file : leftovers.kept) err << "mapnote-audit: cannot remove " << ForTerminal(file) << ", left by a run that was stopped\n";
   try {
-    const ApplyCounts counts = ApplyTodo(options.web, std::move(list), out, err, options.acceptSuggestions);
+    PageSelection selection;
+    if (options.extensions) selection.SetExtensions(*options.extensions);
+    for (const std::string& pattern : options.excluded) selection.Exclude(pattern);
+    const ApplyCounts counts = ApplyTodo(web, std::move(list), out, err, options.acceptSuggestions, selection);
+    if (counts.texts == 0 && counts.already == 0 && counts.refused == 0 && counts.empty > 0) {
+      out << "Nothing to write: " << Plural(counts.empty, "row has", "rows have") << " no new_alt";
+      if (counts.emptyWithSuggestion > 0 && !options.acceptSuggestions) {
+        out << " (" << counts.emptyWithSuggestion << " of them a suggested_alt, which --accept-suggestions writes)";
+      }
+      out << "\n";
+    }
     out << "Wrote " << Plural(counts.texts, "alt text", "alt texts") << " to " << Plural(counts.pages, "page", "pages")
         << "; " << (counts.already ? Plural(counts.already, "page", "pages") + " already written; " : "")
         << Plural(counts.refused, "page", "pages") << " refused\n";

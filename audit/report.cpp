@@ -47,12 +47,13 @@ std::string FindingLine(const std::string& path, const Finding& finding) {
                      std::string(RuleName(finding.rule)) + ": " + FindingMessage(finding));
 }
 
-std::string FindingJson(const std::string& path, const Finding& finding) {
+std::string FindingJson(const std::string& path, const Finding& finding, std::string_view severity) {
   const auto& suggestion = finding.suggestion;
   const auto suggestedFrom =
       suggestion ? std::optional(std::string(SuggestionSourceName(suggestion->from))) : std::nullopt;
   return "{\"path\": " + JsonString(path) + ", \"line\": " + std::to_string(finding.line) +
          ", \"column\": " + std::to_string(finding.column) + ", \"rule\": " + JsonString(std::string(RuleName(finding.rule))) +
+         ", \"severity\": " + JsonQuoted(severity) +
          ", \"map\": " + JsonString(finding.map) + ", \"area\": " + std::to_string(finding.area) +
          ", \"href\": " + JsonString(finding.href) + ", \"alt\": " + JsonString(finding.alt) +
          ", \"suggested_alt\": " + JsonString(suggestion ? std::optional(suggestion->text) : std::nullopt) +

@@ -23,7 +23,8 @@ std::string FindingMessage(const Finding& finding);
 std::string JsonQuoted(std::string_view text, bool inScript = false);
 
 // One element of the JSON array, without the separating comma.
-std::string FindingJson(const std::string& path, const Finding& finding);
+// `severity` as the rule's setting gives it ("error", "warning").
+std::string FindingJson(const std::string& path, const Finding& finding, std::string_view severity = "error");
 
 // The to-do list's header and the row of a missing-alt or empty-alt finding,
 // its cells from the page or the file name kept from running as formulas.

@@ -136,12 +136,14 @@ std::string AreaTagText(const Finding& finding, std::string_view page, pages::En
   return host::ToUtf8(pages::Decode(page.substr(finding.offset, finding.end - finding.offset), encoding));
 }
 
-void SarifLog::AddFinding(const std::string& path, const Finding& finding, const std::string& tag) {
+void SarifLog::AddFinding(const std::string& path, const Finding& finding, const std::string& tag, bool error,
+                          bool baselined) {
   const auto rule = static_cast<std::size_t>(finding.rule);
   const std::string region = ", \"region\": {\"startLine\": " + std::to_string(finding.line) +
                              ", \"startColumn\": " + std::to_string(finding.column) + ", \"snippet\": " + WithText(tag) + "}";
   results_.push_back("{\"ruleId\": " + JsonQuoted(std::string(RuleName(finding.rule))) + ", \"ruleIndex\": " +
-                     std::to_string(rule) + ", \"level\": " + JsonQuoted(kRules[rule].level) +
+                     std::to_string(rule) + ", \"level\": " + JsonQuoted(error ? "error" : "warning") +
+                     (baselined ? ", \"baselineState\": \"new\"" : "") +
                      ", \"message\": " + WithText(Sentence(FindingMessage(finding))) + ", \"locations\": [" +
                      PageLocation(path, region) + "]" + SuggestionProperties(finding) + "}");
 }

@@ -22,7 +22,10 @@ class SarifLog {
 
   // `path` relative to the web, with '/'; `tag` the area tag's text, from
   // AreaTagText.
-  void AddFinding(const std::string& path, const Finding& finding, const std::string& tag);
+  // `error`: the rule is set as an error, else a warning; `baselined`: the
+  // run compared with a baseline, which the finding was not in.
+  void AddFinding(const std::string& path, const Finding& finding, const std::string& tag, bool error = true,
+                  bool baselined = false);
 
   // A page or folder that could not be read, and why; `path` empty when the
   // reason names no page.

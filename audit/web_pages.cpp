@@ -6,6 +6,7 @@
 #include <map>
 
 #include "audit/file_identity.h"
+#include "audit/page_selection.h"
 #include "pages/encoding.h"
 #include "pages/tag_lexer.h"
 #include "pages/utf8_path.h"
@@ -22,10 +23,8 @@ std::string Lowered(std::string text) {
   return text;
 }
 
-bool IsPageFile(const fs::path& path) {
-  static constexpr std::array<std::string_view, 4> kExtensions = {".htm", ".html", ".shtml", ".asp"};
-  const std::string extension = Lowered(Utf8Of(path.extension().u8string()));
-  return std::find(kExtensions.begin(), kExtensions.end(), extension) != kExtensions.end();
+bool IsPageFile(const fs::path& path, const PageSelection& selection) {
+  return selection.IsPageName(Utf8Of(path.filename().u8string()));
 }
 
 bool IsSkippedFolder(const fs::path& path) {
@@ -42,16 +41,20 @@ bool IsWithin(const fs::path& path, const fs::path& folder) {
 ListedPage Refused(std::string refusal, bool unreadable = false) { return {std::nullopt, std::move(refusal), unreadable}; }
 
 // FindListedPage with the web's real path, found once per listing.
-ListedPage FindIn(const fs::path& web, const fs::path& webReal, const std::string& relative) {
+ListedPage FindIn(const fs::path& web, const fs::path& webReal, const std::string& relative, const PageSelection& selection) {
   const fs::path inside = PathOf(relative).lexically_normal();
   if (inside.empty() || inside.has_root_name() || inside.has_root_directory() || *inside.begin() == "..") {
     return Refused("the path leads out of the web");
   }
-  if (!IsPageFile(inside)) return Refused("it is not a page (.htm, .html, .shtml or .asp)");
+  if (!IsPageFile(inside, selection)) return Refused("it is not a page (" + selection.Describe() + ")");
   const fs::path folder = inside.parent_path();
+  fs::path within;
   for (const fs::path& part : folder) {
     if (IsSkippedFolder(part)) return Refused("it lies in a hidden or _vti_* folder, which the audit leaves out");
+    within /= part;
+    if (selection.IsExcluded(Utf8Of(within.generic_u8string()), true)) return Refused("it lies in a folder the audit excludes");
   }
+  if (selection.IsExcluded(Utf8Of(inside.generic_u8string()), false)) return Refused("the audit excludes it");
   const fs::path folderInWeb = folder.empty() ? webReal : webReal / folder;
   std::error_code ec;
   const fs::path folderReal = fs::canonical(folderInWeb, ec);
@@ -78,6 +81,8 @@ WebNote NoteOfRefusal(const std::string& relative, const ListedPage& listed) {
 
 struct Walk {
   fs::path web, webReal;
+  const PageSelection& selection;
+  std::size_t otherPages;
   std::vector<std::pair<std::string, std::string>> pages;  // relative path, file
   std::vector<WebNote> notes;
 };
@@ -92,13 +97,17 @@ void ListFolder(const fs::path& folder, Walk& walk) {
     std::error_code entryError;
     const bool link = it->is_symlink(entryError);  // from the listing, where it tells
     if (it->is_directory(entryError)) {  // after any link
-      if (IsSkippedFolder(it->path())) continue;
+      if (IsSkippedFolder(it->path()) || walk.selection.IsExcluded(relative, true)) continue;
       if (link) {
         walk.notes.push_back({WebNote::Skipped, relative, relative + " is a link to a folder; not followed"});
       } else {
         ListFolder(it->path(), walk);
       }
-    } else if (IsPageFile(it->path())) {
+    } else if (walk.selection.IsExcluded(relative, false)) {
+      continue;
+    } else if (!IsPageFile(it->path(), walk.selection)) {
+      walk.otherPages += walk.selection.IsOtherPageName(relative);
+    } else {
       if (!pages::IsValidUtf8(relative)) {
         walk.notes.push_back({WebNote::PageUnreadable, relative,
                               relative + ": its name is not UTF-8, which the list and JSON cannot hold; not checked"});
@@ -108,7 +117,8 @@ void ListFolder(const fs::path& folder, Walk& walk) {
       // only links and special files need the look that costs a call per folder.
       const bool plain = !link && it->is_regular_file(entryError);
       const ListedPage listed =
-          plain ? ListedPage{Utf8Of(it->path().generic_u8string()), "", false} : FindIn(walk.web, walk.webReal, relative);
+          plain ? ListedPage{Utf8Of(it->path().generic_u8string()), "", false}
+                : FindIn(walk.web, walk.webReal, relative, walk.selection);
       if (listed.file) {
         walk.pages.emplace_back(relative, *listed.file);
       } else {
@@ -125,16 +135,15 @@ void ListFolder(const fs::path& folder, Walk& walk) {
 
 }  // namespace
 
-ListedPage FindListedPage(const std::string& web, const std::string& relative) {
+ListedPage FindListedPage(const std::string& web, const std::string& relative, const PageSelection& selection) {
   std::error_code ec;
   const fs::path webReal = fs::canonical(PathOf(web), ec);
   if (ec) return Refused(ec.message(), true);
-  return FindIn(PathOf(web), webReal, relative);
+  return FindIn(PathOf(web), webReal, relative, selection);
 }
 
-WebPages ListWebPages(const std::string& web) {
-  Walk walk;
-  walk.web = PathOf(web);
+WebPages ListWebPages(const std::string& web, const PageSelection& selection) {
+  Walk walk{PathOf(web), {}, selection, 0, {}, {}};
   std::error_code ec;
   walk.webReal = fs::canonical(walk.web, ec);
   if (ec) {
@@ -150,7 +159,7 @@ WebPages ListWebPages(const std::string& web) {
     if (!identity) {
       // Why, in the system's words (a folder that cannot be searched); a
       // file that is missing is left to its reader to report.
-      const ListedPage listed = FindIn(walk.web, walk.webReal, relative);
+      const ListedPage listed = FindIn(walk.web, walk.webReal, relative, selection);
       if (!listed.file) {
         found.notes.push_back(NoteOfRefusal(relative, listed));
         continue;
@@ -164,12 +173,16 @@ WebPages ListWebPages(const std::string& web) {
     }
     found.pages.push_back(relative);
   }
+  found.otherPages = walk.otherPages;
   found.notes.insert(found.notes.end(), walk.notes.begin(), walk.notes.end());
   std::stable_sort(found.notes.begin(), found.notes.end(),
                    [](const WebNote& a, const WebNote& b) { return a.path < b.path; });
   return found;
 }
 
-bool IsPageName(const std::string& path) { return IsPageFile(fs::path(std::u8string(path.begin(), path.end()))); }
+bool IsPageName(const std::string& path) {
+  const PageSelection usual;
+  return usual.IsPageName(path) || usual.IsOtherPageName(path);
+}
 
 }  // namespace audit

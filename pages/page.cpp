@@ -62,6 +62,8 @@ host::Text AttributeValue(std::string_view text, const TagAttribute& attribute, 
 
 Page::Page(std::string path) : Page(path, ReadPageFileStamped(path)) {}
 
+Page Page::OfBytes(std::string path, std::string bytes) { return Page(std::move(path), PageFileRead{std::move(bytes), {}}); }
+
 Page::Page(std::string path, PageFileRead read)
     : path_(std::move(path)),
       source_(std::move(read.bytes)),

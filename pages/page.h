@@ -26,6 +26,9 @@ class Page {
   // Reads the file at `path` (UTF-8). Throws host::Error naming the file when
   // it cannot be read or is in an encoding we cannot write back.
   explicit Page(std::string path);
+  // A page whose bytes come from elsewhere (standard input), under the path
+  // it is named by; it is never saved over that path unless asked to.
+  static Page OfBytes(std::string path, std::string bytes);
 
   const std::string& path() const { return path_; }
   // The file's bytes as last read or saved.

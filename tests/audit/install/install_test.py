@@ -52,7 +52,7 @@ def main(cmake, tree, version, sample, scratch):
     if not os.access(program, os.X_OK):
         failures.append("%s is not executable" % program)
 
-    done = run(program, sample)
+    done = run(program, ".", cwd=sample)
     if done.returncode != 1 or done.stdout.splitlines() != SAMPLE_FINDINGS or done.stderr:
         failures.append("on the sample web: exit %d\n%s%s" % (done.returncode, done.stdout, done.stderr))
     done = run(program, "--version")
