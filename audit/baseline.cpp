@@ -1,10 +1,9 @@
 #include "audit/baseline.h"
 
 #include <filesystem>
-#include <fstream>
 #include <nlohmann/json.hpp>
-#include <sstream>
 
+#include "audit/whole_file.h"
 #include "host/error.h"
 #include "pages/page_file.h"
 #include "pages/utf8_path.h"
@@ -26,12 +25,9 @@ Baseline Baseline::Read(const std::string& file) {
   Baseline baseline;
   std::error_code ec;
   if (!std::filesystem::exists(pages::PathOf(file), ec)) return baseline;
-  std::ifstream in(pages::PathOf(file), std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  if (!in) Unusable(file, "cannot be read");
+  const std::string text = ReadWholeFile(file, "the baseline");
   try {
-    const nlohmann::json json = nlohmann::json::parse(text.str());
+    const nlohmann::json json = nlohmann::json::parse(text);
     for (const auto& f : json.at("findings")) {
       ++baseline.left_[{f.at("path").get<std::string>(), f.at("map").get<std::string>(), f.at("href").get<std::string>(),
                         f.at("rule").get<std::string>(), f.at("tag").get<std::string>()}];

@@ -1,5 +1,7 @@
 #include "audit/todo_file.h"
 
+#include "audit/whole_file.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -70,21 +72,7 @@ void CheckTodoListFile(const std::string& path, bool force) {
   }
 }
 
-std::string ReadListFile(const std::string& path) {
-  std::ifstream in(fs::path(std::u8string(path.begin(), path.end())), std::ios::binary);
-  const auto fail = [&](const char* why) {
-    throw host::Error(pages::code::PathFileAccess, host::FromUtf8("Cannot read the list \"" + path + "\": " + why));
-  };
-  if (!in) fail("it cannot be opened");
-  // Held once at its size, not grown into twice that.
-  std::string text;
-  if (const auto size = in.seekg(0, std::ios::end).tellg(); size > 0) text.reserve(static_cast<std::size_t>(size));
-  in.seekg(0);
-  char block[1 << 16];
-  while (in.read(block, sizeof block) || in.gcount() > 0) text.append(block, static_cast<std::size_t>(in.gcount()));
-  if (in.bad()) fail("reading it failed");
-  return text;
-}
+std::string ReadListFile(const std::string& path) { return ReadWholeFile(path, "the list"); }
 
 void SaveTodoList(const std::string& path, std::string_view list, bool force) {
   CheckTodoListFile(path, force);

@@ -1,10 +1,9 @@
 #include "audit/web_settings.h"
 
 #include <filesystem>
-#include <fstream>
 #include <nlohmann/json.hpp>
-#include <sstream>
 
+#include "audit/whole_file.h"
 #include "host/error.h"
 #include "pages/page_file.h"
 #include "pages/utf8_path.h"
@@ -33,13 +32,10 @@ Options WithWebSettings(const Options& options, const std::string& web) {
   const std::string file = web + "/" + kSettingsFileName;
   std::error_code ec;
   if (!std::filesystem::exists(pages::PathOf(file), ec)) return options;
-  std::ifstream in(pages::PathOf(file), std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  if (!in) Unusable(file, "cannot be read");
+  const std::string text = ReadWholeFile(file, "the settings");
   nlohmann::json settings;
   try {
-    settings = nlohmann::json::parse(text.str());
+    settings = nlohmann::json::parse(text);
   } catch (const nlohmann::json::exception& e) {
     Unusable(file, std::string("is not JSON: ") + e.what());
   }
