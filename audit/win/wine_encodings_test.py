@@ -70,8 +70,8 @@ def main(wine_run, exe, work):
 
     status, out = run(wine_run, exe, wine_web)
     check("the audit's exit status", status, 1)
-    expected = "".join("%s:5:%d: missing-alt: area of map \"%s\" linking to \"%s/2.htm\" has no alt text\n"
-                       % (name, 2 * len(t) + 2, t, t) for name, _, _, _, t in sorted(PAGES))
+    expected = "".join("%s/%s:5:%d: missing-alt: area of map \"%s\" linking to \"%s/2.htm\" has no alt text\n"
+                       % (wine_web, name, 2 * len(t) + 2, t, t) for name, _, _, _, t in sorted(PAGES))
     n = len(PAGES)
     check("the audit's findings, in each page's characters", out,
           expected + "%d pages, %d areas: %d missing-alt, 0 empty-alt, 0 alt-without-href\n" % (n, 2 * n, n))
