@@ -67,18 +67,15 @@ void PageSelection::SetExtensions(const std::vector<std::string>& extensions) {
 }
 
 void PageSelection::Exclude(std::string pattern) {
-  Pattern p{std::move(pattern), false, false};
-  if (p.glob.ends_with("/")) {
-    p.folderOnly = true;
-    p.glob.pop_back();
-  }
-  if (p.glob.starts_with("/")) {
-    p.glob.erase(0, 1);
-    p.anchored = true;
+  const bool folderOnly = pattern.ends_with("/");
+  if (folderOnly) pattern.pop_back();
+  bool anchored = pattern.starts_with("/");
+  if (anchored) {
+    pattern.erase(0, 1);
   } else {
-    p.anchored = p.glob.find('/') != std::string::npos;
+    anchored = pattern.find('/') != std::string::npos;
   }
-  if (!p.glob.empty()) excluded_.push_back(std::move(p));
+  if (!pattern.empty()) excluded_.push_back(Pattern{std::move(pattern), anchored, folderOnly});
 }
 
 bool PageSelection::IsPageName(std::string_view name) const {

@@ -35,12 +35,14 @@ constexpr RuleLinks kDistinctLinks = {"WCAG technique H24, text alternatives for
 struct RuleText {
   Rule rule;
   const char* level;
-  const char* shortDescription;
-  const char* fullDescription;
-  const char* help;
-  const char* helpUri;
+  const char *shortDescription, *fullDescription, *help, *helpUri;
   RuleLinks links;
 };
+
+// A rule that judges an alt that is there: a warning, helped by F30.
+constexpr RuleText TextRule(Rule rule, const char* shortDescription, const char* fullDescription, const char* help) {
+  return {rule, "warning", shortDescription, fullDescription, help, kF30, kTextLinks};
+}
 
 // In the order of Rule, so that a finding's rule is its index here.
 constexpr RuleText kRules[] = {
@@ -56,23 +58,23 @@ constexpr RuleText kRules[] = {
      "An area element without an href is no link, and it must not have an alt attribute: the text names nothing "
      "a reader can follow.",
      "Remove the area's alt attribute, or give the area the href it lacks.", kAreaRule, kAreaLinks},
-    {Rule::AltIsFileName, "warning", "An image-map area's alt text is a file name.",
-     "A screen reader reads an area's alt as the name of its link; a file name (the image's, the target page's or "
-     "any other) says nothing of where the link leads.",
-     "Replace the alt text with the words a sighted reader sees in that part of the image.", kF30, kTextLinks},
-    {Rule::AltIsUrl, "warning", "An image-map area's alt text is a web or mail address.",
-     "An address read out letter by letter is no name for a link: the alt should say what the link leads to.",
-     "Replace the alt text with what the link leads to, in words.", kF30, kTextLinks},
-    {Rule::AltIsCode, "warning", "An image-map area's alt text is server or template code.",
-     "Code that a server or a template was to fill in reached the page as it is; a screen reader reads it out.",
-     "Fill in the text the code was to give, or write the alt text by hand.", kF30, kTextLinks},
-    {Rule::AltIsPlaceholder, "warning", "An image-map area's alt text is a placeholder.",
-     "Words such as \"image\", \"spacer\", \"click here\" or an editor's default page title, or a text of no "
-     "word at all, tell a screen-reader user nothing about the link.",
-     "Replace the alt text with what the link leads to.", kF30, kTextLinks},
-    {Rule::AltTooLong, "warning", "An image-map area's alt text is longer than 150 characters.",
-     "An alt text is the name of a link, to be heard at every pass; a description belongs in the page.",
-     "Shorten the alt text to a name of what the link leads to, and put the rest in the page.", kF30, kTextLinks},
+    TextRule(Rule::AltIsFileName, "An image-map area's alt text is a file name.",
+             "A screen reader reads an area's alt as the name of its link; a file name (the image's, the target page's "
+             "or any other) says nothing of where the link leads.",
+             "Replace the alt text with the words a sighted reader sees in that part of the image."),
+    TextRule(Rule::AltIsUrl, "An image-map area's alt text is a web or mail address.",
+             "An address read out letter by letter is no name for a link: the alt should say what the link leads to.",
+             "Replace the alt text with what the link leads to, in words."),
+    TextRule(Rule::AltIsCode, "An image-map area's alt text is server or template code.",
+             "Code that a server or a template was to fill in reached the page as it is; a screen reader reads it out.",
+             "Fill in the text the code was to give, or write the alt text by hand."),
+    TextRule(Rule::AltIsPlaceholder, "An image-map area's alt text is a placeholder.",
+             "Words such as \"image\", \"spacer\", \"click here\" or an editor's default page title, or a text of no "
+             "word at all, tell a screen-reader user nothing about the link.",
+             "Replace the alt text with what the link leads to."),
+    TextRule(Rule::AltTooLong, "An image-map area's alt text is longer than 150 characters.",
+             "An alt text is the name of a link, to be heard at every pass; a description belongs in the page.",
+             "Shorten the alt text to a name of what the link leads to, and put the rest in the page."),
     {Rule::AltNotDistinct, "warning", "Areas of one image map that link to different places have the same alt text.",
      "A screen-reader user hears the links of a map by their alt texts: two links of the same name that lead to "
      "different places cannot be told apart.",
