@@ -196,6 +196,7 @@ bool AuditTarget(const Target& target, const Options& options, std::optional<Sar
   const auto severity = [&](Rule rule) { return options.rules.Of(rule, options.audit.quality); };
   ReadingNeeds needs = NeedsOf(audit);
   needs.facts = needs.facts || wholeWeb;
+  needs.shapes = options.report.has_value();
   std::vector<KeptPage> results(wholeWeb ? web.pages.size() : 0);
   Suggestions suggestions;
   std::optional<ReportPageWriter> report;

@@ -142,9 +142,11 @@ class PageReader {
       area.ariaLabel = Value(tag, "aria-label");
       area.ariaLabelledBy = Value(tag, "aria-labelledby");
     }
-    if (needs_.facts) {
+    if (needs_.shapes) {
       area.shape = Value(tag, "shape");
       area.coords = Value(tag, "coords");
+    }
+    if (needs_.facts) {
       if (area.href && area.alt && !pages::IsHtmlBlank(*area.alt)) {
         reading.links.push_back({PageLink::Kind::AreaAlt, *area.href, *area.alt});
       }

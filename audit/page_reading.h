@@ -21,7 +21,7 @@ struct ReadArea {
   std::optional<host::Text> href, alt;
   // With labels or facts only.
   std::optional<host::Text> title, ariaLabel, ariaLabelledBy;
-  // With facts only.
+  // With shapes only.
   std::optional<host::Text> shape, coords;
 };
 
@@ -56,6 +56,7 @@ struct PageReading {
 struct ReadingNeeds {
   bool labels = false;  // the areas' title, aria-label, aria-labelledby and the ids' texts (--aria)
   bool facts = false;   // what the suggestions and the report use
+  bool shapes = false;  // the areas' shapes, which the report draws
 };
 
 PageReading ReadPage(std::string_view markup, pages::Encoding encoding, ReadingNeeds needs);
