@@ -42,7 +42,8 @@ class OutlineReader {
       EndLink();  // a link inside a link closes the first
       if (auto href = Value(tag, "href")) link_ = Link{std::move(*href), {}};
     } else if (tag.name == "area") {
-      OutlineArea area{map_, Value(tag, "shape"), Value(tag, "coords"), Value(tag, "href"), Value(tag, "alt")};
+      OutlineArea area{map_, Value(tag, "shape"), Value(tag, "coords"), Value(tag, "href"), Value(tag, "alt"),
+                       Value(tag, "title"), Value(tag, "aria-label")};
       if (area.href && area.alt && !pages::IsHtmlBlank(*area.alt)) {
         outline.links.push_back({OutlineLink::Kind::AreaAlt, *area.href, *area.alt});
       }

@@ -21,6 +21,7 @@ struct OutlineLink {
 struct OutlineArea {
   int map;  // index into the maps; -1 outside any map
   std::optional<host::Text> shape, coords, href, alt;
+  std::optional<host::Text> title, ariaLabel;  // shown beside the alt in the report
 };
 
 struct OutlineImage {

@@ -107,8 +107,15 @@ class ReportWriter {
   ReportWriter(const std::string& file, const std::string& web, const Suggestions& suggestions)
       : web_(web), suggestions_(suggestions) {
     std::error_code ec;
-    reportFolder_ = fs::absolute(PathOf(file), ec).parent_path();
+    const fs::path report = fs::absolute(PathOf(file), ec).lexically_normal();
+    reportFolder_ = report.parent_path();
     webFolder_ = fs::absolute(PathOf(web), ec);
+    // Said by a report that finds no image from where it was moved to: the
+    // way back, from the web's folder to where it was written.
+    const fs::path folder = webFolder_.lexically_normal();
+    const fs::path fromWeb = report.lexically_relative(folder);
+    reportPath_ = pages::Utf8Of((fromWeb.empty() ? report : fromWeb).generic_u8string());
+    webName_ = pages::Utf8Of((folder.filename().empty() ? folder.parent_path().filename() : folder.filename()).generic_u8string());
   }
 
   // The page's part of the data, or nothing when it has no finding.
@@ -176,9 +183,17 @@ class ReportWriter {
                        ",\"suggested\":" + std::to_string(t.suggested) + "},\"pages\":[" + data_ + "]";
     // Typed texts are kept under this name: the same report of the same web
     // finds them again, another does not.
-    data += ",\"id\":" + Json(Sha256Hex(data)) + "}";
+    data += ",\"id\":" + Json(Sha256Hex(data)) + ",\"webName\":" + Json(webName_) + ",\"reportPath\":" + Json(reportPath_) + "}";
     std::string html(kReportPageTemplate);
     html.replace(html.find(kReportPageData), kReportPageData.size(), data);
+    // Each report's title names its web, as a tab or a screen reader lists it.
+    std::string title;
+    for (const char c : host::ToUtf8(host::FromUtf8(webName_.empty() ? web_ : webName_))) {
+      if (c == '&') title += "&amp;";
+      else if (c == '<') title += "&lt;";
+      else if (static_cast<unsigned char>(c) >= 0x20) title += c;
+    }
+    html.replace(html.find(kReportPageTitle), kReportPageTitle.size(), title);
     return html;
   }
 
@@ -215,7 +230,8 @@ class ReportWriter {
       }
     }
     json += "],\"coordsText\":" + JsonOrNull(area.coords) + ",\"href\":" + JsonOrNull(area.href) + ",\"link\":" +
-            JsonOrNull(area.href ? LinkUrl(path, host::ToUtf8(*area.href)) : std::nullopt) + ",\"alt\":" + JsonOrNull(area.alt);
+            JsonOrNull(area.href ? LinkUrl(path, host::ToUtf8(*area.href)) : std::nullopt) + ",\"alt\":" + JsonOrNull(area.alt) +
+            ",\"title\":" + JsonOrNull(area.title) + ",\"ariaLabel\":" + JsonOrNull(area.ariaLabel);
     json += ",\"finding\":" + Json(finding ? std::string(RuleName(finding->rule)) : std::string("fine"));
     const bool row = finding && finding->rule != Rule::AltWithoutHref;
     const auto& suggestion = row ? finding->suggestion : std::nullopt;
@@ -285,6 +301,7 @@ class ReportWriter {
   std::string web_;
   const Suggestions& suggestions_;
   fs::path reportFolder_, webFolder_;
+  std::string reportPath_, webName_;
   Totals totals_;
   std::string data_;
   std::size_t pagesWritten_ = 0;
