@@ -140,6 +140,10 @@ bench: deps release
 	 fi
 	bench/audit/compare.py $(RELEASE)/audit/mapnote-audit $(AUDIT_WEB) $(HTML_VALIDATE) $(BUILD)/bench.json
 	bench/audit/sha256-compare.py $(RELEASE)/bench/sha256_bench $(BUILD)/sha256-100mb.bin $(BUILD)/bench.json
+	@if command -v npm >/dev/null && [ ! -f $(AXE_CORE)/node_modules/axe-core/axe.min.js ]; then \
+	  npm install --prefix $(AXE_CORE) --no-audit --no-fund --loglevel=error axe-core@4 || true; \
+	 fi
+	bench/audit/report-load.py $(RELEASE)/audit/mapnote-audit $(AUDIT_WEB) $(AXE_CORE) $(BUILD)/bench.json
 
 # Each fuzz target for FUZZ_SECONDS, from the checked-in seeds; what it
 # finds new goes to build/fuzz/corpus, a crashing input to build/fuzz/.

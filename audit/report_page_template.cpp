@@ -55,9 +55,10 @@ figcaption, .problem { font-size: .9rem; color: #444; margin-top: .3rem; }
 .area:focus { outline: none; }
 .area .shape { stroke-width: 3; vector-effect: non-scaling-stroke; }
 .area.active .shape { stroke-width: 5; fill-opacity: .5; }
-.area .ring { fill: none; vector-effect: non-scaling-stroke; pointer-events: none; }
-.area .ring.outer { stroke: #000; stroke-width: 7; }
-.area .ring.inner { stroke: #fff; stroke-width: 3; }
+.stage svg.rings { overflow: visible; pointer-events: none; }
+.ring { fill: none; vector-effect: non-scaling-stroke; }
+.ring.outer { stroke: #000; stroke-width: 9; }
+.ring.inner { stroke: #fff; stroke-width: 3; }
 .badge { display: none; pointer-events: none; }
 .badge.placed { display: inline; }
 .badge rect { stroke: #fff; stroke-width: 1; vector-effect: non-scaling-stroke; }
@@ -84,6 +85,12 @@ figcaption, .problem { font-size: .9rem; color: #444; margin-top: .3rem; }
 .areas thead .c-new { position: absolute; width: 1px; height: 1px; overflow: hidden; clip-path: inset(50%); }
 [data-label]::before { font-weight: 600; }
 .list-number { display: block; font-size: .8rem; font-weight: normal; color: #444; }
+.areas tbody .c-num::before { content: "Area "; position: absolute; width: 1px; height: 1px; overflow: hidden; clip-path: inset(50%); }
+.c-kind::before { display: inline-block; width: 1.2em; font-weight: bold; text-align: center; }
+.c-kind.k-missing::before { content: "!" / ""; } .c-kind.k-blank::before { content: "?" / ""; }
+.c-kind.k-fine::before { content: "\2713" / ""; } .c-kind.k-nohref::before { content: "\00d7" / ""; }
+.k-missing.c-kind::before { color: var(--missing); } .k-blank.c-kind::before { color: var(--blank); }
+.k-fine.c-kind::before { color: var(--fine); } .k-nohref.c-kind::before { color: var(--nohref); }
 tr.active { background: #e8f0fe; box-shadow: inset 4px 0 0 var(--focus); }
 .kind { white-space: nowrap; }
 .symbol { display: inline-block; width: 1.2em; font-weight: bold; text-align: center; }
@@ -210,14 +217,31 @@ body.only-left .areas tbody tr.done-row, body.only-left .map-part.no-rows, body.
   // the way back, rather than under every image.
   const moved = document.getElementById("moved");
   const lostImages = [];
-  function imageLost(figure) {
-    figure.stage.classList.add("missing-image");
-    figure.caption.textContent = figure.words + " cannot be found from where this report is; the areas are drawn on a blank of its size.";
-    if (!moved.hidden) return;
+  function imageLost(picture) {
+    picture.stage.classList.add("missing-image");
+    picture.caption.textContent = picture.words + " could not be loaded from here, or is no image the browser shows; " +
+      "the areas are drawn on a blank of its size.";
+  }
+  function webLost() {
     moved.hidden = false;
     moved.textContent = "The images of the web cannot be found from where this report is now. It was written as " +
       data.reportPath + " in the web\u2019s folder (" + data.web + "): open it from there, or write the report again " +
       "with mapnote-audit --report where you want it.";
+  }
+
+  // The first few images tell whether the web is where it was: when none
+  // of them loads (one alone may be a file no browser shows).
+  const probes = [];
+  for (const page of data.pages) {
+    for (const map of page.maps) {
+      if (map.image && map.image.url !== null && map.image.problem === null && probes.length < 3 && !probes.includes(map.image.url)) probes.push(map.image.url);
+    }
+  }
+  let lost = 0;
+  for (const url of probes) {
+    const probe = new Image();
+    probe.addEventListener("error", () => { if (++lost === probes.length) webLost(); });
+    probe.src = url;
   }
 
   const tip = document.getElementById("tip");
@@ -249,17 +273,19 @@ body.only-left .areas tbody tr.done-row, body.only-left .map-part.no-rows, body.
   }
   function hideTip() { tip.hidden = true; }
   // The focused shape's ring: black outside, white inside, so that it shows
-  // on any picture. One pair, moved to the shape that has the focus.
+  // on any picture, on a layer of its own that the picture's edge does not
+  // cut. One pair, moved to the shape that has the focus.
   const rings = [];
   function ring(shape) {
     for (const r of rings) r.remove();
     rings.length = 0;
     if (shape === null) return;
+    const layer = shape.ownerSVGElement.nextSibling;
     for (const cls of ["ring outer", "ring inner"]) {
       const r = shape.firstChild.cloneNode();
       r.setAttribute("class", cls);
       rings.push(r);
-      shape.append(r);
+      layer.append(r);
     }
   }
   document.addEventListener("keydown", (event) => { if (event.key === "Escape") hideTip(); });
@@ -388,7 +414,8 @@ body.only-left .areas tbody tr.done-row, body.only-left .map-part.no-rows, body.
         picture.drawn.push(drawn);
       }
       drawing.append(badges);
-      stage.append(drawing);
+      stage.append(drawing, svg("svg", { viewBox: "0 0 " + image.width + " " + image.height, preserveAspectRatio: "none",
+        class: "rings", "aria-hidden": "true", focusable: "false" }));
       figure.append(stage);
       stage.picture = picture;
       pictures.push(picture);
@@ -396,13 +423,6 @@ body.only-left .areas tbody tr.done-row, body.only-left .map-part.no-rows, body.
       if (image.problem === null) {
         picture.caption = el("figcaption", {}, words + ", shown at " + image.width + " \u00d7 " + image.height + " pixels as the page shows it.");
         figure.append(picture.caption);
-        if (image.url !== null && !pictureOf.probed) {
-          // The first image found tells whether the web is where it was.
-          pictureOf.probed = true;
-          const probe = new Image();
-          probe.addEventListener("error", () => imageLost(picture));
-          probe.src = image.url;
-        }
         return figure;
       }
     }
@@ -411,8 +431,8 @@ body.only-left .areas tbody tr.done-row, body.only-left .map-part.no-rows, body.
     return figure;
   }
 
-  function cell(cls, label) {
-    return el("td", label ? { class: cls, role: "cell", "data-label": label + ": " } : { class: cls, role: "cell" });
+  function cell(cls, label, text) {
+    return el("td", label ? { class: cls, role: "cell", "data-label": label + ": " } : { class: cls, role: "cell" }, text);
   }
 
   // A row's state, kept apart from its box, which a page not yet built has
@@ -447,10 +467,8 @@ body.only-left .areas tbody tr.done-row, body.only-left .map-part.no-rows, body.
     const row = el("tr", { "data-area": area.index, role: "row" });
     entry.row = row;
     const head = el("th", { scope: "row", role: "rowheader", class: "c-num" });
-    head.append(el("span", { class: "visually-hidden" }, "Area "), String(area.n),
-                el("span", { class: "list-number" }, "list: area " + area.index));
-    const finding = cell("kind c-kind " + kind.cls);
-    finding.append(el("span", { class: "symbol", "aria-hidden": "true" }, kind.symbol), kind.label);
+    head.append(String(area.n), el("span", { class: "list-number" }, "list: area " + area.index));
+    const finding = cell("kind c-kind " + kind.cls, null, kind.label);
     const target = cell("c-link", "Link target");
     if (area.href === null) {
       target.append(el("span", { class: "alt-none" }, "no href"));
@@ -461,8 +479,7 @@ body.only-left .areas tbody tr.done-row, body.only-left .map-part.no-rows, body.
     } else {
       target.append(area.href);
     }
-    const current = cell("c-now", "Current alt");
-    current.append(el("span", area.alt === null || area.alt.trim() === "" ? { class: "alt-none" } : {}, altText(area.alt)));
+    const current = cell("c-now" + (area.alt === null || area.alt.trim() === "" ? " alt-none" : ""), "Current alt", altText(area.alt));
     if (area.title != null) current.append(el("span", { class: "also" }, "title: " + altText(area.title)));
     if (area.ariaLabel != null) current.append(el("span", { class: "also" }, "aria-label: " + altText(area.ariaLabel)));
     const box = cell("c-new");
@@ -473,10 +490,12 @@ body.only-left .areas tbody tr.done-row, body.only-left .map-part.no-rows, body.
       entry.marker = el("span", { class: "marker", id: id + "-marker" });
       mark(entry);
       input.addEventListener("input", () => { setBox(entry, input.value, false); keep(); counted(entry); });
-      box.append(el("label", { for: id, class: "visually-hidden" }, "Alt text for " + entry.name), input, entry.marker);
+      input.setAttribute("aria-label", "Alt text for " + entry.name);
+      box.append(input, entry.marker);
     } else {
       row.classList.add("done-row");
-      box.append(el("span", { class: "alt-none" }, area.finding === "fine" ? "Nothing to write." : "Remove its alt in the page."));
+      box.classList.add("alt-none");
+      box.textContent = area.finding === "fine" ? "Nothing to write." : "Remove its alt in the page.";
     }
     const show = cell("c-show");
     if (entry.shape) {
@@ -484,7 +503,8 @@ body.only-left .areas tbody tr.done-row, body.only-left .map-part.no-rows, body.
       button.addEventListener("click", () => { entry.shape.focus(); });
       show.append(button);
     } else {
-      show.append(el("span", { class: "alt-none" }, "No shape to draw."));
+      show.classList.add("alt-none");
+      show.textContent = "No shape to draw.";
     }
     row.append(head, finding, target, current, show, box);
     row.addEventListener("focusin", () => setActive(entry.key));
@@ -639,7 +659,10 @@ body.only-left .areas tbody tr.done-row, body.only-left .map-part.no-rows, body.
       const batch = document.createDocumentFragment();
       while (built <= upTo) batch.append(buildPage(built++));
       pagesNode.append(batch);
-      if (built === pageStates.length) document.documentElement.dataset.built = "all";
+      if (built === pageStates.length) {
+        document.documentElement.dataset.built = "all";
+        performance.mark("report-built");
+      }
     }
     return pageStates[upTo];
   }
