@@ -120,6 +120,8 @@ test: native asan release
 # 100 MB. One table, kept in build/bench.json.
 AUDIT_WEB := $(BUILD)/audit-web
 HTML_VALIDATE := $(BUILD)/html-validate
+# Selenium comes from the system's packages, as for the browser tests.
+SYSTEM_PYTHON := $(firstword $(wildcard /usr/bin/python3) python3)
 bench: deps release
 	cmake -S . -B $(BENCH) -DCMAKE_BUILD_TYPE=Release >/dev/null
 	cmake --build $(BENCH) -j$(JOBS) --target session_bench
@@ -143,7 +145,7 @@ bench: deps release
 	@if command -v npm >/dev/null && [ ! -f $(AXE_CORE)/node_modules/axe-core/axe.min.js ]; then \
 	  npm install --prefix $(AXE_CORE) --no-audit --no-fund --loglevel=error axe-core@4 || true; \
 	 fi
-	bench/audit/report-load.py $(RELEASE)/audit/mapnote-audit $(AUDIT_WEB) $(AXE_CORE) $(BUILD)/bench.json
+	$(SYSTEM_PYTHON) bench/audit/report-load.py $(RELEASE)/audit/mapnote-audit $(AUDIT_WEB) $(AXE_CORE) $(BUILD)/bench.json
 
 # Each fuzz target for FUZZ_SECONDS, from the checked-in seeds; what it
 # finds new goes to build/fuzz/corpus, a crashing input to build/fuzz/.

@@ -38,6 +38,7 @@ def main(audit, web, axe_dir, bench_json):
         done = subprocess.run([audit, "--report", report, web], stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
         if done.returncode not in (0, 1):
             raise SystemExit("mapnote-audit --report failed: " + done.stderr.decode("utf-8", "replace"))
+        size = os.path.getsize(report)
         options = webdriver.ChromeOptions()
         options.binary_location = chromium
         for arg in ("--headless=new", "--no-sandbox", "--disable-gpu", "--disable-dev-shm-usage", "--window-size=1280,900",
@@ -79,9 +80,8 @@ def main(audit, web, axe_dir, bench_json):
 
     dcl = min(loads)
     built = min(b for b in builds if b is not None) if any(b is not None for b in builds) else None
-    print("report of %s (%d bytes): DOMContentLoaded %.0f ms, every page built %s (best of %d)"
-          % (web, os.path.getsize(report) if os.path.exists(report) else 0, dcl,
-             "%.0f ms" % built if built is not None else "never", RUNS))
+    print("report of %s (%d bytes): DOMContentLoaded %.0f ms (runs: %s), every page built %s (best of %d)"
+          % (web, size, dcl, ", ".join("%.0f" % t for t in loads), "%.0f ms" % built if built is not None else "never", RUNS))
     if axe_ms is not None:
         print("axe-core's full run: %.1f s, violations: %s" % (axe_ms / 1000, ", ".join(violations) or "none"))
 
