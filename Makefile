@@ -121,6 +121,8 @@ test: native asan release
 # 100 MB. One table, kept in build/bench.json.
 AUDIT_WEB := $(BUILD)/audit-web
 HTML_VALIDATE := $(BUILD)/html-validate
+# Selenium comes from the system's packages, as for the browser tests.
+SYSTEM_PYTHON := $(firstword $(wildcard /usr/bin/python3) python3)
 bench: deps release
 	cmake -S . -B $(BENCH) -DCMAKE_BUILD_TYPE=Release >/dev/null
 	cmake --build $(BENCH) -j$(JOBS) --target session_bench
@@ -142,6 +144,10 @@ bench: deps release
 	bench/audit/compare.py $(RELEASE)/audit/mapnote-audit $(AUDIT_WEB) $(HTML_VALIDATE) $(BUILD)/bench.json
 	bench/audit/modes-compare.py $(RELEASE)/audit/mapnote-audit $(AUDIT_WEB) $(BUILD)/bench.json
 	bench/audit/sha256-compare.py $(RELEASE)/bench/sha256_bench $(BUILD)/sha256-100mb.bin $(BUILD)/bench.json
+	@if command -v npm >/dev/null && [ ! -f $(AXE_CORE)/node_modules/axe-core/axe.min.js ]; then \
+	  npm install --prefix $(AXE_CORE) --no-audit --no-fund --loglevel=error axe-core@4 || true; \
+	 fi
+	$(SYSTEM_PYTHON) bench/audit/report-load.py $(RELEASE)/audit/mapnote-audit $(AUDIT_WEB) $(AXE_CORE) $(BUILD)/bench.json
 
 # Each fuzz target for FUZZ_SECONDS, from the checked-in seeds; what it
 # finds new goes to build/fuzz/corpus, a crashing input to build/fuzz/.

@@ -93,15 +93,36 @@ std::string QualityCounts(const std::array<std::size_t, kRuleCount>& perRule) {
 
 ReportPageWriter::ReportPageWriter(const std::string& file, const std::string& web) : web_(web) {
   std::error_code ec;
-  reportFolder_ = fs::absolute(PathOf(file), ec).parent_path();
+  const fs::path report = fs::absolute(PathOf(file), ec).lexically_normal();
+  reportFolder_ = report.parent_path();
   webFolder_ = fs::absolute(PathOf(web), ec);
+  // Said by a report that finds no image from where it was moved to: the
+  // way back, from the web's folder to where it was written.
+  const fs::path folder = webFolder_.lexically_normal();
+  const fs::path fromWeb = report.lexically_relative(folder);
+  reportPath_ = pages::Utf8Of((fromWeb.empty() ? report : fromWeb).generic_u8string());
+  webName_ = pages::Utf8Of((folder.filename().empty() ? folder.parent_path().filename() : folder.filename()).generic_u8string());
   // Found once: asking the file system for every link of a big web costs
   // more than reading its pages.
   webUrl_ = RelativeUrl(reportFolder_, webFolder_);
   // The pages' data goes straight into the page, as for a big web it is
   // most of it; the summary follows them.
   dataAt_ = kReportPageTemplate.find(kReportPageData);
-  html_.assign(kReportPageTemplate.substr(0, dataAt_)).append("{\"pages\":[");
+  html_.assign(kReportPageTemplate.substr(0, dataAt_));
+  // Each report's title names its web, as a tab or a screen reader lists it.
+  std::string title;
+  for (const char c : host::ToUtf8(host::FromUtf8(webName_.empty() ? web_ : webName_))) {
+    if (c == '&') {
+      title += "&amp;";
+    } else if (c == '<') {
+      title += "&lt;";
+    } else if (static_cast<unsigned char>(c) >= 0x20) {
+      title += c;
+    }
+  }
+  html_.replace(html_.find(kReportPageTitle), kReportPageTitle.size(), title);
+  dataAt_ = html_.size();
+  html_.append("{\"pages\":[");
 }
 
 std::string ReportPageWriter::WebFileUrl(std::string_view file) const {
@@ -212,8 +233,10 @@ void ReportPageWriter::Write(const std::string& file) {
            QualityCounts(t.perRule) + ",\"rows\":" + std::to_string(t.rows) + ",\"suggested\":" + std::to_string(t.suggested) + "}";
   // Typed texts are kept under this name: the same report of the same web
   // finds them again, another does not.
+  html_ += ",\"webName\":" + Json(webName_) + ",\"reportPath\":" + Json(reportPath_);
   const std::string id = Sha256Hex(std::string_view(html_).substr(dataAt_));
-  html_.append(",\"id\":").append(Json(id)).append("}").append(kReportPageTemplate.substr(dataAt_ + kReportPageData.size()));
+  html_.append(",\"id\":").append(Json(id)).append("}");
+  html_.append(kReportPageTemplate.substr(kReportPageTemplate.find(kReportPageData) + kReportPageData.size()));
   CheckReportFile(file);
   pages::ReplacePageFile(file, html_);
 }
@@ -249,7 +272,8 @@ std::string ReportPageWriter::AreaJson(const std::string& path, const ReadArea& 
       }
     }
     json += "],\"coordsText\":" + JsonOrNull(area.coords) + ",\"href\":" + JsonOrNull(area.href) + ",\"link\":" +
-            JsonOrNull(area.href ? LinkUrl(path, host::ToUtf8(*area.href)) : std::nullopt) + ",\"alt\":" + JsonOrNull(area.alt);
+            JsonOrNull(area.href ? LinkUrl(path, host::ToUtf8(*area.href)) : std::nullopt) + ",\"alt\":" + JsonOrNull(area.alt) +
+            ",\"title\":" + JsonOrNull(area.title) + ",\"ariaLabel\":" + JsonOrNull(area.ariaLabel);
     json += ",\"finding\":" + Json(finding ? std::string(RuleName(finding->rule)) : std::string("fine"));
     return json;
 }

@@ -72,6 +72,7 @@ class ReportPageWriter {
   std::string web_;
   std::filesystem::path reportFolder_, webFolder_;
   std::string webUrl_;  // the web's folder as a URL from the report
+  std::string reportPath_, webName_;  // the report's path from the web, the web's folder's name
   Totals totals_;
   std::string html_;           // the page as far as it is made
   std::size_t dataAt_ = 0;     // where its data begins

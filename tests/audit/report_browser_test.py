@@ -80,6 +80,16 @@ GENERATED = {
     "a.htm": ('<html><head><meta charset="utf-8"><title>The first page</title></head><body>\n'
               '<p><a href="lost.htm">&lt;/script&gt;&lt;script&gt;window.pwned = 1&lt;/script&gt;&lt;!--</a></p>\n'
               '</body></html>\n'),
+    "dense.htm": (
+        '<html><head><meta charset="utf-8"><title>Dense</title></head><body>\n'
+        '<img src="img/natural.png" width="390" height="120" usemap="#grid" alt="">\n<map name="grid">\n' +
+        "".join('<area shape="rect" coords="%d,%d,%d,%d" href="g%d.htm"%s>\n' % (
+            x * 30, y * 20, x * 30 + 30, y * 20 + 20, y * 13 + x, ' alt="Cell"' if (x + y) % 3 else "")
+            for y in range(6) for x in range(13)) +
+        '</map>\n<img src="img/natural.png" width="600" height="16" usemap="#strip" alt="">\n<map name="strip">\n' +
+        "".join('<area shape="rect" coords="%d,0,%d,16" href="s%d.htm">\n' % (x * 60, x * 60 + 60, x) for x in range(10)) +
+        '<area shape="rect" coords="0,0,5,5" href="titled.htm" title="Andrew McAllister\'s Entry" aria-label="Entry">\n'
+        '</map></body></html>\n'),
     "hostile.htm": (
         '<html><head><meta charset="utf-8"><title></script><script>window.pwned = 2</script></title></head><body>\n'
         '<img src="img/natural.png" usemap="#&lt;/script&gt;" alt="">\n'
@@ -146,13 +156,98 @@ def browser(download_dir):
     options = webdriver.ChromeOptions()
     options.binary_location = shutil.which("chromium") or shutil.which("chromium-browser")
     for arg in ("--headless=new", "--no-sandbox", "--disable-gpu", "--disable-dev-shm-usage", "--window-size=1400,1000",
-                "--allow-file-access-from-files"):
+                "--allow-file-access-from-files", "--disable-background-networking", "--disable-component-update",
+                "--disable-sync", "--no-first-run", "--user-data-dir=" + os.path.abspath(os.path.join(download_dir, os.pardir, "profile"))):
         options.add_argument(arg)
     options.add_experimental_option("prefs", {"download.default_directory": download_dir,
                                               "download.prompt_for_download": False})
     driver = webdriver.Chrome(service=Service(shutil.which("chromedriver")), options=options)
     driver.execute_cdp_cmd("Browser.setDownloadBehavior", {"behavior": "allow", "downloadPath": download_dir})
     return driver
+
+
+def load(driver, url):
+    driver.get(url)
+    if not any(driver.execute_script("return document.documentElement.dataset.built;") or time.sleep(0.05) for _ in range(600)):
+        fail("the report at %s did not build all its pages" % url)
+
+
+def pixels(driver, box):
+    """RGBA values of the viewport's box [left, top, right, bottom] as the screen shows it, read back through a canvas."""
+    shot = driver.execute_cdp_cmd("Page.captureScreenshot", {"format": "png", "clip": {
+        "x": box[0] + driver.execute_script("return scrollX;"), "y": box[1] + driver.execute_script("return scrollY;"),
+        "width": box[2] - box[0], "height": box[3] - box[1], "scale": 1}})
+    return driver.execute_async_script(
+        "const done = arguments[1], img = new Image(); img.onload = () => { const c = document.createElement('canvas');"
+        " [c.width, c.height] = [img.width, img.height]; const g = c.getContext('2d'); g.drawImage(img, 0, 0);"
+        " done(Array.from(g.getImageData(0, 0, c.width, c.height).data)); }; img.src = 'data:image/png;base64,' + arguments[0];",
+        shot["data"])
+
+
+def contrast(p, q):
+    lum = lambda c: sum(k * (v / 3294.6 if v <= 10.31 else ((v / 255 + 0.055) / 1.055) ** 2.4) for k, v in zip((0.2126, 0.7152, 0.0722), c))
+    a, b = sorted((lum(p), lum(q)))
+    return (b + 0.05) / (a + 0.05)
+
+
+def check_focus_ring(driver, what, element, unfocus):
+    """WCAG 2.4.13's measure: the pixels that change by at least 3:1 on focus cover at least a 2 px perimeter."""
+    box = driver.execute_script("arguments[0].scrollIntoView({block: 'center'}); const r = arguments[0].getBoundingClientRect();"
+                                " return [r.left, r.top, r.right, r.bottom].map(Math.round);", element)
+    outer = [box[0] - 8, box[1] - 8, box[2] + 8, box[3] + 8]
+    driver.execute_script(unfocus, element)
+    before = pixels(driver, outer)
+    driver.execute_script("(arguments[0].closest('g.area') || arguments[0]).focus({preventScroll: true});", element)
+    after = pixels(driver, outer)
+    seen = sum(contrast(before[i:i + 3], after[i:i + 3]) >= 3 for i in range(0, len(before), 4))
+    need = 2 * 2 * (box[2] - box[0] + box[3] - box[1])
+    check("a focused %s changes at least a 2 px perimeter's pixels by 3:1 (%d, at least %d)" % (what, seen, need), seen >= need, True)
+
+
+def check_layout(driver, rows, width, what):
+    """At this width: nothing clipped or covered, no scrolling sideways, unique names, focus visible and clear of the bar."""
+    # A tall window takes fewer scrolls to bring each control into view once.
+    driver.set_script_timeout(600)
+    for height in (3000, 900):
+        driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {"width": width, "height": height, "deviceScaleFactor": 1, "mobile": False})
+        time.sleep(0.3)
+        got = driver.execute_script(
+            "const bar = document.getElementById('bar'), floor = () => bar.getBoundingClientRect().bottom, bad = [];"
+            "const all = [...document.querySelectorAll('input, button')], cs = all.filter(c => !c.closest('#bar'));"
+            "window.scrollTo(0, 0); for (const c of all.filter(c => c.closest('#bar'))) cs.unshift(c);"
+            "if (arguments[0]) for (let i = 0; i < cs.length;) {"
+            " const out = (c, f) => { const r = c.getBoundingClientRect(); return !c.closest('#bar') && (r.top < f || r.bottom > innerHeight); };"
+            " if (out(cs[i], floor())) window.scrollBy(0, cs[i].getBoundingClientRect().top - floor() - 1);"
+            " if (out(cs[i], floor())) { bad.push('out of reach: ' + cs[i].id); i++; continue; }"
+            " for (const f = floor(); i < cs.length; i++) { const r = cs[i].getBoundingClientRect();"
+            "  if (out(cs[i], f)) break;"
+            "  if (document.elementFromPoint(r.left + r.width / 2, r.top + r.height / 2) !== cs[i]) bad.push('covered: ' + (cs[i].id || cs[i].textContent)); } }"
+            "else for (const c of cs.filter(c => c.type === 'text')) { const r = c.getBoundingClientRect();"
+            " window.scrollBy(0, r.top - bar.getBoundingClientRect().top - 2); c.focus();"
+            " if (c.getBoundingClientRect().top < floor()) bad.push('under the bar: ' + c.id); c.blur(); }"
+            "return [document.documentElement.scrollWidth - document.documentElement.clientWidth, bad];", height > 900)
+        check("at %d px, no sideways scrolling, and every box and button on %s %s" % (
+            width, what, "shows whole at its own centre" if height > 900 else "focuses clear of the bar"), got, [0, []])
+    root = driver.execute_cdp_cmd("DOM.getDocument", {"depth": 0})["root"]["nodeId"]
+    nodes = driver.execute_cdp_cmd("Accessibility.queryAXTree", {"nodeId": root, "role": "textbox"})["nodes"]
+    names = [n["name"]["value"] for n in nodes if not n.get("ignored")]
+    check("at %d px, the %d text boxes of %s have as many names, each with its page and link" % (width, len(rows), what),
+          (len(set(names)), sorted(n for n in names if not any(r["path"] in n and unguarded(r["href"]) in n for r in rows))),
+          (len(rows), []))
+    got = driver.execute_script(
+        "const out = []; let shown = 0;"
+        "for (const stage of document.querySelectorAll('.stage')) {"
+        " const s = stage.getBoundingClientRect(); const badges = [...stage.querySelectorAll('.badge.placed rect')].map(b => b.getBoundingClientRect());"
+        " shown += badges.length;"
+        " const mids = [...stage.querySelectorAll('g.area .shape')].map(x => x.getBoundingClientRect())"
+        "  .filter(m => m.width < s.width - 1 || m.height < s.height - 1).map(m => [m.left + m.width / 2, m.top + m.height / 2]);"
+        " badges.forEach((b, i) => {"
+        "  if (b.left < s.left - .5 || b.top < s.top - .5 || b.right > s.right + .5 || b.bottom > s.bottom + .5) out.push('cut off');"
+        "  if (b.height < 17) out.push('shrunk to ' + b.height);"
+        "  if (badges.some((o, j) => j !== i && o.left < b.right && b.left < o.right && o.top < b.bottom && b.top < o.bottom)) out.push('on a badge');"
+        "  if (mids.some(([x, y]) => x > b.left && x < b.right && y > b.top && y < b.bottom)) out.push('on a middle'); }); }"
+        "return [shown > 0, out];")
+    check("at %d px, the badges on %s are whole, legible, clear of each other and of the shapes' middles" % (width, what), got, [True, []])
 
 
 def area_js(driver, path, index, what):
@@ -240,7 +335,7 @@ def download(driver, folder):
     fail("no todo.csv was downloaded into " + folder)
 
 
-def run_axe(driver, axe_dir, what):
+def run_axe(driver, axe_dir, what, seconds=60):
     axe = os.path.join(axe_dir, "node_modules", "axe-core", "axe.min.js")
     if not os.path.exists(axe):
         print("note: axe-core is not installed in %s (npm failed or is missing): the accessibility check of %s is skipped"
@@ -248,14 +343,16 @@ def run_axe(driver, axe_dir, what):
         return
     with open(axe, encoding="utf-8") as f:
         driver.execute_script(f.read())
-    driver.set_script_timeout(60)
+    driver.set_script_timeout(seconds)
+    start = time.time()
     result = driver.execute_async_script(
         "const done = arguments[arguments.length - 1];"
         "axe.run(document).then(r => done({violations: r.violations.map(v => v.id + ': ' + v.help + ' at ' +"
         " v.nodes.map(n => n.target.join(' ')).join(', ')), passes: r.passes.length})).catch(e => done({error: String(e)}));")
     if "error" in result:
         fail("axe-core failed on %s: %s" % (what, result["error"]))
-    check("axe-core (%d rules passed) finds no violation on %s" % (result["passes"], what), result["violations"], [])
+    check("axe-core (%d rules passed, %.0f s) finds no violation on %s" % (result["passes"], time.time() - start, what),
+          result["violations"], [])
 
 
 def unguarded(cell):
@@ -271,9 +368,10 @@ def session(driver, audit, web, web_name, reports, downloads, axe_dir):
     with open(todo_path, "rb") as f:
         todo = f.read()
     rows = list(csv.DictReader(io.StringIO(todo.decode("utf-8"), newline="")))
-    driver.get("file://" + report)
+    load(driver, "file://" + report)
     driver.execute_script("localStorage.clear();")
-    driver.get("file://" + report)
+    load(driver, "file://" + report)
+    check("the %s report's title names its web" % web_name, driver.title, web_name + ": image map alt text report")
 
     check("no script of the pages ran in the %s report" % web_name, driver.execute_script("return window.pwned;"), None)
     links = driver.execute_script("return [...document.querySelectorAll('a')].map(a => a.getAttribute('href'));")
@@ -282,15 +380,49 @@ def session(driver, audit, web, web_name, reports, downloads, axe_dir):
     boxes = driver.execute_script(
         "return [...document.querySelectorAll('section[data-path] tr')].filter(r => r.querySelector('input'))"
         ".map(r => [r.closest('section[data-path]').dataset.path, r.dataset.area, r.querySelector('input').value,"
-        " r.querySelector('input').classList.contains('suggested')]);")
+        " (m => m ? m[1] : '')(r.querySelector('.marker').textContent.match(/Suggested: \u201c(.*)\u201d, from /))]);")
     boxes.sort(key=lambda b: (b[0], int(b[1])))
-    check("the %s report has a text box per row of the list, prefilled with its suggestion" % web_name, boxes,
-          [[r["path"], r["area"], unguarded(r["suggested_alt"]), r["suggested_alt"] != ""] for r in rows])
+    check("the %s report has an empty text box per row of the list, its suggestion beside it" % web_name, boxes,
+          [[r["path"], r["area"], "", unguarded(r["suggested_alt"])] for r in rows])
+    check("an untouched %s report saves the --todo list byte for byte" % web_name, download(driver, downloads), todo)
+    per_page = {p: sum(r["path"] == p for r in rows) for p in dict.fromkeys(r["path"] for r in rows)}
+    driver.find_element("id", "only-left").click()
+    check("the contents and the filter to what needs a text agree with the %s list" % web_name, driver.execute_script(
+        "return [[...document.querySelectorAll('#contents li')].map(li => li.textContent),"
+        " [...document.querySelectorAll('section[data-path] tbody tr')].filter(r => r.offsetParent !== null).map(r =>"
+        " [r.closest('section').dataset.path, r.dataset.area, !!r.querySelector('input')])];"),
+        [["%s: %d of %d %s left" % (p, n, n, "row" if n == 1 else "rows") for p, n in per_page.items()],
+         [[r["path"], r["area"], True] for r in rows]])
+    driver.find_element("id", "only-left").click()  # and off again
+    for width in (1280, 320):
+        check_layout(driver, rows, width, "the %s report" % web_name)
+        run_axe(driver, axe_dir, "the %s report at %d px" % (web_name, width))
+        driver.save_screenshot(os.path.join(reports, "%s-%d.png" % (web_name, width)))
+    driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
+    target = rows[0]
+    check_focus_ring(driver, "text box", area_js(driver, target["path"], int(target["area"]), "return row.querySelector('input');"),
+                     "document.activeElement.blur();")
+    check_focus_ring(driver, "shape", area_js(driver, target["path"], int(target["area"]), "return g.querySelector('.shape');"),
+                     "document.activeElement.blur();")
+
+    # Accepting one map's suggestions fills that map's rows alone.
+    row = next(r for r in rows if r["suggested_alt"])
+    first = row["path"]
+    mine = area_js(driver, first, int(row["area"]), "row.closest('.map-part').querySelector('.accept-map').click();"
+                   "return [...row.closest('.map-part').querySelectorAll('tr[data-area]')].map(r => r.dataset.area);")
+    for r in rows:
+        r["new_alt"] = unguarded(r["suggested_alt"]) if r["path"] == first and r["area"] in mine else ""
+    got = list(csv.DictReader(io.StringIO(download(driver, downloads).decode("utf-8"), newline="")))
+    accepted = sum(r["new_alt"] != "" for r in rows)
+    check("accepting the first map's suggestions of the %s report saves them for its rows only, and says so" % web_name,
+          [got, driver.find_element("id", "status").text],
+          [rows, "Saved todo.csv: %d rows, 0 typed, %d suggestion%s accepted, %d left empty." % (
+              len(rows), accepted, "" if accepted == 1 else "s", len(rows) - accepted)])
+    driver.find_element("id", "accept-all").click()
 
     check_geometry(driver, web_name)
-    run_axe(driver, axe_dir, "the %s report" % web_name)
 
-    # Emptied boxes save exactly the list --todo wrote.
+    # Emptied boxes, all accepted first, save exactly the list --todo wrote.
     driver.execute_script("for (const input of document.querySelectorAll('input')) {"
                           " input.value = ''; input.dispatchEvent(new Event('input')); }")
     check("with every box emptied, the saved list is byte for byte the --todo list (%s web)" % web_name,
@@ -298,24 +430,26 @@ def session(driver, audit, web, web_name, reports, downloads, axe_dir):
 
     # Typed with the keyboard, kept over a reload, saved, applied.
     from selenium.webdriver.common.keys import Keys
-    target = rows[0]
     driver.execute_script("localStorage.clear();")
-    driver.get("file://" + report)
+    load(driver, "file://" + report)
     field = area_js(driver, target["path"], int(target["area"]), "return row.querySelector('input');")
     field.click()
     field.send_keys(Keys.CONTROL + "a")  # each call lets the modifier go at its end
     field.send_keys(Keys.BACKSPACE)
     field.send_keys(TYPED)
-    driver.get("file://" + report)
+    load(driver, "file://" + report)
     kept = area_js(driver, target["path"], int(target["area"]),
-                   "const input = row.querySelector('input'); return [input.value, input.classList.contains('suggested')];")
-    check("the typed text survives a reload of the %s report" % web_name, kept, [TYPED, False])
+                   "const input = row.querySelector('input'); return [input.value, input.classList.contains('accepted'),"
+                   " [...document.querySelectorAll('#contents li')].find(li => li.textContent.startsWith(arguments[0] + ':')).textContent];")
+    n = per_page[target["path"]]
+    check("the typed text survives a reload of the %s report, one row fewer left on its page" % web_name, kept,
+          [TYPED, False, "%s: %d of %d %s left" % (target["path"], n - 1, n, "row" if n == 1 else "rows")])
     check_keyboard(driver, target["path"], int(target["area"]), target["href"])
     saved = download(driver, downloads)
     got = list(csv.DictReader(io.StringIO(saved.decode("utf-8"), newline="")))
     for r in rows:
-        r["new_alt"] = TYPED if r is target else unguarded(r["suggested_alt"])
-    check("the saved list has the typed text and the suggestions as new_alt, every other cell as --todo wrote it",
+        r["new_alt"] = TYPED if r is target else ""
+    check("the saved list has the typed text as new_alt, the others empty, every other cell as --todo wrote it",
           got, rows)
     check("the saved list's header is --todo's", saved.split(b"\r\n")[0], todo.split(b"\r\n")[0])
 
@@ -330,6 +464,50 @@ def session(driver, audit, web, web_name, reports, downloads, axe_dir):
     status, out, err = run(audit, web)
     at = "%s:%s:%s:" % (target["path"], target["line"], target["column"])
     check("the typed row's finding is gone (%s web)" % web_name, [line for line in out.splitlines() if line.startswith(at)], [])
+
+    # A text naming its row's link, typed into every box, lands on the area with that link.
+    run(audit, "--todo", todo_path, "--force", "--report", report, web)
+    with open(todo_path, encoding="utf-8") as f:
+        rows = list(csv.DictReader(f))
+    load(driver, "file://" + report)
+    for r in rows:
+        area_js(driver, r["path"], int(r["area"]), "return row.querySelector('input');").send_keys("Goes to " + unguarded(r["href"]))
+    with open(saved_path, "wb") as f:
+        f.write(download(driver, downloads))
+    status, out, err = run(audit, "--apply", saved_path, web)
+    found = []
+    for r in rows:
+        with open(os.path.join(web, r["path"]), encoding="utf-8") as f:
+            found.append(areas_of(f.read())[int(r["area"])])
+    check("each text typed in the %s report is on the area of its link (%d rows)" % (web_name, len(rows)), found,
+          [(unguarded(r["href"]), "Goes to " + unguarded(r["href"])) for r in rows])
+
+    # Away from its web the report says so once, at the top, with the way back.
+    moved = os.path.join(reports, "moved", web_name + ".html")
+    os.makedirs(os.path.dirname(moved), exist_ok=True)
+    shutil.copy(report, moved)
+    said = []
+    for where in (report, moved):
+        load(driver, "file://" + where)
+        time.sleep(1)
+        said.append(driver.execute_script("return [...document.querySelectorAll('.moved')].filter(p => !p.hidden).map(p => p.textContent);"))
+    check("the %s report says it finds no image only when moved away from its web, once, with where it was written" % web_name,
+          [len(said[0]), len(said[1]), os.path.relpath(report, web) in (said[1] or [""])[0]], [0, 1, True])
+
+
+def areas_of(page):
+    """(href, alt) of each area inside a map, in document order."""
+    from html.parser import HTMLParser
+    found, inside = [], [0]
+    class Reader(HTMLParser):
+        def handle_starttag(self, tag, attrs):
+            inside[0] += tag == "map"
+            if tag == "area" and inside[0]:
+                found.append((dict(attrs).get("href"), dict(attrs).get("alt")))
+        def handle_endtag(self, tag):
+            inside[0] -= tag == "map" and inside[0] > 0
+    Reader().feed(page)
+    return found
 
 
 def main(audit, sample, work, axe_dir):
@@ -361,9 +539,30 @@ def main(audit, sample, work, axe_dir):
         # What a page with no image or a lost one says.
         words = driver.execute_script(
             "return [...document.querySelectorAll('section[data-path=\"lost.htm\"] .problem')].map(p => p.textContent);")
+        check("an area's title and aria-label show beside its alt", area_js(driver, "dense.htm", 88, "return row.querySelector('.c-now').textContent;"),
+              "none" + "title: \u201cAndrew McAllister's Entry\u201d" + "aria-label: \u201cEntry\u201d")
         check("the report says in words that an image is not there and that a map has no image", words,
               ["The image img/gone.png cannot be shown: the file img/gone.png is not in the web; the areas are drawn on a blank of its size.",
                "No image on this page uses this map (no img with usemap=\"#unused\"); its areas are listed only."])
+        # Several hundred pages, every tenth with the dense map: the same checks at both widths.
+        big = os.path.join(webs, "big")
+        os.makedirs(os.path.join(big, "img"))
+        shutil.copy(os.path.join(generated, "img", "natural.png"), os.path.join(big, "img"))
+        for n in range(300):
+            with open(os.path.join(big, "page%03d.htm" % n), "w", encoding="utf-8") as f:
+                f.write(GENERATED["dense.htm"] if n % 10 == 0 else
+                        '<img src="img/natural.png" width="400" height="40" usemap="#nav">\n<map name="nav">' +
+                        "".join('<area shape="rect" coords="%d,0,%d,40" href="page%03d.htm"%s>' % (
+                            k * 50, k * 50 + 50, (n + k) % 300, ' alt="Page"' if k % 2 else "") for k in range(n % 5 + 3)) +
+                        "</map>\n")
+        todo_path, report = os.path.join(reports, "big-todo.csv"), os.path.join(reports, "big.html")
+        run(audit, "--todo", todo_path, "--report", report, big)
+        with open(todo_path, encoding="utf-8") as f:
+            rows = list(csv.DictReader(f))
+        load(driver, "file://" + report)
+        for width in (1280, 320):
+            check_layout(driver, rows, width, "a web of 300 pages")
+            run_axe(driver, axe_dir, "a web of 300 pages at %d px" % width, 600)  # the bench times it on a quiet machine
     finally:
         driver.quit()
     return 0
