@@ -79,9 +79,10 @@ def package_holds_the_tool(tree, program, scratch, version, **_):
 # From a clean tree, what make install and make deb would run: the packages
 # they ask tools/install-deps.sh for, and a build of the tool alone.
 def install_asks_for_the_tool_only(source, scratch, **_):
-    failures = []
+    failures, env = [], {k: v for k, v in os.environ.items() if k not in ("MAKEFLAGS", "MFLAGS", "MAKELEVEL")}
     for target, wanted in (("install", {"cmake", "g++", "make", "libssl-dev"}), ("deb", {"dpkg-dev"})):
-        done = run("make", "-n", "--no-print-directory", target, "BUILD=" + os.path.join(scratch, "build"), cwd=source)
+        done = run("make", "-n", "--no-print-directory", target, "BUILD=" + os.path.join(scratch, "build"),
+                   cwd=source, env=env)
         recipe = done.stdout.splitlines()
         asked = set(" ".join(run("sh", "-c", line.replace(".sh", ".sh --print", 1), cwd=source).stdout
                              for line in recipe if line.startswith("tools/install-deps.sh")).split())
