@@ -22,7 +22,7 @@ CONFIGURE_WIN64 := cmake -S . -B $(WIN64) --no-warn-unused-cli -DCMAKE_TOOLCHAIN
 PICK_WINE_TREE = if $(WINE_RUN) --runs-32-bit; then tree=$(WIN) configure="$(CONFIGURE_WIN)" build=i686; \
 	 else tree=$(WIN64) configure="$(CONFIGURE_WIN64)" build=x86-64; fi
 
-.PHONY: all deps native asan release install uninstall windows windows64 package demo test bench fuzz valgrind clean
+.PHONY: all deps native asan release install deb uninstall windows windows64 package demo test bench fuzz valgrind clean
 
 all: native release
 
@@ -39,8 +39,10 @@ asan: deps
 	cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DSANITIZE=ON >/dev/null
 	cmake --build $(ASAN) -j$(JOBS)
 
-release: deps
-	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release >/dev/null
+# The tool alone, without the tests, asking only for what it needs.
+release:
+	@tools/install-deps.sh tool
+	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release -DTESTS=OFF >/dev/null
 	cmake --build $(RELEASE) -j$(JOBS) --target mapnote_audit
 
 # mapnote-audit and its manual page into $(DESTDIR)$(PREFIX)/bin and
@@ -48,6 +50,12 @@ release: deps
 # the same DESTDIR: the manifest lists the paths under PREFIX).
 install: release
 	DESTDIR="$(DESTDIR)" cmake --install $(RELEASE) --prefix "$(PREFIX)"
+
+# The Debian package of mapnote-audit and its manual page,
+# $(RELEASE)/mapnote-audit_<version>_<arch>.deb, for apt install ./...
+deb: release
+	@tools/install-deps.sh deb
+	cd $(RELEASE) && cpack -G DEB
 
 uninstall:
 	@test -f $(RELEASE)/install_manifest.txt || { echo "nothing installed from $(RELEASE)"; exit 1; }
