@@ -76,6 +76,7 @@ class PageReader {
       rawText_->name = tag.name;
       rawText_->begin = tag.begin;
       rawText_->end = tag.end;
+      rawText_->resume = tag.resume;
     }
     if (html ? pages::IsVoidElement(tag.name) : tag.selfClosing) return;
     OpenElement open{tag.nameNumber, CurrentMap()};
@@ -182,7 +183,7 @@ class PageReader {
   void SeeTextBefore(std::size_t until) {
     std::size_t textFrom = lastEnd_, linkFrom = lastEnd_;
     if (rawText_) {
-      linkFrom = pages::RawTextOf(page_, *rawText_)->after;
+      linkFrom = rawText_->resume;
       if (rawText_->Named("script") || rawText_->Named("style")) textFrom = linkFrom;
     }
     if (!labelling_.empty() && until > textFrom && pages::HoldsText(page_.substr(textFrom, until - textFrom))) {

@@ -198,7 +198,7 @@ void ScanTags(std::string_view page, const std::function<void(Tag&&)>& onTag) {
       }
       if (!LexTag(page, i, tag)) break;
       tag.nameNumber = names.NumberOf(tag.name);
-      i = tag.end;
+      i = tag.resume = tag.end;
       foreign.EndTag(tag);
       const bool closesTemplate = !tag.foreign && tag.Named("template") && templateDepth > 0;
       if (closesTemplate) --templateDepth;
@@ -220,6 +220,7 @@ void ScanTags(std::string_view page, const std::function<void(Tag&&)>& onTag) {
         i = AfterStartTag(page, tag);
         foreign.Open(tag, i == tag.end && !IsVoidElement(tag.name));
       }
+      tag.resume = i;
       if (templateDepth == 0) onTag(std::move(tag));
     } else {
       ++i;

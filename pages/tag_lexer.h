@@ -40,6 +40,9 @@ struct Tag {
   bool foreign = false;
   // The name's number among the page's tag names, as the scanner gave it.
   std::size_t nameNumber = 0;
+  // Where the scanner went on after the tag: past it, or past the text of
+  // the raw-text element it opens and that element's end tag.
+  std::size_t resume = 0;
   // Every attribute as written; a parser keeps only the first of a name.
   std::vector<TagAttribute> attributes;
   // Where a new attribute goes: before the '>' or a self-closing '/', or
