@@ -16,11 +16,15 @@ namespace {
 // A link's text longer than this is a sentence or a paragraph, not a name.
 constexpr std::size_t kLongestLinkText = 150;
 
-// A text fit to be an area's alt: judged with the names of the area's link
-// and of its map's image.
+// A text fit to be an area's alt: judged with the names of the finding's
+// link and of its map's image.
 struct Usable {
-  std::string_view href, imageSrc;
-  bool operator()(const std::string& text) const { return !JudgeAltText(text, FileNameOf(href), FileNameOf(imageSrc)); }
+  const Finding& finding;
+  bool operator()(const std::string& text) const {
+    const std::string_view href = finding.href ? std::string_view(*finding.href) : std::string_view();
+    const std::string_view src = finding.imageSrc ? std::string_view(*finding.imageSrc) : std::string_view();
+    return !JudgeAltText(text, FileNameOf(href), FileNameOf(src));
+  }
 };
 
 }  // namespace
@@ -80,7 +84,7 @@ void Suggestions::AddPage(const std::string& path, const PageReading& reading) {
 
 std::optional<Suggestion> Suggestions::For(const std::string& path, const Finding& finding) const {
   if (!finding.href) return std::nullopt;
-  const Usable usable{*finding.href, finding.imageSrc.value_or("")};
+  const Usable usable{finding};
   const std::string target = ResolveLink(path, *finding.href);
   for (const auto& [tallies, source] : {std::pair(&alts_, SuggestionSource::SameLink), std::pair(&linkTexts_, SuggestionSource::LinkText)}) {
     if (const auto tally = tallies->find(target); tally != tallies->end()) {
@@ -107,7 +111,7 @@ std::optional<Suggestion> Suggestions::For(const std::string& path, const Findin
 }
 
 std::optional<Suggestion> OwnSuggestion(const ReadArea& area, const Finding& finding) {
-  const Usable usable{finding.href.value_or(""), finding.imageSrc.value_or("")};
+  const Usable usable{finding};
   for (const auto& [value, source] : {std::pair(&area.title, SuggestionSource::Title), std::pair(&area.ariaLabel, SuggestionSource::AriaLabel)}) {
     if (!*value) continue;
     std::string text = host::ToUtf8(CollapseSpace(**value));
