@@ -277,7 +277,9 @@ int Audit(const Options& options, std::ostream& out, std::ostream& err, bool err
         result.reading.areas = {};
         result.reading.maps = {};
         result.reading.images = {};
-        result.reading.idHasText = {};
+        result.reading.mapIds = {};
+        result.reading.mapImages = {};
+        result.reading.names = {};
       } catch (const host::Error& e) {
         result.error = host::ToUtf8(e.description());
       }
