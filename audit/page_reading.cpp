@@ -184,7 +184,7 @@ class PageReader {
       // A <noscript>'s text is never rendered with scripting on.
       if (rawText_->Named("script") || rawText_->Named("style") || rawText_->Named("noscript")) textFrom = linkFrom;
     }
-    if (kept_ > 0 && unrendered_ == 0 && until > textFrom && pages::HoldsText(page_.substr(textFrom, until - textFrom))) {
+    if (kept_ > 0 && unrendered_ == 0 && until > textFrom && RenderedText(page_.substr(textFrom, until - textFrom))) {
       AddTextNode();
     }
     const bool forLink = link_ && link_->text.size() <= kKeptText;
@@ -200,6 +200,43 @@ class PageReader {
         SeePlaceText(decoded);
       }
     }
+  }
+
+  // Whether the markup between two tags holds text outside any template:
+  // ScanTags passes over a template and its contents, which are no text.
+  static bool RenderedText(std::string_view gap) {
+    for (std::size_t at = 0; at < gap.size();) {
+      std::size_t open = kNone;
+      for (std::size_t k = gap.find('<', at); k != std::string_view::npos; k = gap.find('<', k + 1)) {
+        if (TemplateTagAt(gap, k + 1)) {
+          open = k;
+          break;
+        }
+      }
+      if (pages::HoldsText(gap.substr(at, open == kNone ? gap.size() - at : open - at))) return true;
+      if (open == kNone) return false;
+      std::size_t close = kNone;
+      for (std::size_t k = gap.find("</", open); k != std::string_view::npos; k = gap.find("</", k + 2)) {
+        if (TemplateTagAt(gap, k + 2)) {
+          close = k;
+          break;
+        }
+      }
+      if (close == kNone) return false;
+      at = gap.find('>', close);
+      if (at == std::string_view::npos) return false;
+      ++at;
+    }
+    return false;
+  }
+
+  static bool TemplateTagAt(std::string_view gap, std::size_t at) {
+    constexpr std::string_view kName = "template";
+    if (gap.size() - std::min(at, gap.size()) < kName.size()) return false;
+    for (std::size_t k = 0; k < kName.size(); ++k) {
+      if (pages::AsciiLower(gap[at + k]) != kName[k]) return false;
+    }
+    return true;
   }
 
   // An element an id names, or an a a name names, is a place a link can
