@@ -231,7 +231,9 @@ bool AuditTarget(const Target& target, const Options& options, std::optional<Sar
         result.reading.areas = {};
         result.reading.maps = {};
         result.reading.images = {};
-        result.reading.idHasText = {};
+        result.reading.mapIds = {};
+        result.reading.mapImages = {};
+        result.reading.names = {};
       } catch (const host::Error& e) {
         result.error = host::ToUtf8(e.description());
       }

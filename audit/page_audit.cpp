@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "audit/accessible_name.h"
 #include "audit/alt_judgement.h"
 #include "audit/link_target.h"
 
@@ -101,24 +102,7 @@ PageAudit AuditPage(const PageReading& reading, std::string_view markup, pages::
       if (area.map >= 0 && area.href && area.alt && !pages::IsHtmlBlank(*area.alt)) describedTargets.emplace(area.map, *area.href);
     }
   }
-  const auto hasAriaText = [&](const ReadArea& area) {
-    for (const auto* value : {&area.title, &area.ariaLabel}) {
-      if (*value && !pages::IsHtmlBlank(**value)) return true;
-    }
-    const auto& labelledBy = area.ariaLabelledBy;
-    if (!labelledBy) return false;
-    for (std::size_t at = 0; at < labelledBy->size();) {
-      while (at < labelledBy->size() && pages::IsHtmlSpace((*labelledBy)[at])) ++at;
-      std::size_t end = at;
-      while (end < labelledBy->size() && !pages::IsHtmlSpace((*labelledBy)[end])) ++end;
-      const host::Text id = labelledBy->substr(at, end - at);
-      at = end;
-      if (id.empty()) continue;
-      const auto found = reading.idHasText.find(id);
-      if (found != reading.idHasText.end() && found->second) return true;
-    }
-    return false;
-  };
+  AccessibleNames names(reading.names);
 
   std::vector<std::optional<std::string>> imageSrcs(reading.maps.size());
   for (std::size_t m = 0; m < reading.maps.size(); ++m) {
@@ -143,7 +127,7 @@ PageAudit AuditPage(const PageReading& reading, std::string_view markup, pages::
       } else if (pages::IsHtmlBlank(*alt) && !describedTargets.count({area.map, *href})) {
         rule = Rule::EmptyAlt;
       }
-      if (rule && options.aria && hasAriaText(area)) rule.reset();
+      if (rule && options.aria && names.AreaHasName(area)) rule.reset();
     } else if (alt) {
       rule = Rule::AltWithoutHref;
     }

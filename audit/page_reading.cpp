@@ -23,14 +23,11 @@ constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 struct OpenElement {
   std::size_t name;    // its name's number
   int map = -1;        // the map this element lies in or is, as an index into the page's maps
-  int labelling = -1;  // index into the page's ids, for an element with an id
+  int node = -1;       // index into the name nodes, for an element kept for them
+  bool closedDetails = false, summarySeen = false;
+  bool unrendered = false;  // a <template> or <noscript>
   int fragment = -1;   // index into the fragments' texts, for an element an id or a name names
   bool heading = false;
-};
-
-struct SeenId {
-  host::Text id;
-  bool hasText = false;
 };
 
 // The open elements are followed as their start and end tags nest; an end
@@ -49,7 +46,7 @@ class PageReader {
       : page_(page), encoding_(encoding), needs_(needs) {}
 
   void operator()(Tag&& tag) {
-    if (tag.begin > lastEnd_ && (link_ || !labelling_.empty() || !places_.empty() || !emptyPlaces_.empty())) {
+    if (tag.begin > lastEnd_ && (link_ || kept_ > 0 || !places_.empty() || !emptyPlaces_.empty())) {
       SeeTextBefore(tag.begin);
     }
     lastEnd_ = tag.end;
@@ -60,6 +57,7 @@ class PageReader {
       Close(tag);
       return;
     }
+    const int node = KeepNode(tag, html);
     if (html && tag.Named("area")) {
       AddArea(tag);
       return;
@@ -80,18 +78,21 @@ class PageReader {
     }
     if (html ? pages::IsVoidElement(tag.name) : tag.selfClosing) return;
     OpenElement open{tag.nameNumber, CurrentMap()};
+    open.node = node;
     if (needs_.facts) OpenPlace(tag, open);
     if (html && tag.Named("map")) {
       open.map = static_cast<int>(reading.maps.size());
-      reading.maps.push_back(Value(tag, "name"));
+      auto name = Value(tag, "name");
+      auto id = Value(tag, "id");
+      reading.maps.push_back(name && !name->empty() ? std::move(name) : id);
+      reading.mapIds.push_back(std::move(id));
     }
     if (needs_.labels) {
-      if (auto id = Value(tag, "id")) {
-        open.labelling = static_cast<int>(ids_.size());
-        ids_.push_back({std::move(*id)});
-        labelling_.push_back(stack_.size());
-      }
-      if (outermostHidden_ == kNone && HidesContent(page_, tag, encoding_)) outermostHidden_ = stack_.size();
+      if (node >= 0) ++kept_;
+      if (outermostHidden_ == kNone && hidesLast_) outermostHidden_ = stack_.size();
+      open.closedDetails = html && tag.Named("details") && !tag.Find("open");
+      open.unrendered = html && (tag.Named("template") || tag.Named("noscript"));
+      if (open.unrendered) ++unrendered_;
     }
     if (open.name >= openByName_.size()) openByName_.resize(open.name + 1);
     ++openByName_[open.name];
@@ -100,8 +101,11 @@ class PageReader {
 
   PageReading Finish() {
     EndLink();
-    // The first element of each id is the one an id names.
-    for (SeenId& seen : ids_) reading.idHasText.emplace(std::move(seen.id), seen.hasText);
+    if (needs_.facts) FindMapImages();
+    // Elements left open at the end hold all that followed them.
+    for (const OpenElement& open : stack_) {
+      if (open.node >= 0) reading.names.nodes[static_cast<std::size_t>(open.node)].end = static_cast<std::uint32_t>(reading.names.nodes.size());
+    }
     for (PlaceText& place : placeTexts_) {
       if (!place.name) continue;
       host::Text text = CollapseSpace(place.text);
@@ -159,10 +163,6 @@ class PageReader {
     if (!needs_.labels && !needs_.facts) return;
     const auto alt = Value(tag, "alt");
     const bool hasAlt = alt && !pages::IsHtmlBlank(*alt);
-    // An image's text is its alt.
-    if (needs_.labels && hasAlt) {
-      SeeText(HidesContent(page_, tag, encoding_) ? HiddenFrom(stack_.size()) : HiddenFrom());
-    }
     if (!needs_.facts) return;
     if (link_ && hasAlt) reading.links.push_back({PageLink::Kind::ImageAlt, link_->href, *alt});
     if (auto usemap = Value(tag, "usemap")) {
@@ -184,10 +184,11 @@ class PageReader {
     std::size_t textFrom = lastEnd_, linkFrom = lastEnd_;
     if (rawText_) {
       linkFrom = rawText_->resume;
-      if (rawText_->Named("script") || rawText_->Named("style")) textFrom = linkFrom;
+      // A <noscript>'s text is never rendered with scripting on.
+      if (rawText_->Named("script") || rawText_->Named("style") || rawText_->Named("noscript")) textFrom = linkFrom;
     }
-    if (!labelling_.empty() && until > textFrom && pages::HoldsText(page_.substr(textFrom, until - textFrom))) {
-      SeeText(HiddenFrom());
+    if (kept_ > 0 && unrendered_ == 0 && until > textFrom && RenderedText(page_.substr(textFrom, until - textFrom))) {
+      AddTextNode();
     }
     const bool forLink = link_ && link_->text.size() <= kKeptText;
     const bool forPlace = !places_.empty() && !placeTexts_[places_.back()].full;
@@ -202,6 +203,43 @@ class PageReader {
         SeePlaceText(decoded);
       }
     }
+  }
+
+  // Whether the markup between two tags holds text outside any template:
+  // ScanTags passes over a template and its contents, which are no text.
+  static bool RenderedText(std::string_view gap) {
+    for (std::size_t at = 0; at < gap.size();) {
+      std::size_t open = kNone;
+      for (std::size_t k = gap.find('<', at); k != std::string_view::npos; k = gap.find('<', k + 1)) {
+        if (TemplateTagAt(gap, k + 1)) {
+          open = k;
+          break;
+        }
+      }
+      if (pages::HoldsText(gap.substr(at, open == kNone ? gap.size() - at : open - at))) return true;
+      if (open == kNone) return false;
+      std::size_t close = kNone;
+      for (std::size_t k = gap.find("</", open); k != std::string_view::npos; k = gap.find("</", k + 2)) {
+        if (TemplateTagAt(gap, k + 2)) {
+          close = k;
+          break;
+        }
+      }
+      if (close == kNone) return false;
+      at = gap.find('>', close);
+      if (at == std::string_view::npos) return false;
+      ++at;
+    }
+    return false;
+  }
+
+  static bool TemplateTagAt(std::string_view gap, std::size_t at) {
+    constexpr std::string_view kName = "template";
+    if (gap.size() - std::min(at, gap.size()) < kName.size()) return false;
+    for (std::size_t k = 0; k < kName.size(); ++k) {
+      if (pages::AsciiLower(gap[at + k]) != kName[k]) return false;
+    }
+    return true;
   }
 
   // An element an id names, or an a a name names, is a place a link can
@@ -258,22 +296,101 @@ class PageReader {
     link_.reset();
   }
 
-  // Where on the stack text stops counting for the elements below: from
-  // the outermost element hidden by markup on. A hidden element named
-  // directly still gives its text, as a browser's accessible name does.
-  std::size_t HiddenFrom(std::size_t hiddenAt = kNone) const {
-    const std::size_t from = std::min(outermostHidden_, hiddenAt);
-    return from == kNone ? 0 : from;
+  // Text directly in a closed <details> is shown only in its first
+  // <summary>; an element there is hidden unless it is that summary.
+  bool HiddenByDetails(const Tag& tag, bool html) {
+    if (stack_.empty() || !stack_.back().closedDetails) return false;
+    if (html && tag.Named("summary") && !stack_.back().summarySeen) {
+      stack_.back().summarySeen = true;
+      return false;
+    }
+    return true;
   }
 
-  // Text seen inside the open elements from `hiddenFrom` on. An element
-  // that has text already had it when every element below it got theirs,
-  // so the walk stops there.
-  void SeeText(std::size_t hiddenFrom) {
-    for (auto k = labelling_.rbegin(); k != labelling_.rend() && *k >= hiddenFrom; ++k) {
-      SeenId& id = ids_[static_cast<std::size_t>(stack_[*k].labelling)];
-      if (id.hasText) break;
-      id.hasText = true;
+  // A node for the element of `tag` when it has an id or lies inside one
+  // that has; its index, or -1. Sets hidesLast_ for the element's content.
+  int KeepNode(const Tag& tag, bool html) {
+    hidesLast_ = false;
+    if (!needs_.labels || unrendered_ > 0) return -1;
+    hidesLast_ = HiddenByDetails(tag, html) || HidesContent(page_, tag, encoding_);
+    auto id = Value(tag, "id");
+    if (!id && kept_ == 0) return -1;
+    std::uint32_t facts = hidesLast_ ? NameNode::Hidden | NameNode::InHidden : 0;
+    if (outermostHidden_ != kNone) facts |= NameNode::InHidden;
+    const auto nonBlank = [&](std::string_view name) {
+      const auto value = Value(tag, name);
+      return value && !pages::IsHtmlBlank(*value);
+    };
+    if (nonBlank("aria-label")) facts |= NameNode::AriaLabel;
+    if (nonBlank("title")) facts |= NameNode::Title;
+    if (html) {
+      if (const auto role = Value(tag, "role")) {
+        const host::Text first = CollapseSpace(*role).substr(0, CollapseSpace(*role).find(u' '));
+        if (AsciiLowered(first) == "presentation" || AsciiLowered(first) == "none") facts |= NameNode::Presentational;
+      }
+      const bool image = tag.Named("img"), area = tag.Named("area"), input = tag.Named("input");
+      if (image || area || input) {
+        if (const auto alt = Value(tag, "alt")) facts |= NameNode::AltPresent | (pages::IsHtmlBlank(*alt) ? 0u : std::uint32_t{NameNode::AltText});
+      }
+      if (image) facts |= NameNode::Image;
+      if (area) facts |= NameNode::Area;
+      if (input) facts |= InputFacts(tag, nonBlank("value"));
+      if (tag.Named("textarea")) facts |= NameNode::Control;
+    }
+    const auto index = static_cast<std::uint32_t>(reading.names.nodes.size());
+    reading.names.nodes.push_back({index + 1, facts});
+    if (id) reading.names.ids.emplace(std::move(*id), index);  // the first of each id is the one it names
+    if (html ? pages::IsVoidElement(tag.name) : tag.selfClosing) return -1;
+    return static_cast<int>(index);
+  }
+
+  static std::string AsciiLowered(std::u16string_view text) {
+    std::string out;
+    for (const char16_t c : text) out += c < 0x80 ? pages::AsciiLower(static_cast<char>(c)) : '?';
+    return out;
+  }
+
+  // What an input's value gives: a field's value, a range's (its middle
+  // without one), a button's value or the browser's default label.
+  std::uint32_t InputFacts(const Tag& tag, bool value) const {
+    const auto typeValue = Value(tag, "type");
+    const std::string type = typeValue ? AsciiLowered(CollapseSpace(*typeValue)) : "text";
+    if (type == "hidden") return NameNode::Hidden | NameNode::InHidden;
+    if (type == "range") return NameNode::Control | NameNode::Value;
+    if (type == "submit" || type == "reset" || type == "image") {
+      return NameNode::NativeValue | ((value || !tag.Find("value") || type == "image") ? std::uint32_t{NameNode::Value} : 0u);
+    }
+    if (type == "button") return NameNode::NativeValue | (value ? std::uint32_t{NameNode::Value} : 0u);
+    for (const char* field : {"text", "search", "email", "url", "tel", "password", "number"}) {
+      if (type == field) return NameNode::Control | (value ? std::uint32_t{NameNode::Value} : 0u);
+    }
+    return 0;
+  }
+
+  void AddTextNode() {
+    std::uint32_t facts = NameNode::Text;
+    if (!stack_.empty() && stack_.back().closedDetails) facts |= NameNode::Hidden | NameNode::InHidden;
+    if (outermostHidden_ != kNone) facts |= NameNode::InHidden;
+    const auto index = static_cast<std::uint32_t>(reading.names.nodes.size());
+    reading.names.nodes.push_back({index + 1, facts});
+  }
+
+  // For each map, the first image whose usemap names it: the map of "#x"
+  // is the first whose name or id is x.
+  void FindMapImages() {
+    std::unordered_map<host::Text, std::size_t> firstMap;
+    for (std::size_t m = reading.maps.size(); m-- > 0;) {
+      for (const auto* key : {&reading.mapIds[m], &reading.maps[m]}) {
+        if (*key && !(*key)->empty()) firstMap[**key] = m;
+      }
+    }
+    reading.mapImages.assign(reading.maps.size(), -1);
+    for (std::size_t i = 0; i < reading.images.size(); ++i) {
+      const auto& usemap = reading.images[i].usemap;
+      const std::size_t hash = usemap ? usemap->find(u'#') : host::Text::npos;
+      if (hash == host::Text::npos) continue;
+      const auto found = firstMap.find(usemap->substr(hash + 1));
+      if (found != firstMap.end() && reading.mapImages[found->second] < 0) reading.mapImages[found->second] = static_cast<int>(i);
     }
   }
 
@@ -284,7 +401,11 @@ class PageReader {
       const OpenElement closed = stack_.back();
       stack_.pop_back();
       --openByName_[closed.name];
-      if (closed.labelling >= 0) labelling_.pop_back();
+      if (closed.node >= 0) {
+        --kept_;
+        reading.names.nodes[static_cast<std::size_t>(closed.node)].end = static_cast<std::uint32_t>(reading.names.nodes.size());
+      }
+      if (closed.unrendered) --unrendered_;
       if (closed.fragment >= 0 || closed.heading) ClosePlace(closed);
       if (outermostHidden_ == stack_.size()) outermostHidden_ = kNone;
       if (closed.name == end.nameNumber) return;
@@ -297,8 +418,9 @@ class PageReader {
   ReadingNeeds needs_;
   std::vector<OpenElement> stack_;
   std::vector<std::size_t> openByName_;  // by the names' numbers, how many of each are on the stack
-  std::vector<SeenId> ids_;
-  std::vector<std::size_t> labelling_;  // where on the stack the elements with an id are
+  std::size_t kept_ = 0;        // open elements with a name node
+  std::size_t unrendered_ = 0;  // open <template>s and <noscript>s
+  bool hidesLast_ = false;      // whether the last start tag hides what it holds
   std::size_t outermostHidden_ = kNone;
   std::size_t lastEnd_ = 0;
   std::optional<Tag> rawText_;  // the raw-text start tag just passed
@@ -333,12 +455,8 @@ host::Text CollapseSpace(std::u16string_view text) {
 }
 
 const PageImage* ImageOfMap(const PageReading& reading, std::size_t map) {
-  const auto& name = reading.maps[map];
-  if (!name) return nullptr;
-  for (const PageImage& image : reading.images) {
-    if (image.usemap && image.usemap->starts_with(u"#") && image.usemap->substr(1) == *name) return &image;
-  }
-  return nullptr;
+  if (map >= reading.mapImages.size() || reading.mapImages[map] < 0) return nullptr;
+  return &reading.images[static_cast<std::size_t>(reading.mapImages[map])];
 }
 
 PageReading ReadPage(std::string_view markup, pages::Encoding encoding, ReadingNeeds needs) {

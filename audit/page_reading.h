@@ -5,6 +5,7 @@
 // list, so that a finding, a to-do row, a row of the report and the area
 // --apply writes are the same area, indexed as pages::Page indexes them.
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string_view>
 #include <unordered_map>
@@ -37,16 +38,51 @@ struct PageImage {
   std::optional<host::Text> usemap, src, width, height;
 };
 
+// The elements with an id and all below them, in document order, each with
+// the few facts an accessible name is computed from; text runs that hold
+// text are nodes of their own. Children of node i are i + 1 on, each next
+// one at the previous one's end. What is never rendered (a <template>'s
+// content, a <noscript>'s with scripting on) is not kept at all.
+struct NameNode {
+  enum Fact : std::uint32_t {
+    Text = 1,               // a run of text
+    Hidden = 2,             // hidden by its own markup, or content of a closed <details>
+    InHidden = 4,           // Hidden, or below an element that is
+    Presentational = 8,     // role=presentation or role=none
+    Image = 16,             // an img
+    Control = 32,           // an input or a textarea, whose value is its name when embedded
+    Area = 64,              // an area
+    AriaLabel = 128,        // a non-blank aria-label
+    AltPresent = 256,       // an alt attribute, however blank
+    AltText = 512,          // a non-blank alt
+    Title = 1024,           // a non-blank title
+    Value = 2048,           // a control's value (or its default) is not blank
+    NativeValue = 4096,     // a button input, whose value is its own label
+  };
+  std::uint32_t end = 0;    // past its last descendant
+  std::uint32_t facts = 0;
+  bool Has(Fact fact) const { return (facts & fact) != 0; }
+};
+
+struct NameTree {
+  std::vector<NameNode> nodes;
+  std::unordered_map<host::Text, std::uint32_t> ids;  // the first element of each id
+};
+
 struct PageReading {
   std::vector<ReadArea> areas;                  // every HTML area, in document order
-  std::vector<std::optional<host::Text>> maps;  // each map's name
-  // With labels: for each id, whether its first element has text that an
-  // accessible name would take.
-  std::unordered_map<host::Text, bool> idHasText;
+  // Each map's name, or its id when it has no name: as a browser finds the
+  // map of usemap="#x" by either, the id names it everywhere.
+  std::vector<std::optional<host::Text>> maps;
+  std::vector<std::optional<host::Text>> mapIds;  // each map's id
+  // With labels: what an accessible name reads of the elements an
+  // aria-labelledby can name (see accessible_name.h).
+  NameTree names;
   // With facts:
   std::optional<host::Text> title;  // white space collapsed; nullopt when blank or absent
   std::vector<PageLink> links;      // in document order; blank texts left out
   std::vector<PageImage> images;    // those with a usemap
+  std::vector<int> mapImages;       // for each map, the index of its image; -1 for none
   // Where a link to a place in the page leads: for each id (and each name
   // of an a), the text of its first element, or of the heading it starts
   // when it has none; left out when blank or longer than a name.
@@ -62,7 +98,8 @@ struct ReadingNeeds {
 PageReading ReadPage(std::string_view markup, pages::Encoding encoding, ReadingNeeds needs);
 
 // The image that uses the map of that index, as a browser finds it: the
-// first whose usemap names it; nullptr for none. The reading must hold its
+// first whose usemap names, by name or id, a map that is the first of that
+// name or id; nullptr for none. The reading must hold its
 // facts.
 const PageImage* ImageOfMap(const PageReading& reading, std::size_t map);
 

@@ -91,6 +91,33 @@ TEST(PageAudit, FindsWhatEachRuleAndOptionSays) {
       {"an area inside SVG or MathML is no area",
        "<map name=m><svg><area href=a></svg><math><area href=b></math><svg><g><p><area href=c></map>", kPlain,
        {"1:74 missing-alt map=m area=0"}},
+      {"aria: an alt that is there is the name, however blank, before the title",
+       "<map name=m><area href=a alt='' title=Home><area href=b alt='  ' title=Home></map>", kAria,
+       {"1:13 empty-alt map=m area=0", "1:44 empty-alt map=m area=1"}},
+      {"aria: inline styles read as the cascade reads them",
+       "<map name=m><area href=a aria-labelledby=s1><area href=b aria-labelledby=s2><area href=c aria-labelledby=s3></map>"
+       "<p id=s1><span hidden style=display:inline>Home</span></p><p id=s2><span style='display:none;display:inline'>Home"
+       "</span></p><p id=s3><span style='display:/**/none'>Home</span></p>", kAria,
+       {"1:77 missing-alt map=m area=2"}},
+      {"aria: text never rendered is no name",
+       "<map name=m><area href=a aria-labelledby=d><area href=b aria-labelledby=t><area href=c aria-labelledby=n>"
+       "<area href=d aria-labelledby=u></map><div id=d><details><summary></summary>Home</details></div>"
+       "<div id=t><template>Home</template></div><div id=n><noscript>Home</noscript></div>"
+       "<div id=u><details><summary>Home</summary></details></div>", kAria,
+       {"1:13 missing-alt map=m area=0", "1:44 missing-alt map=m area=1", "1:75 missing-alt map=m area=2"}},
+      {"aria: names that are not text",
+       "<map name=m><area href=a aria-labelledby=v><area href=b aria-labelledby=r><area href=c aria-labelledby=i>"
+       "<area href=d aria-labelledby=l><area href=e aria-labelledby=q><area href=f aria-labelledby=im>"
+       "<area href=g aria-labelledby=o><area href=h aria-labelledby=w></map>"
+       "<p id=v><input value=Home></p><p id=r><input type=range></p><p id=i><img title=Home></p>"
+       "<p id=l><span aria-label=Home></span></p><p id=q aria-label=Home></p><img id=im alt=Home usemap=#m>"
+       "<area id=o alt=Home><input id=w type=submit>", kAria, {}},
+      {"aria: a presentational image gives no name",
+       "<map name=m><area href=a aria-labelledby=p><area href=b aria-labelledby=n></map>"
+       "<p id=p><img alt=Home role=presentation></p><p id=n><img alt=Home role=' NONE'></p>", kAria,
+       {"1:13 missing-alt map=m area=0", "1:44 missing-alt map=m area=1"}},
+      {"a map found by its id is named by it", "<img usemap=#menu><map id=menu><area href=a></map>", kPlain,
+       {"1:32 missing-alt map=menu area=0"}},
       {"aria: title without the option", "<map name=m><area href=a title=T></map>", kPlain,
        {"1:13 missing-alt map=m area=0"}},
   };
