@@ -18,6 +18,8 @@ import struct
 import sys
 import zlib
 
+from known_differences import verdict
+
 CASES = {
     "alt-blank-title": "<area href=a alt='' title=Home>",
     "alt-space-title": "<area href=a alt='  ' title=Home>",
@@ -110,12 +112,8 @@ def main(audit, work):
                     failures.append("%s: Chromium names it %r, --aria %s it" % (key, name, "reports" if key in reported else "passes"))
     finally:
         driver.quit()
-    for gone in sorted(set(KNOWN) - seen):
-        print("note: %s now agrees with Chromium" % gone)
-    for failure in failures:
-        print("FAIL " + failure)
-    print("%d cases compared with Chromium, %d known differences seen" % (len(CASES), len(seen)))
-    return 1 if failures else 0
+    return verdict(failures, KNOWN, seen, lambda gone: "note: %s now agrees with Chromium" % gone,
+                   "%d cases compared with Chromium, %d known differences seen" % (len(CASES), len(seen)))
 
 
 if __name__ == "__main__":

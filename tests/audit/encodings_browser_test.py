@@ -24,6 +24,8 @@ import subprocess
 import sys
 import urllib.parse
 
+from known_differences import verdict
+
 SINGLE_BYTE = [
     "ibm866", "iso-8859-2", "iso-8859-3", "iso-8859-4", "iso-8859-5", "iso-8859-6", "iso-8859-7", "iso-8859-8",
     "iso-8859-8-i", "iso-8859-10", "iso-8859-13", "iso-8859-14", "iso-8859-15", "iso-8859-16", "koi8-r", "koi8-u",
@@ -190,12 +192,8 @@ def main(audit, work, wine_run=None):
                     failures.append("%s 0x%02X: U+%04X, the browser reads U+%04X" % (key, byte, ord(a), ord(b)))
         elif mine != browsers:
             failures.append("%s: %r, the browser reads %r" % (key, mine, browsers))
-    for gone in sorted(set(KNOWN) - seen):
-        print("note: %s 0x%02X now reads as the browser reads it" % gone)
-    for failure in failures:
-        print("FAIL " + failure)
-    print("%d encodings compared with Chromium, %d known differences seen" % (len(cases), len(seen)))
-    return 1 if failures else 0
+    return verdict(failures, KNOWN, seen, lambda gone: "note: %s 0x%02X now reads as the browser reads it" % gone,
+                   "%d encodings compared with Chromium, %d known differences seen" % (len(cases), len(seen)))
 
 
 if __name__ == "__main__":
