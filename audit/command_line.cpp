@@ -90,8 +90,8 @@ const auto kValue = [](std::optional<std::string> Options::*value) {
   };
 };
 
-const std::vector<OptionSpec>& Specs() {
-  static const std::vector<OptionSpec> specs = {
+const std::vector<OptionSpec>& KnownOptions() {
+  static const std::vector<OptionSpec> known = {
       {"--shared-target", nullptr, "a blank alt is enough where another area of the map has one for the same link",
        [](Options& o, const std::string&, std::ostream&) { return o.audit.sharedTarget = o.sharedTargetGiven = true; }},
       {"--aria", nullptr, "a title, aria-label or aria-labelledby counts as the area's text",
@@ -132,12 +132,12 @@ const std::vector<OptionSpec>& Specs() {
       {"--help", nullptr, "print this help and exit (-h)", kFlag(&Options::help)},
       {"--version", nullptr, "print the name and version and exit (-V)", kFlag(&Options::version)},
   };
-  return specs;
+  return known;
 }
 
 // What a value is called in "--todo needs a file name".
-std::string Needs(const OptionSpec& spec) {
-  const std::string_view value = spec.value;
+std::string Needs(const OptionSpec& option) {
+  const std::string_view value = option.value;
   if (value.starts_with("FILE")) return "a file name";
   if (value == "N") return "a number";
   if (value == "PATH") return "a path";
@@ -235,15 +235,15 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::o
       value = arg.substr(equals + 1);
       arg.resize(equals);
     }
-    const auto& specs = Specs();
-    const auto spec = std::find_if(specs.begin(), specs.end(), [&](const OptionSpec& s) { return arg == s.name; });
-    if (spec == specs.end()) {
+    const auto& known = KnownOptions();
+    const auto option = std::find_if(known.begin(), known.end(), [&](const OptionSpec& s) { return arg == s.name; });
+    if (option == known.end()) {
       err << "mapnote-audit: unknown option \"" << ForTerminal(arg) << "\"; see mapnote-audit --help\n";
       return std::nullopt;
     }
-    if (!spec->value && value) return Refused(err, arg + " takes no value");
-    if (spec->value && !value) {
-      if (i + 1 >= args.size()) return Refused(err, arg + " needs " + Needs(*spec));
+    if (!option->value && value) return Refused(err, arg + " takes no value");
+    if (option->value && !value) {
+      if (i + 1 >= args.size()) return Refused(err, arg + " needs " + Needs(*option));
       // A value that looks like an option is one left out ("--todo --json
       // WEB"): no file of that name is written or read.
       if (args[i + 1].starts_with("-")) {
@@ -253,7 +253,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::o
       }
       value = args[++i];
     }
-    if (!spec->take(options, value.value_or(""), err)) return std::nullopt;
+    if (!option->take(options, value.value_or(""), err)) return std::nullopt;
     if (options.help || options.version) return options;
   }
   if (options.targets.empty()) return Refused(err, "no web given: name a web folder, a page, or - for standard input");
@@ -265,9 +265,9 @@ void PrintHelp(std::ostream& out) {
   out << kUsage
       << "\nChecks the image-map areas of the pages of each web folder or page for alt text. A page's folder is its "
          "web.\n\nOptions:\n";
-  for (const OptionSpec& spec : Specs()) {
-    const std::string option = spec.value ? std::string(spec.name) + " " + spec.value : std::string(spec.name);
-    out << "  " << option << std::string(option.size() < 23 ? 23 - option.size() : 1, ' ') << spec.help << "\n";
+  for (const OptionSpec& option : KnownOptions()) {
+    const std::string shown = option.value ? std::string(option.name) + " " + option.value : std::string(option.name);
+    out << "  " << shown << std::string(shown.size() < 23 ? 23 - shown.size() : 1, ' ') << option.help << "\n";
   }
   out << "  --                     what follows is a path, whatever it looks like\n"
          "\nRules: ";
