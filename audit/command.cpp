@@ -82,8 +82,7 @@ struct KeptPage {
   std::string error;
 };
 struct PageResult : KeptPage {
-  // The facts of the page's reading that the suggestions take in.
-  PageReading reading;
+  Suggestions::PageSays says;  // what the suggestions take in of the page
 };
 
 // The threads to read and check pages on: MAPNOTE_AUDIT_JOBS when set to a
@@ -209,16 +208,16 @@ bool AuditTarget(const Target& target, const Options& options, std::optional<Sar
       try {
         const std::string file = target.web + "/" + web.pages[p];
         const pages::Page page = target.bytes && web.pages[p] == *target.page ? pages::Page::OfBytes(file, *target.bytes) : pages::Page(file);
-        result.reading = ReadPage(page.markup(), page.markupEncoding(), needs);
-        result.audit = AuditPage(result.reading, page.markup(), page.markupEncoding(), audit, web.pages[p]);
+        const PageReading reading = ReadPage(page.markup(), page.markupEncoding(), needs);
+        result.audit = AuditPage(reading, page.markup(), page.markupEncoding(), audit, web.pages[p]);
         auto& findings = result.audit->findings;
         std::erase_if(findings, [&](const Finding& f) { return !reported(p) || severity(f.rule) == Severity::Off; });
         const bool found = !findings.empty();
         if (wholeWeb && found) {
           for (Finding& finding : findings) {
-            if (finding.href) finding.suggestion = OwnSuggestion(result.reading.areas[finding.area], finding);
+            if (finding.href) finding.suggestion = OwnSuggestion(reading.areas[finding.area], finding);
           }
-          result.keptTexts = KeptTexts(web.pages[p], result.reading, *result.audit);
+          result.keptTexts = KeptTexts(web.pages[p], reading, *result.audit);
         }
         if ((options.todo || options.report) && found) result.sha256 = Sha256Hex(page.bytes());
         if (sarif || baseline) {
@@ -226,14 +225,8 @@ bool AuditTarget(const Target& target, const Options& options, std::optional<Sar
             result.snippets.push_back(AreaTagText(finding, page.markup(), page.markupEncoding()));
           }
         }
-        if (report && found) result.draft = report->Draft(web.pages[p], result.reading, *result.audit);
-        // Only what the suggestions use is kept of the reading.
-        result.reading.areas = {};
-        result.reading.maps = {};
-        result.reading.images = {};
-        result.reading.mapIds = {};
-        result.reading.mapImages = {};
-        result.reading.names = {};
+        if (report && found) result.draft = report->Draft(web.pages[p], reading, *result.audit);
+        if (wholeWeb) result.says = Suggestions::WhatPageSays(web.pages[p], reading);
       } catch (const host::Error& e) {
         result.error = host::ToUtf8(e.description());
       }
@@ -279,7 +272,7 @@ bool AuditTarget(const Target& target, const Options& options, std::optional<Sar
       }
       if (wholeWeb) {
         // In path order, so that ties between texts go to the first page.
-        if (result.audit) suggestions.AddPage(web.pages[p], result.reading);
+        if (result.audit) suggestions.AddPage(web.pages[p], std::move(result.says));
         results[p] = std::move(static_cast<KeptPage&>(result));
       }
       progress.Done(p + 1);

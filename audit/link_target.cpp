@@ -1,6 +1,6 @@
 #include "audit/link_target.h"
 
-#include <vector>
+#include <algorithm>
 
 #include "pages/percent_encoding.h"
 
@@ -27,15 +27,17 @@ std::string Cleaned(std::string_view href) {
   while (begin < end && static_cast<unsigned char>(href[begin]) <= 0x20) ++begin;
   while (end > begin && static_cast<unsigned char>(href[end - 1]) <= 0x20) --end;
   std::string out;
+  out.reserve(end - begin);
   for (std::size_t i = begin; i < end; ++i) {
     if (href[i] != '\t' && href[i] != '\n' && href[i] != '\r') out += href[i];
   }
   return out;
 }
 
-// "/a/./b/../c" as "/a/c"; ".." never climbs above the root.
-std::string Normalised(std::string_view path) {
-  std::vector<std::string_view> segments;
+// `path` ("/a/./b/../c") onto `out` as "/a/c"; ".." never climbs above the
+// root. Each link of a web passes here, so nothing but `out` is allocated.
+void AppendNormalised(std::string& out, std::string_view path) {
+  const std::size_t root = out.size();
   std::size_t at = 1;  // past the leading '/'
   bool endsInFolder = false;
   while (at <= path.size()) {
@@ -43,23 +45,18 @@ std::string Normalised(std::string_view path) {
     const std::string_view segment = path.substr(at, slash - at);
     const bool last = slash == path.size();
     if (segment == "..") {
-      if (!segments.empty()) segments.pop_back();
+      if (out.size() > root) out.resize(out.rfind('/'));
       endsInFolder = last;
     } else if (segment == ".") {
       endsInFolder = last;
     } else {
-      segments.push_back(segment);
+      out += '/';
+      out += segment;
       endsInFolder = false;
     }
     at = slash + 1;
   }
-  std::string out;
-  for (const auto segment : segments) {
-    out += '/';
-    out += segment;
-  }
-  if (endsInFolder || out.empty()) out += "/";
-  return out;
+  if (endsInFolder || out.size() == root) out += '/';
 }
 
 }  // namespace
@@ -77,13 +74,21 @@ std::string ResolveLink(std::string_view pagePath, std::string_view rawHref) {
     if (href[i] == '\\') href[i] = '/';
   }
   if (href.starts_with("//")) return href;
-  std::string page = "/";
-  page += pagePath;
   const std::string_view path = std::string_view(href).substr(0, pathEnd);
-  const std::string suffix = href.substr(pathEnd);
-  if (path.empty()) return page + suffix;
-  if (path.starts_with("/")) return Normalised(path) + suffix;
-  return Normalised(page.substr(0, page.rfind('/') + 1) + std::string(path)) + suffix;
+  const std::string_view suffix = std::string_view(href).substr(pathEnd);
+  std::string target;
+  target.reserve(pagePath.size() + href.size() + 2);
+  if (path.empty()) {
+    target.append("/").append(pagePath);
+  } else if (path.starts_with("/")) {
+    AppendNormalised(target, path);
+  } else {
+    // The page's folder and the path, as one path from the root.
+    std::string joined = "/";
+    joined.append(pagePath.substr(0, pagePath.rfind('/') + 1)).append(path);
+    AppendNormalised(target, joined);
+  }
+  return target.append(suffix);
 }
 
 std::optional<std::string> WebFileOf(std::string_view target) {

@@ -61,8 +61,14 @@ std::string FindingJson(const std::string& path, const Finding& finding, std::st
 }
 
 std::string JsonQuoted(std::string_view text, bool inScript) {
-  std::string out = "\"";
-  out.reserve(text.size() + 2);
+  std::string out;
+  AppendJsonQuoted(out, text, inScript);
+  return out;
+}
+
+void AppendJsonQuoted(std::string& out, std::string_view text, bool inScript) {
+  out.reserve(out.size() + text.size() + 2);
+  out += '"';
   for (std::size_t i = 0; i < text.size();) {
     const unsigned char byte = static_cast<unsigned char>(text[i]);
     const bool scriptMarkup = inScript && (byte == '<' || byte == '>' || byte == '&');
@@ -87,7 +93,7 @@ std::string JsonQuoted(std::string_view text, bool inScript) {
     }
     i += step.length;
   }
-  return out + "\"";
+  out += '"';
 }
 
 const CsvRow kTodoHeader = {"path", "line", "column", "map", "area", "href", "alt", "new_alt",

@@ -21,6 +21,8 @@ std::string FindingMessage(const Finding& finding);
 // `inScript`: fit to sit inside a <script> element too, where nothing may
 // end the element or open a comment, nor end a line for older parsers.
 std::string JsonQuoted(std::string_view text, bool inScript = false);
+// The same onto the end of `out`.
+void AppendJsonQuoted(std::string& out, std::string_view text, bool inScript = false);
 
 // One element of the JSON array, without the separating comma.
 // `severity` as the rule's setting gives it ("error", "warning").

@@ -27,14 +27,14 @@ using pages::PathOf;
 std::string Json(std::string_view utf8) { return JsonQuoted(utf8, true); }
 
 std::string JsonOrNull(const std::optional<std::string>& text) { return text ? Json(*text) : "null"; }
-std::string JsonOrNull(const std::optional<host::Text>& text) {
-  return text ? Json(std::string_view(host::ToUtf8(*text))) : "null";
-}
 
-std::string Number(double value) {
-  char digits[32];
-  const auto result = std::to_chars(digits, digits + sizeof digits, value);
-  return std::string(digits, result.ptr);
+// The same onto the end of `out`: the report's areas are most of its data.
+void AppendJsonOrNull(std::string& out, const std::optional<host::Text>& text) {
+  if (text) {
+    AppendJsonQuoted(out, host::ToUtf8(*text), true);
+  } else {
+    out += "null";
+  }
 }
 
 // Every byte of a path but unreserved ones, '/' and ':' escaped.
@@ -153,7 +153,7 @@ ReportPageWriter::PageDraft ReportPageWriter::Draft(const std::string& path, con
     const auto found = findingOf.find(a);
     const Finding* finding = found == findingOf.end() ? nullptr : &audit.findings[found->second];
     map.areas.pieces.back() += map.count++ > 0 ? ",\n" : "\n";
-    map.areas.pieces.back() += AreaJson(path, area, a, map.count, finding);
+    AppendAreaJson(map.areas.pieces.back(), path, area, a, map.count, finding);
     if (finding && finding->rule != Rule::AltWithoutHref) {
       map.areas.rows.push_back(found->second);
       map.areas.pieces.emplace_back();
@@ -169,7 +169,8 @@ ReportPageWriter::PageDraft ReportPageWriter::Draft(const std::string& path, con
     std::string& text = draft.pieces.back();
     text += first ? "\n{\"name\":" : ",\n{\"name\":";
     first = false;
-    text += JsonOrNull(name) + ",\"image\":" + ImageJson(path, reading, m) + ",\"areas\":[";
+    AppendJsonOrNull(text, name);
+    text += ",\"image\":" + ImageJson(path, reading, m) + ",\"areas\":[";
     text += maps[m].areas.pieces.front();
     for (std::size_t r = 0; r < maps[m].areas.rows.size(); ++r) {
       draft.rows.push_back(maps[m].areas.rows[r]);
@@ -256,26 +257,51 @@ std::string ReportPageWriter::RowPieces(const std::string& path, const Finding& 
     return pieces + "]";
   }
 
-std::string ReportPageWriter::AreaJson(const std::string& path, const ReadArea& area, std::size_t index,
-                                      std::size_t number, const Finding* finding) const {
-    std::string json = "{\"n\":" + std::to_string(number) + ",\"index\":" + std::to_string(index);
-    const auto shape = ReadAreaShape(area.shape ? std::optional<std::u16string_view>(*area.shape) : std::nullopt,
-                                     area.coords.value_or(u""));
-    static constexpr std::array<const char*, 4> kKinds = {"rect", "circle", "poly", "default"};
-    json += ",\"shape\":";
-    json += shape ? Json(kKinds[static_cast<std::size_t>(shape->kind)]) : "null";
-    json += ",\"coords\":[";
-    if (shape) {
-      for (std::size_t i = 0; i < shape->coords.size(); ++i) {
-        if (i > 0) json += ',';
-        json += Number(shape->coords[i]);
-      }
+void ReportPageWriter::AppendAreaJson(std::string& json, const std::string& path, const ReadArea& area,
+                                      std::size_t index, std::size_t number, const Finding* finding) const {
+  char digits[32];
+  const auto appendNumber = [&](auto value) {
+    json.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+  };
+  json += "{\"n\":";
+  appendNumber(number);
+  json += ",\"index\":";
+  appendNumber(index);
+  const auto shape = ReadAreaShape(area.shape ? std::optional<std::u16string_view>(*area.shape) : std::nullopt,
+                                   area.coords.value_or(u""));
+  static constexpr std::array<const char*, 4> kKinds = {"rect", "circle", "poly", "default"};
+  json += ",\"shape\":";
+  if (shape) {
+    AppendJsonQuoted(json, kKinds[static_cast<std::size_t>(shape->kind)], true);
+  } else {
+    json += "null";
+  }
+  json += ",\"coords\":[";
+  if (shape) {
+    for (std::size_t i = 0; i < shape->coords.size(); ++i) {
+      if (i > 0) json += ',';
+      appendNumber(shape->coords[i]);
     }
-    json += "],\"coordsText\":" + JsonOrNull(area.coords) + ",\"href\":" + JsonOrNull(area.href) + ",\"link\":" +
-            JsonOrNull(area.href ? LinkUrl(path, host::ToUtf8(*area.href)) : std::nullopt) + ",\"alt\":" + JsonOrNull(area.alt) +
-            ",\"title\":" + JsonOrNull(area.title) + ",\"ariaLabel\":" + JsonOrNull(area.ariaLabel);
-    json += ",\"finding\":" + Json(finding ? std::string(RuleName(finding->rule)) : std::string("fine"));
-    return json;
+  }
+  json += "],\"coordsText\":";
+  AppendJsonOrNull(json, area.coords);
+  json += ",\"href\":";
+  AppendJsonOrNull(json, area.href);
+  json += ",\"link\":";
+  const auto link = area.href ? LinkUrl(path, host::ToUtf8(*area.href)) : std::nullopt;
+  if (link) {
+    AppendJsonQuoted(json, *link, true);
+  } else {
+    json += "null";
+  }
+  json += ",\"alt\":";
+  AppendJsonOrNull(json, area.alt);
+  json += ",\"title\":";
+  AppendJsonOrNull(json, area.title);
+  json += ",\"ariaLabel\":";
+  AppendJsonOrNull(json, area.ariaLabel);
+  json += ",\"finding\":";
+  AppendJsonQuoted(json, finding ? RuleName(finding->rule) : std::string_view("fine"), true);
 }
 
 std::optional<std::string> ReportPageWriter::LinkUrl(const std::string& path, const std::string& href) const {
@@ -292,7 +318,8 @@ std::optional<std::string> ReportPageWriter::LinkUrl(const std::string& path, co
 std::string ReportPageWriter::ImageJson(const std::string& path, const PageReading& reading, std::size_t map) const {
     const PageImage* image = ImageOfMap(reading, map);
     if (!image) return "null";
-    std::string json = "{\"src\":" + JsonOrNull(image->src);
+    std::string json = "{\"src\":";
+    AppendJsonOrNull(json, image->src);
     std::optional<ImageSize> natural;
     std::optional<std::string> url, problem;
     const std::optional<std::string> src = image->src ? std::optional(host::ToUtf8(*image->src)) : std::nullopt;

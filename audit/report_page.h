@@ -56,9 +56,9 @@ class ReportPageWriter {
 
   // The to-do row's CSV around its new_alt cell, as --todo writes it.
   static std::string RowPieces(const std::string& path, const Finding& finding, const std::string& sha256);
-  // The area's part up to its finding, without its closing brace.
-  std::string AreaJson(const std::string& path, const ReadArea& area, std::size_t index, std::size_t number,
-                       const Finding* finding) const;
+  // The area's part up to its finding, without its closing brace, onto `json`.
+  void AppendAreaJson(std::string& json, const std::string& path, const ReadArea& area, std::size_t index,
+                      std::size_t number, const Finding* finding) const;
   // Where the report links an href to: a file of the web relative to the
   // report, a web address or mail as written; nothing for other schemes
   // (a "javascript:" href must not become a link in the report).

@@ -1,5 +1,6 @@
 // SHA-256 by OpenSSL's libcrypto, through EVP, which picks the processor's
 // SHA instructions where there are any.
+#include <openssl/crypto.h>
 #include <openssl/err.h>
 #include <openssl/evp.h>
 
@@ -8,11 +9,26 @@
 
 namespace audit {
 
+namespace {
+
+// Fetched once for the run, not by each digest. No configuration file can
+// change what SHA-256 is, and reading the system's takes longer than hashing
+// a page.
+const EVP_MD* Sha256() {
+  static const EVP_MD* const md = [] {
+    OPENSSL_init_crypto(OPENSSL_INIT_NO_LOAD_CONFIG, nullptr);
+    return EVP_MD_fetch(nullptr, "SHA256", nullptr);
+  }();
+  return md;
+}
+
+}  // namespace
+
 std::string Sha256Hex(std::string_view bytes) {
   std::array<unsigned char, 32> digest{};
   unsigned int size = 0;
-  if (EVP_Digest(bytes.data(), bytes.size(), digest.data(), &size, EVP_sha256(), nullptr) != 1 ||
-      size != digest.size()) {
+  const EVP_MD* md = Sha256();
+  if (!md || EVP_Digest(bytes.data(), bytes.size(), digest.data(), &size, md, nullptr) != 1 || size != digest.size()) {
     // The library's own words, which carry its error number.
     char reason[256] = "no reason given";
     if (const unsigned long error = ERR_get_error()) ERR_error_string_n(error, reason, sizeof reason);

@@ -41,7 +41,7 @@ std::string_view SuggestionSourceName(SuggestionSource source) {
   return {};
 }
 
-void Suggestions::Tally::Add(const std::string& text) {
+void Suggestions::Tally::Add(std::string text) {
   // Most targets have a text or two: they are looked up in place, and only
   // a target of many texts takes an index.
   constexpr std::size_t kIndexedFrom = 16;
@@ -53,10 +53,9 @@ void Suggestions::Tally::Add(const std::string& text) {
                                   texts_.begin());
   }
   if (at == texts_.size()) {
-    texts_.emplace_back(text, 0);
-    if (!index_.empty()) {
-      index_.emplace(text, at);
-    } else if (texts_.size() == kIndexedFrom) {
+    if (!index_.empty()) index_.emplace(text, at);
+    texts_.emplace_back(std::move(text), 0);
+    if (texts_.size() == kIndexedFrom) {
       for (std::size_t i = 0; i < texts_.size(); ++i) index_.emplace(texts_[i].first, i);
     }
   }
@@ -72,14 +71,23 @@ const std::string* Suggestions::Tally::Most(Usable usable) const {
   return best ? &best->first : nullptr;
 }
 
-void Suggestions::AddPage(const std::string& path, const PageReading& reading) {
+Suggestions::PageSays Suggestions::WhatPageSays(const std::string& path, const PageReading& reading) {
+  PageSays says;
+  says.links.reserve(reading.links.size());
   for (const PageLink& link : reading.links) {
-    if (link.kind == PageLink::Kind::Text && pages::CharacterCount(link.text) > kLongestLinkText) continue;
-    auto& tallies = link.kind == PageLink::Kind::Text ? linkTexts_ : alts_;
-    tallies[ResolveLink(path, host::ToUtf8(link.href))].Add(host::ToUtf8(link.text));
+    const bool text = link.kind == PageLink::Kind::Text;
+    if (text && pages::CharacterCount(link.text) > kLongestLinkText) continue;
+    says.links.push_back({text, ResolveLink(path, host::ToUtf8(link.href)), host::ToUtf8(link.text)});
   }
-  if (reading.title) titles_.emplace(path, host::ToUtf8(*reading.title));
-  for (const auto& [name, text] : reading.fragments) places_.emplace("/" + path + "#" + host::ToUtf8(name), host::ToUtf8(text));
+  if (reading.title) says.title = host::ToUtf8(*reading.title);
+  for (const auto& [name, text] : reading.fragments) says.places.emplace_back("/" + path + "#" + host::ToUtf8(name), host::ToUtf8(text));
+  return says;
+}
+
+void Suggestions::AddPage(const std::string& path, PageSays says) {
+  for (PageSays::Link& link : says.links) (link.text ? linkTexts_ : alts_)[std::move(link.target)].Add(std::move(link.said));
+  if (says.title) titles_.emplace(path, std::move(*says.title));
+  for (auto& [place, text] : says.places) places_.emplace(std::move(place), std::move(text));
 }
 
 std::optional<Suggestion> Suggestions::For(const std::string& path, const Finding& finding) const {
@@ -122,12 +130,21 @@ std::optional<Suggestion> OwnSuggestion(const ReadArea& area, const Finding& fin
 
 std::vector<KeptText> KeptTexts(const std::string& path, const PageReading& reading, const PageAudit& audit) {
   std::vector<KeptText> kept;
+  // Only a finding with an href is given a suggestion: the texts of other
+  // maps are never asked for.
+  std::vector<bool> suggestedIn(reading.maps.size());
+  for (const Finding& finding : audit.findings) {
+    if (finding.href && finding.mapIndex >= 0) suggestedIn[static_cast<std::size_t>(finding.mapIndex)] = true;
+  }
   auto finding = audit.findings.begin();
   for (std::size_t a = 0; a < reading.areas.size(); ++a) {
     while (finding != audit.findings.end() && finding->area < a) ++finding;
     const ReadArea& area = reading.areas[a];
     const bool replaced = finding != audit.findings.end() && finding->area == a && finding->rule != Rule::AltWithoutHref;
-    if (area.map < 0 || replaced || !area.href || !area.alt || pages::IsHtmlBlank(*area.alt)) continue;
+    if (area.map < 0 || !suggestedIn[static_cast<std::size_t>(area.map)] || replaced || !area.href || !area.alt ||
+        pages::IsHtmlBlank(*area.alt)) {
+      continue;
+    }
     kept.push_back({area.map, FoldedText(host::ToUtf8(*area.alt)), ResolveLink(path, host::ToUtf8(*area.href))});
   }
   return kept;

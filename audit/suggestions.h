@@ -15,9 +15,24 @@ namespace audit {
 
 class Suggestions {
  public:
-  // Pages go in in path order: ties between texts go to the one seen first.
+  // What one page says of its links' targets, each target resolved: worked
+  // out on the thread that read the page, so that taking it in is no more
+  // than counting.
+  struct PageSays {
+    struct Link {
+      bool text;  // a link's text, else an alt
+      std::string target, said;
+    };
+    std::vector<Link> links;
+    std::optional<std::string> title;
+    std::vector<std::pair<std::string, std::string>> places;  // "/page.htm#place" and its text
+  };
   // The reading must hold its facts.
-  void AddPage(const std::string& path, const PageReading& reading);
+  static PageSays WhatPageSays(const std::string& path, const PageReading& reading);
+
+  // Pages go in in path order: ties between texts go to the one seen first.
+  void AddPage(const std::string& path, PageSays says);
+  void AddPage(const std::string& path, const PageReading& reading) { AddPage(path, WhatPageSays(path, reading)); }
 
   // For a finding of the page at `path` that has an href, the first usable
   // text (JudgeAltText) of: the most frequent non-blank alt of an area or
@@ -31,7 +46,7 @@ class Suggestions {
   // Texts in the order first seen, each with its count.
   class Tally {
    public:
-    void Add(const std::string& text);
+    void Add(std::string text);
     // The most frequent text that `usable` takes, the first seen of a tie.
     template <typename Usable>
     const std::string* Most(Usable usable) const;
