@@ -17,8 +17,9 @@ namespace {
 
 }  // namespace
 
-Baseline::Key Baseline::KeyOf(const std::string& path, const Finding& finding, const std::string& tag) {
-  return {path, finding.map.value_or(""), finding.href.value_or(""), std::string(RuleName(finding.rule)), tag};
+Baseline::Key Baseline::KeyOf(const std::string& web, const std::string& path, const Finding& finding,
+                              const std::string& tag) {
+  return {web, path, finding.map.value_or(""), finding.href.value_or(""), std::string(RuleName(finding.rule)), tag};
 }
 
 Baseline Baseline::Read(const std::string& file) {
@@ -29,8 +30,8 @@ Baseline Baseline::Read(const std::string& file) {
   try {
     const nlohmann::json json = nlohmann::json::parse(text);
     for (const auto& f : json.at("findings")) {
-      ++baseline.left_[{f.at("path").get<std::string>(), f.at("map").get<std::string>(), f.at("href").get<std::string>(),
-                        f.at("rule").get<std::string>(), f.at("tag").get<std::string>()}];
+      ++baseline.left_[{f.value("web", std::string()), f.at("path").get<std::string>(), f.at("map").get<std::string>(),
+                        f.at("href").get<std::string>(), f.at("rule").get<std::string>(), f.at("tag").get<std::string>()}];
     }
   } catch (const nlohmann::json::exception& e) {
     Unusable(file, std::string("is no baseline of mapnote-audit: ") + e.what());
@@ -38,12 +39,15 @@ Baseline Baseline::Read(const std::string& file) {
   return baseline;
 }
 
-bool Baseline::Takes(const std::string& path, const Finding& finding, const std::string& tag) {
-  const auto it = left_.find(KeyOf(path, finding, tag));
-  if (it == left_.end() || it->second == 0) return false;
-  --it->second;
-  ++taken_;
-  return true;
+bool Baseline::Takes(const std::string& web, const std::string& path, const Finding& finding, const std::string& tag) {
+  for (const std::string& recordedWeb : {web, std::string()}) {
+    const auto it = left_.find(KeyOf(recordedWeb, path, finding, tag));
+    if (it == left_.end() || it->second == 0) continue;
+    --it->second;
+    ++taken_;
+    return true;
+  }
+  return false;
 }
 
 std::size_t Baseline::Gone() const {
@@ -52,17 +56,17 @@ std::size_t Baseline::Gone() const {
   return gone;
 }
 
-void Baseline::Record(const std::string& path, const Finding& finding, const std::string& tag) {
-  ++left_[KeyOf(path, finding, tag)];
+void Baseline::Record(const std::string& web, const std::string& path, const Finding& finding, const std::string& tag) {
+  ++left_[KeyOf(web, path, finding, tag)];
 }
 
 void Baseline::Write(const std::string& file) const {
   nlohmann::json findings = nlohmann::json::array();
   for (const auto& [key, count] : left_) {
-    const auto& [path, map, href, rule, tag] = key;
-    for (std::size_t i = 0; i < count; ++i) {
-      findings.push_back({{"path", path}, {"map", map}, {"href", href}, {"rule", rule}, {"tag", tag}});
-    }
+    const auto& [web, path, map, href, rule, tag] = key;
+    nlohmann::json finding = {{"path", path}, {"map", map}, {"href", href}, {"rule", rule}, {"tag", tag}};
+    if (!web.empty()) finding["web"] = web;
+    for (std::size_t i = 0; i < count; ++i) findings.push_back(finding);
   }
   const nlohmann::json baseline = {{"tool", "mapnote-audit"}, {"findings", findings}};
   pages::ReplacePageFile(file, baseline.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n");

@@ -19,22 +19,25 @@ class Baseline {
   // no baseline; a file that is not there is an empty baseline.
   static Baseline Read(const std::string& file);
 
-  // Whether the finding (of the page at `path`, its area tag `tag`) is a
-  // known one; each recorded finding answers for one finding only.
-  bool Takes(const std::string& path, const Finding& finding, const std::string& tag);
+  // Whether the finding (of the page at `path` in the web `web`, its area
+  // tag `tag`) is a known one; each recorded finding answers for one
+  // finding only. `web` is empty for a run of one web; a finding recorded
+  // without a web answers for its page in any.
+  bool Takes(const std::string& web, const std::string& path, const Finding& finding, const std::string& tag);
   std::size_t Taken() const { return taken_; }
   // The recorded findings no finding of this run answered to (after
   // Record: all of them).
   std::size_t Gone() const;
 
   // For --update-baseline.
-  void Record(const std::string& path, const Finding& finding, const std::string& tag);
+  void Record(const std::string& web, const std::string& path, const Finding& finding, const std::string& tag);
   // Writes the findings recorded, all at once, over `file`.
   void Write(const std::string& file) const;
 
  private:
-  using Key = std::tuple<std::string, std::string, std::string, std::string, std::string>;  // path, map, href, rule, tag
-  static Key KeyOf(const std::string& path, const Finding& finding, const std::string& tag);
+  // web, path, map, href, rule, tag
+  using Key = std::tuple<std::string, std::string, std::string, std::string, std::string, std::string>;
+  static Key KeyOf(const std::string& web, const std::string& path, const Finding& finding, const std::string& tag);
   std::map<Key, std::size_t> left_;
   std::size_t taken_ = 0;
 };

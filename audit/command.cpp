@@ -31,6 +31,7 @@
 #include "pages/encoding.h"
 #include "pages/page.h"
 #include "pages/utf8_path.h"
+#include "pages/utf8_path.h"
 
 namespace audit {
 namespace {
@@ -115,8 +116,8 @@ std::string Incomplete(std::size_t pagesUnreadable, std::size_t foldersUnlisted)
 struct Target {
   std::string web;    // the folder, as its files are reached
   std::string shown;  // what the pages' paths are shown under; empty for none
-  std::optional<std::string> page;   // the one page to report on, relative to the web
-  std::optional<std::string> bytes;  // of that page, read from standard input
+  std::vector<std::string> pages;    // the pages to report on, relative to the web, in order; none for all
+  std::optional<std::string> stdinPage, bytes;  // a page read from standard input, and its bytes
 };
 
 std::string Joined(const std::string& base, const std::string& relative) {
@@ -138,13 +139,42 @@ Target TargetOf(const std::string& given, const Options& options) {
     const std::size_t slash = path.find_last_of('/');
     target.web = slash == std::string::npos ? "." : path.substr(0, std::max<std::size_t>(slash, 1));
     target.shown = slash == std::string::npos ? "" : path.substr(0, slash);
-    target.page = slash == std::string::npos ? path : path.substr(slash + 1);
+    target.pages = {slash == std::string::npos ? path : path.substr(slash + 1)};
+    if (target.bytes) target.stdinPage = target.pages.front();
     return target;
   }
   target.web = path;
   while (path.size() > 1 && path.ends_with("/")) path.pop_back();
   target.shown = path == "." ? "" : path;
   return target;
+}
+
+// Whether two targets are of one web folder, however it was written.
+bool SameWeb(const Target& a, const Target& b) {
+  const auto folder = [](const std::string& web) {
+    std::string normal = pages::Utf8Of(pages::PathOf(web).lexically_normal().generic_u8string());
+    while (normal.size() > 1 && normal.ends_with("/")) normal.pop_back();
+    return normal;
+  };
+  return folder(a.web) == folder(b.web);
+}
+
+// Targets of one web become one, so that the web is read once and every
+// output of the run holds each of its pages once: a folder takes in the
+// pages of it that are named too.
+void TakeInto(Target& into, Target&& other) {
+  if (other.bytes) {
+    into.stdinPage = std::move(other.stdinPage);
+    into.bytes = std::move(other.bytes);
+  }
+  if (into.pages.empty() || other.pages.empty()) {
+    into.pages.clear();
+    return;
+  }
+  for (std::string& page : other.pages) {
+    const auto at = std::lower_bound(into.pages.begin(), into.pages.end(), page);
+    if (at == into.pages.end() || *at != page) into.pages.insert(at, std::move(page));
+  }
 }
 
 // What the run found, over every target.
@@ -156,9 +186,9 @@ struct Tally {
 
 // The audit of one target, its findings going out to the outputs as they are
 // found (text) or once the whole web is read (the others).
-bool AuditTarget(const Target& target, const Options& options, std::optional<SarifLog>& sarif,
-                 std::optional<Baseline>& baseline, Tally& tally, std::ostream& out, std::ostream& err,
-                 bool errIsTerminal) {
+bool AuditTarget(const Target& target, std::size_t webIndex, const Options& options, std::optional<SarifLog>& sarif,
+                 std::optional<Baseline>& baseline, const std::string& baselineWeb, Tally& tally, std::ostream& out,
+                 std::ostream& err, bool errIsTerminal) {
   PageSelection selection;
   if (options.extensions) selection.SetExtensions(*options.extensions);
   for (const std::string& pattern : options.excluded) selection.Exclude(pattern);
@@ -167,24 +197,27 @@ bool AuditTarget(const Target& target, const Options& options, std::optional<Sar
   // keep what each page's one reading gave and go out once all are read.
   const bool wholeWeb = options.todo || options.json || options.sarif || options.report;
   WebPages web;
-  if (!target.page || wholeWeb) web = ListWebPages(target.web, selection);
-  if (target.page) {
-    // The page itself even where the selection would pass it over; the web's
-    // other pages only for what they say.
+  if (target.pages.empty() || wholeWeb) web = ListWebPages(target.web, selection);
+  if (!target.pages.empty()) {
+    // The pages themselves even where the selection would pass them over;
+    // the web's other pages only for what they say.
     auto& listed = web.pages;
-    if (std::find(listed.begin(), listed.end(), *target.page) == listed.end()) {
-      listed.insert(std::lower_bound(listed.begin(), listed.end(), *target.page), *target.page);
+    for (const std::string& page : target.pages) {
+      const auto at = std::lower_bound(listed.begin(), listed.end(), page);
+      if (at == listed.end() || *at != page) listed.insert(at, page);
     }
     web.notes.clear();
   }
   tally.otherPages += web.otherPages;
-  const auto reported = [&](std::size_t p) { return !target.page || web.pages[p] == *target.page; };
+  const auto reported = [&](std::size_t p) {
+    return target.pages.empty() || std::binary_search(target.pages.begin(), target.pages.end(), web.pages[p]);
+  };
   for (const WebNote& note : web.notes) {
     tally.unreadable += note.kind == WebNote::PageUnreadable;
     tally.unlisted += note.kind == WebNote::FolderUnlisted;
     err << "mapnote-audit: " << ForTerminal(note.path.empty() || note.message.starts_with("cannot list") ? note.message : Joined(target.shown, note.message)) << "\n";
     if (sarif && note.kind != WebNote::Skipped) {
-      sarif->AddUnread(note.kind == WebNote::PageUnreadable ? note.path : "", note.message);
+      sarif->AddUnread(webIndex, note.kind == WebNote::PageUnreadable ? note.path : "", note.message);
     }
   }
 
@@ -207,7 +240,7 @@ bool AuditTarget(const Target& target, const Options& options, std::optional<Sar
       PageResult result;
       try {
         const std::string file = target.web + "/" + web.pages[p];
-        const pages::Page page = target.bytes && web.pages[p] == *target.page ? pages::Page::OfBytes(file, *target.bytes) : pages::Page(file);
+        const pages::Page page = target.bytes && web.pages[p] == *target.stdinPage ? pages::Page::OfBytes(file, *target.bytes) : pages::Page(file);
         const PageReading reading = ReadPage(page.markup(), page.markupEncoding(), needs);
         result.audit = AuditPage(reading, page.markup(), page.markupEncoding(), audit, web.pages[p]);
         auto& findings = result.audit->findings;
@@ -250,10 +283,10 @@ bool AuditTarget(const Target& target, const Options& options, std::optional<Sar
         for (std::size_t f = 0; f < findings.size(); ++f) {
           const Finding& finding = findings[f];
           if (baseline && options.updateBaseline) {
-            baseline->Record(web.pages[p], finding, result.snippets[f]);
+            baseline->Record(baselineWeb, web.pages[p], finding, result.snippets[f]);
             continue;
           }
-          if (baseline && baseline->Takes(web.pages[p], finding, result.snippets[f])) continue;
+          if (baseline && baseline->Takes(baselineWeb, web.pages[p], finding, result.snippets[f])) continue;
           ++tally.perRule[static_cast<std::size_t>(finding.rule)];
           ++(severity(finding.rule) == Severity::Error ? tally.errors : tally.warnings);
           if (!wholeWeb) lines += FindingLine(Joined(target.shown, web.pages[p]), finding) + "\n";
@@ -309,13 +342,13 @@ bool AuditTarget(const Target& target, const Options& options, std::optional<Sar
     const auto gather = [&](std::size_t p, PageOutput&& output) {
       const KeptPage& result = results[p];
       if (!result.audit) {
-        if (sarif) sarif->AddUnread(web.pages[p], result.error);
+        if (sarif) sarif->AddUnread(webIndex, web.pages[p], result.error);
         if (report) report->AddUnreadable();
         return;
       }
       if (sarif) {
         for (std::size_t f = 0; f < result.audit->findings.size(); ++f) {
-          sarif->AddFinding(web.pages[p], result.audit->findings[f], result.snippets[f],
+          sarif->AddFinding(webIndex, web.pages[p], result.audit->findings[f], result.snippets[f],
                             severity(result.audit->findings[f].rule) == Severity::Error, baseline.has_value());
         }
       }
@@ -346,14 +379,17 @@ bool AuditTarget(const Target& target, const Options& options, std::optional<Sar
 }
 
 int Audit(const Options& given, std::ostream& out, std::ostream& err, bool errIsTerminal) {
-  std::optional<SarifLog> sarif;
-  if (given.sarif) sarif.emplace(TargetOf(given.targets.front() == "-" ? "." : given.targets.front(), given).web);
   std::optional<Baseline> baseline;
   std::vector<std::pair<Target, Options>> targets;
   try {
     if (given.baseline) baseline = given.updateBaseline ? Baseline() : Baseline::Read(*given.baseline);
     for (const std::string& path : given.targets) {
       Target target = TargetOf(path, given);
+      const auto same = std::find_if(targets.begin(), targets.end(), [&](const auto& t) { return SameWeb(t.first, target); });
+      if (same != targets.end()) {
+        TakeInto(same->first, std::move(target));
+        continue;
+      }
       Options options = WithWebSettings(given, target.web);
       targets.emplace_back(std::move(target), std::move(options));
     }
@@ -361,15 +397,34 @@ int Audit(const Options& given, std::ostream& out, std::ostream& err, bool errIs
     err << "mapnote-audit: " << ForTerminal(host::ToUtf8(e.description())) << "\n";
     return exit_status::Unusable;
   }
+  // A to-do list and a report are of one web, as --apply writes into one.
+  for (const auto& [asked, name] : {std::pair(given.todo.has_value(), "--todo"), std::pair(given.report.has_value(), "--report")}) {
+    if (asked && targets.size() > 1) {
+      err << "mapnote-audit: " << name << " takes pages of one web, not of " << targets.size() << " folders; see mapnote-audit --help\n";
+      return exit_status::Unusable;
+    }
+  }
+  std::optional<SarifLog> sarif;
+  if (given.sarif) {
+    std::vector<std::string> webs;
+    for (const auto& [target, options] : targets) webs.push_back(target.web);
+    sarif.emplace(out, webs);
+  }
   if (given.json) out << "[";
   Tally tally;
-  for (const auto& [target, options] : targets) {
-    if (!AuditTarget(target, options, sarif, baseline, tally, out, err, errIsTerminal)) return exit_status::Unusable;
+  for (std::size_t t = 0; t < targets.size(); ++t) {
+    const auto& [target, options] = targets[t];
+    // Findings of one web are recorded as of their page in it, as a baseline
+    // of one web always was; of several, with the web as given.
+    const std::string baselineWeb = targets.size() > 1 ? (target.shown.empty() ? "." : target.shown) : "";
+    if (!AuditTarget(target, t, options, sarif, baseline, baselineWeb, tally, out, err, errIsTerminal)) {
+      return exit_status::Unusable;
+    }
   }
   if (given.json) out << (tally.firstJson ? "]\n" : "\n]\n");
   if (sarif) {
-    if (tally.read == 0) sarif->AddUnread("", "no page could be read under " + given.targets.front());
-    out << sarif->Text();
+    if (tally.read == 0) sarif->AddUnread(std::nullopt, "", "no page could be read under " + given.targets.front());
+    sarif->Finish();
   }
   if (baseline && given.updateBaseline) {
     try {

@@ -171,12 +171,6 @@ std::optional<std::string> Conflict(const Options& o) {
     if (o.targets.size() != 1 || o.targets[0] == "-") return std::string("--apply takes the one web folder its list is of");
   }
   if (std::count(o.targets.begin(), o.targets.end(), "-") > 1) return std::string("- (standard input) can be given once");
-  if (o.targets.size() > 1) {
-    for (const auto& [given, name] : {std::pair(o.todo.has_value(), "--todo"), std::pair(o.report.has_value(), "--report"),
-                                      std::pair(o.sarif, "--format sarif"), std::pair(o.baseline.has_value(), "--baseline")}) {
-      if (given) return std::string(name) + " takes one web or page, not " + std::to_string(o.targets.size());
-    }
-  }
   return std::nullopt;
 }
 

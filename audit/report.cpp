@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "audit/json_text.h"
 #include "audit/terminal_text.h"
 #include "host/text.h"
 
@@ -14,8 +15,8 @@ std::string MapOf(const Finding& finding) {
   return finding.map ? "area of map " + Quoted(*finding.map) : std::string("area of an unnamed map");
 }
 
-std::string JsonString(const std::optional<std::string>& text) {
-  return text ? JsonQuoted(*text) : std::string("null");
+nlohmann::ordered_json OrNull(const std::optional<std::string>& text) {
+  return text ? nlohmann::ordered_json(*text) : nlohmann::ordered_json(nullptr);
 }
 
 }  // namespace
@@ -49,15 +50,19 @@ std::string FindingLine(const std::string& path, const Finding& finding) {
 
 std::string FindingJson(const std::string& path, const Finding& finding, std::string_view severity) {
   const auto& suggestion = finding.suggestion;
-  const auto suggestedFrom =
-      suggestion ? std::optional(std::string(SuggestionSourceName(suggestion->from))) : std::nullopt;
-  return "{\"path\": " + JsonString(path) + ", \"line\": " + std::to_string(finding.line) +
-         ", \"column\": " + std::to_string(finding.column) + ", \"rule\": " + JsonString(std::string(RuleName(finding.rule))) +
-         ", \"severity\": " + JsonQuoted(severity) +
-         ", \"map\": " + JsonString(finding.map) + ", \"area\": " + std::to_string(finding.area) +
-         ", \"href\": " + JsonString(finding.href) + ", \"alt\": " + JsonString(finding.alt) +
-         ", \"suggested_alt\": " + JsonString(suggestion ? std::optional(suggestion->text) : std::nullopt) +
-         ", \"suggested_from\": " + JsonString(suggestedFrom) + "}";
+  const nlohmann::ordered_json json = {
+      {"path", path},
+      {"line", finding.line},
+      {"column", finding.column},
+      {"rule", RuleName(finding.rule)},
+      {"severity", severity},
+      {"map", OrNull(finding.map)},
+      {"area", finding.area},
+      {"href", OrNull(finding.href)},
+      {"alt", OrNull(finding.alt)},
+      {"suggested_alt", OrNull(suggestion ? std::optional(suggestion->text) : std::nullopt)},
+      {"suggested_from", OrNull(suggestion ? std::optional(std::string(SuggestionSourceName(suggestion->from))) : std::nullopt)}};
+  return JsonText(json);
 }
 
 std::string JsonQuoted(std::string_view text, bool inScript) {

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "audit/json_text.h"
 #include "audit/report.h"
 #include "host/text.h"
 #include "pages/percent_encoding.h"
@@ -87,43 +88,38 @@ static_assert([] {
   return true;
 }());
 
+using Json = nlohmann::ordered_json;
+
 // {"text": ...}: a message, a description or a snippet.
-std::string WithText(const std::string& text) { return "{\"text\": " + JsonQuoted(text) + "}"; }
+Json WithText(const std::string& text) { return {{"text", text}}; }
 
 std::string Sentence(std::string text) {
   if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') text[0] = static_cast<char>(text[0] - 'a' + 'A');
   return text + ".";
 }
 
-std::string RuleJson(const RuleText& r) {
+Json RuleJson(const RuleText& r) {
   const RuleLinks& l = r.links;
   std::string links = std::string(l.firstName) + ": " + l.first + "; " + l.secondName + ": " + l.second;
   if (links[0] >= 'a' && links[0] <= 'z') links[0] = static_cast<char>(links[0] - 'a' + 'A');
   const std::string markdown = std::string(r.help) + " See [" + l.firstName + "](" + l.first + ") and [" + l.secondName +
                                "](" + l.second + ").";
-  return "{\"id\": " + JsonQuoted(std::string(RuleName(r.rule))) + ", \"shortDescription\": " + WithText(r.shortDescription) +
-         ", \"fullDescription\": " + WithText(r.fullDescription) + ", \"help\": {\"text\": " +
-         JsonQuoted(std::string(r.help) + " " + links) + ", \"markdown\": " + JsonQuoted(markdown) +
-         "}, \"helpUri\": " + JsonQuoted(r.helpUri) + ", \"defaultConfiguration\": {\"level\": " + JsonQuoted(r.level) +
-         "}, \"properties\": {\"tags\": [\"accessibility\"]}}";
+  return {{"id", RuleName(r.rule)},
+          {"shortDescription", WithText(r.shortDescription)},
+          {"fullDescription", WithText(r.fullDescription)},
+          {"help", {{"text", std::string(r.help) + " " + links}, {"markdown", markdown}}},
+          {"helpUri", r.helpUri},
+          {"defaultConfiguration", {{"level", r.level}}},
+          {"properties", {{"tags", {"accessibility"}}}}};
 }
 
-// The text the web already gives for the area's link, as a result's own
-// properties: SARIF has no place of its own for a suggested text.
-std::string SuggestionProperties(const Finding& finding) {
-  if (!finding.suggestion) return "";
-  return ", \"properties\": {\"suggested_alt\": " + JsonQuoted(finding.suggestion->text) +
-         ", \"suggested_from\": " + JsonQuoted(std::string(SuggestionSourceName(finding.suggestion->from))) + "}";
+// Where a page is: its path under the base of its web.
+Json PageLocation(const std::string& base, const std::string& path) {
+  return {{"physicalLocation", {{"artifactLocation", {{"uri", pages::PercentEncoded(path)}, {"uriBaseId", base}}}}}};
 }
 
-std::string PageLocation(const std::string& path, const std::string& region) {
-  return "{\"physicalLocation\": {\"artifactLocation\": {\"uri\": " + JsonQuoted(pages::PercentEncoded(path)) +
-         ", \"uriBaseId\": \"WEBROOT\"}" + region + "}}";
-}
-
-}  // namespace
-
-SarifLog::SarifLog(const std::string& web) {
+// The absolute file URI of a web folder named as the user named it.
+std::string FolderUri(const std::string& web) {
   namespace fs = std::filesystem;
   const fs::path absolute = fs::absolute(fs::path(std::u8string(web.begin(), web.end()))).lexically_normal();
   const std::u8string generic = absolute.generic_u8string();
@@ -131,62 +127,70 @@ SarifLog::SarifLog(const std::string& web) {
   if (!path.ends_with('/')) path += '/';
   // file:///home/..., file:///C:/..., and a share's file://server/share/.
   const std::string encoded = pages::PercentEncoded(path, ":");
-  webUri_ = encoded.starts_with("//") ? "file:" + encoded : encoded.starts_with("/") ? "file://" + encoded : "file:///" + encoded;
+  return encoded.starts_with("//") ? "file:" + encoded : encoded.starts_with("/") ? "file://" + encoded : "file:///" + encoded;
 }
+
+}  // namespace
 
 std::string AreaTagText(const Finding& finding, std::string_view page, pages::Encoding encoding) {
   return host::ToUtf8(pages::Decode(page.substr(finding.offset, finding.end - finding.offset), encoding));
 }
 
-void SarifLog::AddFinding(const std::string& path, const Finding& finding, const std::string& tag, bool error,
-                          bool baselined) {
-  const auto rule = static_cast<std::size_t>(finding.rule);
-  const std::string region = ", \"region\": {\"startLine\": " + std::to_string(finding.line) +
-                             ", \"startColumn\": " + std::to_string(finding.column) + ", \"snippet\": " + WithText(tag) + "}";
-  results_.push_back("{\"ruleId\": " + JsonQuoted(std::string(RuleName(finding.rule))) + ", \"ruleIndex\": " +
-                     std::to_string(rule) + ", \"level\": " + JsonQuoted(error ? "error" : "warning") +
-                     (baselined ? ", \"baselineState\": \"new\"" : "") +
-                     ", \"message\": " + WithText(Sentence(FindingMessage(finding))) + ", \"locations\": [" +
-                     PageLocation(path, region) + "]" + SuggestionProperties(finding) + "}");
-}
-
-void SarifLog::AddUnread(const std::string& path, const std::string& reason) {
-  notifications_.push_back("{\"level\": \"error\", \"message\": " + WithText(reason) +
-                           (path.empty() ? std::string() : ", \"locations\": [" + PageLocation(path, "") + "]") + "}");
-}
-
-std::string SarifLog::Text() const {
-  // One item a line, `indent` deep, the closing bracket two less.
-  const auto list = [](const std::vector<std::string>& items, std::string_view indent) {
-    std::string out = "[";
-    for (std::size_t i = 0; i < items.size(); ++i) {
-      out += i ? ",\n" : "\n";
-      out += indent;
-      out += items[i];
-    }
-    if (!items.empty()) {
-      out += '\n';
-      out += indent.substr(2);
-    }
-    return out += ']';
-  };
-  std::vector<std::string> rules;
+SarifLog::SarifLog(std::ostream& out, const std::vector<std::string>& webs) : out_(out) {
+  Json bases = Json::object();
+  for (std::size_t w = 0; w < webs.size(); ++w) {
+    bases_.push_back(w == 0 ? "WEBROOT" : "WEBROOT" + std::to_string(w + 1));
+    bases[bases_.back()] = {{"uri", FolderUri(webs[w])}};
+  }
+  Json rules = Json::array();
   for (const RuleText& rule : kRules) rules.push_back(RuleJson(rule));
-  return "{\n"
-         "  \"$schema\": \"https://docs.oasis-open.org/sarif/sarif/v2.1.0/errata01/os/schemas/sarif-schema-2.1.0.json\",\n"
-         "  \"version\": \"2.1.0\",\n"
-         "  \"runs\": [{\n"
-         "    \"tool\": {\"driver\": {\"name\": \"mapnote-audit\", \"version\": \"" MAPNOTE_AUDIT_VERSION "\", "
-         "\"semanticVersion\": \"" MAPNOTE_AUDIT_VERSION "\", \"informationUri\": " +
-         JsonQuoted(kInformationUri) + ",\n      \"rules\": " + list(rules, "        ") +
-         "}},\n"
-         "    \"invocations\": [{\"executionSuccessful\": " + (notifications_.empty() ? "true" : "false") +
-         ", \"toolExecutionNotifications\": " + list(notifications_, "      ") + "}],\n"
-         "    \"originalUriBaseIds\": {\"WEBROOT\": {\"uri\": " + JsonQuoted(webUri_) + "}},\n"
-         "    \"columnKind\": \"unicodeCodePoints\",\n"
-         "    \"results\": " + list(results_, "      ") + "\n"
-         "  }]\n"
-         "}\n";
+  const Json tool = {{"driver",
+                      {{"name", "mapnote-audit"},
+                       {"version", MAPNOTE_AUDIT_VERSION},
+                       {"semanticVersion", MAPNOTE_AUDIT_VERSION},
+                       {"informationUri", kInformationUri},
+                       {"rules", rules}}}};
+  out_ << "{\n"
+          "  \"$schema\": \"https://docs.oasis-open.org/sarif/sarif/v2.1.0/errata01/os/schemas/sarif-schema-2.1.0.json\",\n"
+          "  \"version\": \"2.1.0\",\n"
+          "  \"runs\": [{\n"
+          "    \"tool\": " << JsonText(tool) << ",\n"
+          "    \"originalUriBaseIds\": " << JsonText(bases) << ",\n"
+          "    \"columnKind\": \"unicodeCodePoints\",\n"
+          "    \"results\": [";
+}
+
+void SarifLog::AddFinding(std::size_t web, const std::string& path, const Finding& finding, const std::string& tag,
+                          bool error, bool baselined) {
+  Json result = {{"ruleId", RuleName(finding.rule)},
+                 {"ruleIndex", static_cast<std::size_t>(finding.rule)},
+                 {"level", error ? "error" : "warning"}};
+  if (baselined) result["baselineState"] = "new";
+  result["message"] = WithText(Sentence(FindingMessage(finding)));
+  Json location = PageLocation(bases_[web], path);
+  location["physicalLocation"]["region"] = {
+      {"startLine", finding.line}, {"startColumn", finding.column}, {"snippet", WithText(tag)}};
+  result["locations"] = Json::array({location});
+  // The text the web already gives for the area's link, as the result's own
+  // properties: SARIF has no place of its own for a suggested text.
+  if (finding.suggestion) {
+    result["properties"] = {{"suggested_alt", finding.suggestion->text},
+                            {"suggested_from", SuggestionSourceName(finding.suggestion->from)}};
+  }
+  out_ << (results_++ > 0 ? ",\n      " : "\n      ") << JsonText(result);
+}
+
+void SarifLog::AddUnread(std::optional<std::size_t> web, const std::string& path, const std::string& reason) {
+  Json notification = {{"level", "error"}, {"message", WithText(reason)}};
+  if (web && !path.empty()) notification["locations"] = Json::array({PageLocation(bases_[*web], path)});
+  notifications_.push_back(JsonText(notification));
+}
+
+void SarifLog::Finish() {
+  out_ << (results_ > 0 ? "\n    ]," : "],") << "\n    \"invocations\": [{\"executionSuccessful\": "
+       << (notifications_.empty() ? "true" : "false") << ", \"toolExecutionNotifications\": [";
+  for (std::size_t n = 0; n < notifications_.size(); ++n) out_ << (n > 0 ? ",\n      " : "\n      ") << notifications_[n];
+  out_ << (notifications_.empty() ? "]}]\n" : "\n    ]}]\n") << "  }]\n}\n";
 }
 
 }  // namespace audit

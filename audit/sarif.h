@@ -2,6 +2,8 @@
 // The audit as one SARIF 2.1.0 log, the form code-scanning services read:
 // the tool with its three rules, a result per finding placed at its area tag,
 // and the pages that could not be read as notifications.
+#include <optional>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,29 +16,34 @@ namespace audit {
 // The finding's area tag as the page writes it, decoded to UTF-8.
 std::string AreaTagText(const Finding& finding, std::string_view page, pages::Encoding encoding);
 
+// Written as it goes: the head at once, each result as it is added, the
+// pages that could not be read at the end.
 class SarifLog {
  public:
-  // `web`: the web folder as the user named it (UTF-8); the log gives its
-  // absolute file URI as the base of every page's URI.
-  explicit SarifLog(const std::string& web);
+  // `webs`: the web folders as the user named them (UTF-8); the log gives
+  // each one's absolute file URI as the base of its pages' URIs, the
+  // first's named WEBROOT, the next WEBROOT2 and on.
+  SarifLog(std::ostream& out, const std::vector<std::string>& webs);
 
-  // `path` relative to the web, with '/'; `tag` the area tag's text, from
-  // AreaTagText.
-  // `error`: the rule is set as an error, else a warning; `baselined`: the
-  // run compared with a baseline, which the finding was not in.
-  void AddFinding(const std::string& path, const Finding& finding, const std::string& tag, bool error = true,
-                  bool baselined = false);
+  // `path` relative to the web of index `web`, with '/'; `tag` the area
+  // tag's text, from AreaTagText. `error`: the rule is set as an error, else
+  // a warning; `baselined`: the run compared with a baseline, which the
+  // finding was not in.
+  void AddFinding(std::size_t web, const std::string& path, const Finding& finding, const std::string& tag,
+                  bool error = true, bool baselined = false);
 
-  // A page or folder that could not be read, and why; `path` empty when the
-  // reason names no page.
-  void AddUnread(const std::string& path, const std::string& reason);
+  // A page or folder that could not be read, and why; no web or an empty
+  // `path` when the reason names no page.
+  void AddUnread(std::optional<std::size_t> web, const std::string& path, const std::string& reason);
 
-  // The whole log, ending with a newline.
-  std::string Text() const;
+  // Ends the log, with a newline.
+  void Finish();
 
  private:
-  std::string webUri_;
-  std::vector<std::string> results_, notifications_;  // each a JSON object
+  std::ostream& out_;
+  std::vector<std::string> bases_;  // each web's uriBaseId
+  std::size_t results_ = 0;
+  std::vector<std::string> notifications_;  // each a JSON object
 };
 
 }  // namespace audit

@@ -80,7 +80,18 @@ TEST(AuditCommand, ABaselineLeavesOutTheKnownFindings) {
   EXPECT_EQ(fixed.err, "1 page, 2 areas: 0 missing-alt, 0 empty-alt, 0 alt-without-href; baseline: 1 known left out, 1 gone\n");
   EXPECT_EQ(RunAuditOn({"--baseline", baseline, "--format", "sarif", (web.path() / "a.htm").string()}).status, 0);
   Put(web, "a.htm", "<map name=m><area href=w></map>");
-  EXPECT_NE(RunAuditOn({"--baseline", baseline, "--format", "sarif", dir}).out.find("\"baselineState\": \"new\""), std::string::npos);
+  EXPECT_NE(RunAuditOn({"--baseline", baseline, "--format", "sarif", dir}).out.find("\"baselineState\":\"new\""), std::string::npos);
+  // Of two webs, a finding is known only in its own, and each web's pages
+  // have a base of their own.
+  ScratchFolder other;
+  Put(other, "a.htm", "<map name=m><area href=x></map>");
+  EXPECT_EQ(RunAuditOn({"--baseline", baseline, "--update-baseline", dir, other.path().string()}).status, 0);
+  Put(web, "a.htm", "<map name=m><area href=x></map>");
+  Put(other, "a.htm", "<map name=m><area href=w></map>");
+  const AuditRun swapped = RunAuditOn({"--baseline", baseline, "--format", "sarif", dir, other.path().string()});
+  EXPECT_EQ(swapped.status, 1);
+  EXPECT_NE(swapped.out.find("\"uriBaseId\":\"WEBROOT2\""), std::string::npos);
+  EXPECT_EQ(swapped.err, "2 pages, 2 areas: 2 missing-alt, 0 empty-alt, 0 alt-without-href; baseline: 0 known left out, 2 gone\n");
   lists.Write("known.json", "[1, 2]");
   EXPECT_EQ(RunAuditOn({"--baseline", baseline, dir}).status, 2);
 }
@@ -139,6 +150,7 @@ TEST(AuditCommand, ExitStatusSaysWhatWasFound) {
     std::string out, err;
   } cases[] = {
       {{clean.path().string()}, 0, "1 page, 3 areas: 0 missing-alt, 0 empty-alt, 0 alt-without-href\n", ""},
+      {{clean.path().string(), (clean.path() / "a.htm").string()}, 0, "1 page, 3 areas: 0 missing-alt, 0 empty-alt, 0 alt-without-href\n", ""},
       {{empty.path().string()}, 2, "0 pages, 0 areas: 0 missing-alt, 0 empty-alt, 0 alt-without-href\n",
        "mapnote-audit: no page could be read under " + empty.path().string() + "\n"},
       {{(empty.path() / "none").string()}, 2,
@@ -168,7 +180,7 @@ TEST(AuditCommand, ExitStatusSaysWhatWasFound) {
       {{"--rule=missing-alt=off", (clean.path() / "a.htm").string()}, 0, "1 page, 3 areas: 0 missing-alt, 0 empty-alt, 0 alt-without-href\n", ""},
       {{"--rule", "missing-alt=loud", "w"}, 2, "", "mapnote-audit: --rule missing-alt=loud: give the rule off, warning or error"},
       {{"--rule", "alt=off", "w"}, 2, "", "mapnote-audit: --rule: unknown rule \"alt\""},
-      {{"w", "v", "--todo", "t.csv"}, 2, "", "mapnote-audit: --todo takes one web or page, not 2;"},
+      {{"w", "v", "--todo", "t.csv"}, 2, "", "mapnote-audit: --todo takes pages of one web, not of 2 folders;"},
       {{"w", "--todo"}, 2, "", "mapnote-audit: --todo needs a file name; see mapnote-audit --help\n"},
       {{"--json", "--todo", "t.csv", "w"}, 2, "", "mapnote-audit: --json and --todo cannot be used together;"},
       {{"--apply", "t.csv", "--aria", "w"}, 2, "", "mapnote-audit: --apply and --aria cannot be used together;"},
@@ -228,10 +240,10 @@ TEST(AuditCommand, PrintsJsonWithEveryFieldEscaped) {
   const AuditRun run = RunAuditOn({"--json", web.path().string()});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out,
-            "[\n  {\"path\": \"q \\\"x\\\".htm\", \"line\": 1, \"column\": 17, \"rule\": \"empty-alt\", \"severity\": \"error\", \"map\": \"a\\\\b\", "
-            "\"area\": 0, \"href\": \"say \\\"hi\\\"\\u000a\", \"alt\": \" \", \"suggested_alt\": null, \"suggested_from\": null},\n"
-            "  {\"path\": \"q \\\"x\\\".htm\", \"line\": 1, \"column\": 52, \"rule\": \"alt-without-href\", \"severity\": \"warning\", \"map\": \"a\\\\b\", "
-            "\"area\": 1, \"href\": null, \"alt\": \"\xC3\xA9\", \"suggested_alt\": null, \"suggested_from\": null}\n]\n");
+            "[\n  {\"path\":\"q \\\"x\\\".htm\",\"line\":1,\"column\":17,\"rule\":\"empty-alt\",\"severity\":\"error\",\"map\":\"a\\\\b\","
+            "\"area\":0,\"href\":\"say \\\"hi\\\"\\n\",\"alt\":\" \",\"suggested_alt\":null,\"suggested_from\":null},\n"
+            "  {\"path\":\"q \\\"x\\\".htm\",\"line\":1,\"column\":52,\"rule\":\"alt-without-href\",\"severity\":\"warning\",\"map\":\"a\\\\b\","
+            "\"area\":1,\"href\":null,\"alt\":\"\xC3\xA9\",\"suggested_alt\":null,\"suggested_from\":null}\n]\n");
   EXPECT_EQ(run.err, "1 page, 2 areas: 0 missing-alt, 1 empty-alt, 1 alt-without-href\n");
 
   ScratchFolder clean;
@@ -292,8 +304,8 @@ TEST(AuditCommand, JsonStaysValidWhateverTheNamesHold) {
   Put(web, "bad\xFF.htm", "<map name=m><area href=a></map>");
   const AuditRun run = RunAuditOn({"--json", web.path().string()});
   EXPECT_EQ(run.status, 2);
-  EXPECT_EQ(run.out, "[\n  {\"path\": \"ok.htm\", \"line\": 1, \"column\": 16, \"rule\": \"missing-alt\", \"severity\": \"error\", \"map\": "
-                     "\"\\u007f\\u0085\", \"area\": 0, \"href\": \"a\", \"alt\": null, \"suggested_alt\": null, \"suggested_from\": null}\n]\n");
+  EXPECT_EQ(run.out, "[\n  {\"path\":\"ok.htm\",\"line\":1,\"column\":16,\"rule\":\"missing-alt\",\"severity\":\"error\",\"map\":"
+                     "\"\\u007f\\u0085\",\"area\":0,\"href\":\"a\",\"alt\":null,\"suggested_alt\":null,\"suggested_from\":null}\n]\n");
   EXPECT_EQ(run.err, "mapnote-audit: bad\\xff.htm: its name is not UTF-8, which the list and JSON cannot hold; not checked\n"
                      "1 page, 1 area: 1 missing-alt, 0 empty-alt, 0 alt-without-href; incomplete: 1 page unreadable\n");
 
