@@ -51,7 +51,7 @@ def examples_print_what_the_program_does(manual, program, sample, scratch, **_):
     return failures
 
 
-# make deb's package, made from the build tree: the two files, the control
+# make deb's package, made from the build tree: its three files, the control
 # fields, and each library the program links by the package that holds it.
 def package_holds_the_tool(tree, program, scratch, version, **_):
     done = run("cpack", "-G", "DEB", "--config", os.path.join(tree, "CPackConfig.cmake"), "-B", scratch)
@@ -61,7 +61,8 @@ def package_holds_the_tool(tree, program, scratch, version, **_):
         return ["cpack: exit %d, made %s\n%s%s" % (done.returncode, os.listdir(scratch), done.stdout, done.stderr)]
     files = [line.split()[-1] for line in run("dpkg-deb", "-c", deb).stdout.splitlines()]
     failures = [] if sorted(f for f in files if not f.endswith("/")) == [
-        "./usr/bin/mapnote-audit", "./usr/share/man/man1/mapnote-audit.1.gz"] else ["the package holds %s" % files]
+        "./usr/bin/mapnote-audit", "./usr/share/doc/mapnote-audit/copyright",
+        "./usr/share/man/man1/mapnote-audit.1.gz"] else ["the package holds %s" % files]
     fields = dict(line.split(": ", 1) for line in run("dpkg-deb", "-f", deb).stdout.splitlines() if ": " in line)
     wanted = {"Package": "mapnote-audit", "Version": version, "Architecture": arch, "Section": "web",
               "Description": "check a web's image-map areas for alt text, write texts back"}
