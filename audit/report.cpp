@@ -50,18 +50,20 @@ std::string FindingLine(const std::string& path, const Finding& finding) {
 
 std::string FindingJson(const std::string& path, const Finding& finding, std::string_view severity) {
   const auto& suggestion = finding.suggestion;
-  const nlohmann::ordered_json json = {
-      {"path", path},
-      {"line", finding.line},
-      {"column", finding.column},
-      {"rule", RuleName(finding.rule)},
-      {"severity", severity},
-      {"map", OrNull(finding.map)},
-      {"area", finding.area},
-      {"href", OrNull(finding.href)},
-      {"alt", OrNull(finding.alt)},
-      {"suggested_alt", OrNull(suggestion ? std::optional(suggestion->text) : std::nullopt)},
-      {"suggested_from", OrNull(suggestion ? std::optional(std::string(SuggestionSourceName(suggestion->from))) : std::nullopt)}};
+  // Member by member: an initializer list costs twice the time, as it
+  // copies each value to find out whether it is an object.
+  nlohmann::ordered_json json = nlohmann::ordered_json::object();
+  json["path"] = path;
+  json["line"] = finding.line;
+  json["column"] = finding.column;
+  json["rule"] = RuleName(finding.rule);
+  json["severity"] = severity;
+  json["map"] = OrNull(finding.map);
+  json["area"] = finding.area;
+  json["href"] = OrNull(finding.href);
+  json["alt"] = OrNull(finding.alt);
+  json["suggested_alt"] = OrNull(suggestion ? std::optional(suggestion->text) : std::nullopt);
+  json["suggested_from"] = OrNull(suggestion ? std::optional(std::string(SuggestionSourceName(suggestion->from))) : std::nullopt);
   return JsonText(json);
 }
 

@@ -115,7 +115,11 @@ Json RuleJson(const RuleText& r) {
 
 // Where a page is: its path under the base of its web.
 Json PageLocation(const std::string& base, const std::string& path) {
-  return {{"physicalLocation", {{"artifactLocation", {{"uri", pages::PercentEncoded(path)}, {"uriBaseId", base}}}}}};
+  Json location = Json::object();
+  Json& artifact = location["physicalLocation"]["artifactLocation"];
+  artifact["uri"] = pages::PercentEncoded(path);
+  artifact["uriBaseId"] = base;
+  return location;
 }
 
 // The absolute file URI of a web folder named as the user named it.
@@ -162,20 +166,25 @@ SarifLog::SarifLog(std::ostream& out, const std::vector<std::string>& webs) : ou
 
 void SarifLog::AddFinding(std::size_t web, const std::string& path, const Finding& finding, const std::string& tag,
                           bool error, bool baselined) {
-  Json result = {{"ruleId", RuleName(finding.rule)},
-                 {"ruleIndex", static_cast<std::size_t>(finding.rule)},
-                 {"level", error ? "error" : "warning"}};
+  // Member by member, as an initializer list copies each value to find out
+  // whether it is an object.
+  Json result = Json::object();
+  result["ruleId"] = RuleName(finding.rule);
+  result["ruleIndex"] = static_cast<std::size_t>(finding.rule);
+  result["level"] = error ? "error" : "warning";
   if (baselined) result["baselineState"] = "new";
-  result["message"] = WithText(Sentence(FindingMessage(finding)));
+  result["message"]["text"] = Sentence(FindingMessage(finding));
   Json location = PageLocation(bases_[web], path);
-  location["physicalLocation"]["region"] = {
-      {"startLine", finding.line}, {"startColumn", finding.column}, {"snippet", WithText(tag)}};
-  result["locations"] = Json::array({location});
+  Json& region = location["physicalLocation"]["region"];
+  region["startLine"] = finding.line;
+  region["startColumn"] = finding.column;
+  region["snippet"]["text"] = tag;
+  result["locations"].push_back(std::move(location));
   // The text the web already gives for the area's link, as the result's own
   // properties: SARIF has no place of its own for a suggested text.
   if (finding.suggestion) {
-    result["properties"] = {{"suggested_alt", finding.suggestion->text},
-                            {"suggested_from", SuggestionSourceName(finding.suggestion->from)}};
+    result["properties"]["suggested_alt"] = finding.suggestion->text;
+    result["properties"]["suggested_from"] = SuggestionSourceName(finding.suggestion->from);
   }
   out_ << (results_++ > 0 ? ",\n      " : "\n      ") << JsonText(result);
 }
