@@ -252,7 +252,10 @@ bool AuditTarget(const Target& target, std::size_t webIndex, const Options& opti
           }
           result.keptTexts = KeptTexts(web.pages[p], reading, *result.audit);
         }
-        if ((options.todo || options.report) && found) result.sha256 = Sha256Hex(page.bytes());
+        // Only rows carry the digest, and an alt without an href makes none:
+        // hashing is the dearest step of a to-do list.
+        const bool rows = std::any_of(findings.begin(), findings.end(), [](const Finding& f) { return f.rule != Rule::AltWithoutHref; });
+        if ((options.todo || options.report) && rows) result.sha256 = Sha256Hex(page.bytes());
         if (sarif || baseline) {
           for (const Finding& finding : findings) {
             result.snippets.push_back(AreaTagText(finding, page.markup(), page.markupEncoding()));
@@ -366,7 +369,15 @@ bool AuditTarget(const Target& target, std::size_t webIndex, const Options& opti
       for (const KeptPage& result : results) drafts.push_back(&result.draft);
       report->Reserve(drafts);
     }
-    TakeInOrder<PageOutput>(results.size(), AuditJobs(), render, gather);
+    // Only pages with findings, or that could not be read, have a part; the
+    // report counts every page.
+    std::vector<std::size_t> parts;
+    for (std::size_t p = 0; p < results.size(); ++p) {
+      if (report || !results[p].audit || !results[p].audit->findings.empty()) parts.push_back(p);
+    }
+    TakeInOrder<PageOutput>(
+        parts.size(), AuditJobs(), [&](std::size_t k) { return render(parts[k]); },
+        [&](std::size_t k, PageOutput&& output) { gather(parts[k], std::move(output)); });
     try {
       if (options.todo) SaveTodoList(*options.todo, todo, options.force);
       if (report) report->Write(*options.report);

@@ -67,7 +67,7 @@ class PageReader {
       EndLink();  // a link inside a link closes the first
       if (auto href = Value(tag, "href")) link_ = Link{std::move(*href), {}};
     }
-    if ((needs_.facts || needs_.labels) && pages::OpensRawText(tag)) {
+    if ((needs_.facts || needs_.labels) && tag.rawTextEnd) {
       if (needs_.facts && tag.Named("title") && !titleSeen_) SeeTitle(tag);
       // What RawTextOf reads of it, without the attributes.
       rawText_.emplace();
@@ -172,7 +172,7 @@ class PageReader {
 
   void SeeTitle(const Tag& tag) {
     titleSeen_ = true;
-    const std::size_t end = pages::RawTextOf(page_, tag)->end;
+    const std::size_t end = *tag.rawTextEnd;
     host::Text title = CollapseSpace(Decoded(page_.substr(tag.end, end - tag.end)));
     if (!title.empty()) reading.title = std::move(title);
   }

@@ -106,12 +106,6 @@ constexpr TagNameSet kVoidElements({"area", "base", "basefont", "bgsound", "br",
 constexpr TagNameSet kSelectEnders({"select", "input", "keygen", "textarea", "caption", "table", "tbody", "tfoot",
                                     "thead", "tr", "td", "th"});
 
-// Where scanning resumes after the start tag `tag`.
-std::size_t AfterStartTag(std::string_view page, const Tag& tag) {
-  const auto text = RawTextOf(page, tag);
-  return text ? text->after : tag.end;
-}
-
 // Inside a <select> a parser drops most start tags, <area> among them, and
 // with them the switch to raw text; only scripts keep their meaning. A
 // template opened inside the select is parsed as usual, and closing the
@@ -217,7 +211,10 @@ void ScanTags(std::string_view page, const std::function<void(Tag&&)>& onTag) {
         i = tag.end;
       } else {
         if (tag.Named("template")) ++templateDepth;
-        i = AfterStartTag(page, tag);
+        // Past the raw text it opens, if it does.
+        const auto text = RawTextOf(page, tag);
+        if (text) tag.rawTextEnd = text->end;
+        i = text ? text->after : tag.end;
         foreign.Open(tag, i == tag.end && !IsVoidElement(tag.name));
       }
       tag.resume = i;

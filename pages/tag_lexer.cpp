@@ -68,6 +68,7 @@ bool LexTag(std::string_view text, std::size_t begin, Tag& tag) {
   tag.nameEnd = tag.end = tag.insertAt = 0;
   tag.selfClosing = tag.foreign = false;
   tag.nameNumber = 0;
+  tag.rawTextEnd.reset();
   tag.attributes.clear();  // keeps its room for the next tag
   const std::size_t size = text.size();
   std::size_t i = begin + 1;

@@ -43,6 +43,10 @@ struct Tag {
   // Where the scanner went on after the tag: past it, or past the text of
   // the raw-text element it opens and that element's end tag.
   std::size_t resume = 0;
+  // For a start tag that opens raw text (a script, a style sheet, a title
+  // ...), where that text ends, as the scanner found it: at its end tag's
+  // '<' or the page's end.
+  std::optional<std::size_t> rawTextEnd;
   // Every attribute as written; a parser keeps only the first of a name.
   std::vector<TagAttribute> attributes;
   // Where a new attribute goes: before the '>' or a self-closing '/', or
