@@ -149,10 +149,15 @@ Target TargetOf(const std::string& given, const Options& options) {
   return target;
 }
 
-// Whether two targets are of one web folder, however it was written.
+// Whether two targets are of one web folder, however it was written: by a
+// relative or an absolute path, or through a link.
 bool SameWeb(const Target& a, const Target& b) {
   const auto folder = [](const std::string& web) {
-    std::string normal = pages::Utf8Of(pages::PathOf(web).lexically_normal().generic_u8string());
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::path path = fs::weakly_canonical(pages::PathOf(web), ec);
+    if (ec) path = pages::PathOf(web).lexically_normal();
+    std::string normal = pages::Utf8Of(path.generic_u8string());
     while (normal.size() > 1 && normal.ends_with("/")) normal.pop_back();
     return normal;
   };

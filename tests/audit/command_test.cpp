@@ -150,7 +150,7 @@ TEST(AuditCommand, ExitStatusSaysWhatWasFound) {
     std::string out, err;
   } cases[] = {
       {{clean.path().string()}, 0, "1 page, 3 areas: 0 missing-alt, 0 empty-alt, 0 alt-without-href\n", ""},
-      {{clean.path().string(), (clean.path() / "a.htm").string()}, 0, "1 page, 3 areas: 0 missing-alt, 0 empty-alt, 0 alt-without-href\n", ""},
+      {{clean.path().string(), (clean.path() / "." / "a.htm").string()}, 0, "1 page, 3 areas: 0 missing-alt, 0 empty-alt, 0 alt-without-href\n", ""},
       {{empty.path().string()}, 2, "0 pages, 0 areas: 0 missing-alt, 0 empty-alt, 0 alt-without-href\n",
        "mapnote-audit: no page could be read under " + empty.path().string() + "\n"},
       {{(empty.path() / "none").string()}, 2,
