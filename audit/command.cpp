@@ -31,7 +31,6 @@
 #include "pages/encoding.h"
 #include "pages/page.h"
 #include "pages/utf8_path.h"
-#include "pages/utf8_path.h"
 
 namespace audit {
 namespace {
@@ -257,9 +256,9 @@ bool AuditTarget(const Target& target, std::size_t webIndex, const Options& opti
           }
           result.keptTexts = KeptTexts(web.pages[p], reading, *result.audit);
         }
-        // Only rows carry the digest, and an alt without an href makes none:
+        // Only rows carry the digest, and a page may have none:
         // hashing is the dearest step of a to-do list.
-        const bool rows = std::any_of(findings.begin(), findings.end(), [](const Finding& f) { return f.rule != Rule::AltWithoutHref; });
+        const bool rows = std::any_of(findings.begin(), findings.end(), [](const Finding& f) { return GivesRow(f.rule); });
         if ((options.todo || options.report) && rows) result.sha256 = Sha256Hex(page.bytes());
         if (sarif || baseline) {
           for (const Finding& finding : findings) {
@@ -339,7 +338,7 @@ bool AuditTarget(const Target& target, std::size_t webIndex, const Options& opti
       }
       KeepSuggestionsDistinct(path, result.audit->findings, result.keptTexts);
       for (const Finding& finding : result.audit->findings) {
-        if (options.todo && finding.rule != Rule::AltWithoutHref) {
+        if (options.todo && GivesRow(finding.rule)) {
           output.todo += CsvRecord(TodoRow(path, finding, result.sha256));
         }
         if (options.json) output.json += ",\n  " + FindingJson(path, finding, SeverityName(severity(finding.rule)));
@@ -455,7 +454,7 @@ int Audit(const Options& given, std::ostream& out, std::ostream& err, bool errIs
   std::string quality;
   for (std::size_t r = 0; r < kRuleCount; ++r) {
     const auto rule = static_cast<Rule>(r);
-    rows += rule == Rule::AltWithoutHref ? 0 : tally.perRule[r];
+    rows += GivesRow(rule) ? tally.perRule[r] : 0;
     if (!IsQualityRule(rule) || tally.perRule[r] == 0) continue;
     warnings += tally.perRule[r];
     quality += (quality.empty() ? "" : ", ") + std::to_string(tally.perRule[r]) + " " + std::string(RuleName(rule));

@@ -4,8 +4,8 @@
 
 namespace audit {
 
-std::string JsonText(const nlohmann::ordered_json& json, int indent) {
-  std::string text = json.dump(indent, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+std::string JsonText(const nlohmann::ordered_json& json) {
+  std::string text = json.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
   // Outside strings the text is ASCII without DEL, so each of these is a
   // character of a string, and its escape is the same character. Most texts
   // have none.

@@ -6,9 +6,9 @@
 
 namespace audit {
 
-// `json` on one line (or indented by `indent`): bytes that are no UTF-8 as
-// U+FFFD, and DEL and the C1 controls as \u escapes too, as a terminal
-// showing the output would act on them.
-std::string JsonText(const nlohmann::ordered_json& json, int indent = -1);
+// `json` on one line: bytes that are no UTF-8 as U+FFFD, and DEL and the C1
+// controls as \u escapes too, as a terminal showing the output would act on
+// them.
+std::string JsonText(const nlohmann::ordered_json& json);
 
 }  // namespace audit

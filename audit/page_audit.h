@@ -31,6 +31,11 @@ inline constexpr std::size_t kRuleCount = 9;
 // Whether the rule is one of --quality's.
 constexpr bool IsQualityRule(Rule rule) { return rule >= Rule::AltIsFileName; }
 
+// Whether a finding of the rule is a row of the to-do list and the report,
+// an area to be given a text: an alt without an href is to go, which no row
+// can say.
+constexpr bool GivesRow(Rule rule) { return rule != Rule::AltWithoutHref; }
+
 // The rule's name as the output spells it ("missing-alt" ...).
 std::string_view RuleName(Rule rule);
 

@@ -67,18 +67,18 @@ std::string FindingJson(const std::string& path, const Finding& finding, std::st
   return JsonText(json);
 }
 
-std::string JsonQuoted(std::string_view text, bool inScript) {
+std::string JsonQuoted(std::string_view text) {
   std::string out;
-  AppendJsonQuoted(out, text, inScript);
+  AppendJsonQuoted(out, text);
   return out;
 }
 
-void AppendJsonQuoted(std::string& out, std::string_view text, bool inScript) {
+void AppendJsonQuoted(std::string& out, std::string_view text) {
   out.reserve(out.size() + text.size() + 2);
   out += '"';
   for (std::size_t i = 0; i < text.size();) {
     const unsigned char byte = static_cast<unsigned char>(text[i]);
-    const bool scriptMarkup = inScript && (byte == '<' || byte == '>' || byte == '&');
+    const bool scriptMarkup = byte == '<' || byte == '>' || byte == '&';
     if (byte >= 0x20 && byte < 0x7F && byte != '"' && byte != '\\' && !scriptMarkup) {
       out += static_cast<char>(byte);
       ++i;
@@ -91,7 +91,7 @@ void AppendJsonQuoted(std::string& out, std::string_view text, bool inScript) {
     } else if (c == '"' || c == '\\') {
       out += '\\';
       out += static_cast<char>(c);
-    } else if (c < 0x20 || (c >= 0x7F && c <= 0x9F) || scriptMarkup || (inScript && (c == 0x2028 || c == 0x2029))) {
+    } else if (c < 0x20 || (c >= 0x7F && c <= 0x9F) || scriptMarkup || c == 0x2028 || c == 0x2029) {
       char escaped[8];
       std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
       out += escaped;

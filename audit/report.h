@@ -15,14 +15,15 @@ std::string FindingLine(const std::string& path, const Finding& finding);
 // The MESSAGE alone.
 std::string FindingMessage(const Finding& finding);
 
-// UTF-8 text as a JSON string, in its quotes, valid whatever the text holds:
-// control characters (also DEL and the C1 controls, which a terminal showing
-// the JSON would obey) as \u escapes, a malformed UTF-8 sequence as U+FFFD.
-// `inScript`: fit to sit inside a <script> element too, where nothing may
-// end the element or open a comment, nor end a line for older parsers.
-std::string JsonQuoted(std::string_view text, bool inScript = false);
+// UTF-8 text as a JSON string for the report page's script, in its quotes,
+// valid whatever the text holds: control characters (also DEL and the C1
+// controls) as \u escapes, a malformed UTF-8 sequence as U+FFFD, and fit to
+// sit inside a <script> element, where nothing may end the element or open a
+// comment, nor end a line for older parsers (<, >, &, U+2028, U+2029 as \u
+// escapes). JSON and SARIF output are nlohmann-json's (JsonText).
+std::string JsonQuoted(std::string_view text);
 // The same onto the end of `out`.
-void AppendJsonQuoted(std::string& out, std::string_view text, bool inScript = false);
+void AppendJsonQuoted(std::string& out, std::string_view text);
 
 // One element of the JSON array, without the separating comma.
 // `severity` as the rule's setting gives it ("error", "warning").

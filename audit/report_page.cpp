@@ -24,17 +24,24 @@ namespace {
 namespace fs = std::filesystem;
 using pages::PathOf;
 
-std::string Json(std::string_view utf8) { return JsonQuoted(utf8, true); }
+std::string Json(std::string_view utf8) { return JsonQuoted(utf8); }
 
-std::string JsonOrNull(const std::optional<std::string>& text) { return text ? Json(*text) : "null"; }
-
-// The same onto the end of `out`: the report's areas are most of its data.
-void AppendJsonOrNull(std::string& out, const std::optional<host::Text>& text) {
+// Onto the end of `out`: the report's areas are most of its data.
+void AppendJsonOrNull(std::string& out, const std::optional<std::string>& text) {
   if (text) {
-    AppendJsonQuoted(out, host::ToUtf8(*text), true);
+    AppendJsonQuoted(out, *text);
   } else {
     out += "null";
   }
+}
+void AppendJsonOrNull(std::string& out, const std::optional<host::Text>& text) {
+  AppendJsonOrNull(out, text ? std::optional(host::ToUtf8(*text)) : std::nullopt);
+}
+
+std::string JsonOrNull(const std::optional<std::string>& text) {
+  std::string json;
+  AppendJsonOrNull(json, text);
+  return json;
 }
 
 // Every byte of a path but unreserved ones, '/' and ':' escaped.
@@ -154,7 +161,7 @@ ReportPageWriter::PageDraft ReportPageWriter::Draft(const std::string& path, con
     const Finding* finding = found == findingOf.end() ? nullptr : &audit.findings[found->second];
     map.areas.pieces.back() += map.count++ > 0 ? ",\n" : "\n";
     AppendAreaJson(map.areas.pieces.back(), path, area, a, map.count, finding);
-    if (finding && finding->rule != Rule::AltWithoutHref) {
+    if (finding && GivesRow(finding->rule)) {
       map.areas.rows.push_back(found->second);
       map.areas.pieces.emplace_back();
     } else {
@@ -214,7 +221,7 @@ void ReportPageWriter::AddPage(const PageAudit& audit, std::string data) {
   totals_.areas += audit.areas;
   for (const Finding& finding : audit.findings) {
     ++totals_.perRule[static_cast<std::size_t>(finding.rule)];
-    if (finding.rule == Rule::AltWithoutHref) continue;
+    if (!GivesRow(finding.rule)) continue;
     ++totals_.rows;
     if (finding.suggestion) ++totals_.suggested;
   }
@@ -271,11 +278,7 @@ void ReportPageWriter::AppendAreaJson(std::string& json, const std::string& path
                                    area.coords.value_or(u""));
   static constexpr std::array<const char*, 4> kKinds = {"rect", "circle", "poly", "default"};
   json += ",\"shape\":";
-  if (shape) {
-    AppendJsonQuoted(json, kKinds[static_cast<std::size_t>(shape->kind)], true);
-  } else {
-    json += "null";
-  }
+  AppendJsonOrNull(json, shape ? std::optional<std::string>(kKinds[static_cast<std::size_t>(shape->kind)]) : std::nullopt);
   json += ",\"coords\":[";
   if (shape) {
     for (std::size_t i = 0; i < shape->coords.size(); ++i) {
@@ -288,12 +291,7 @@ void ReportPageWriter::AppendAreaJson(std::string& json, const std::string& path
   json += ",\"href\":";
   AppendJsonOrNull(json, area.href);
   json += ",\"link\":";
-  const auto link = area.href ? LinkUrl(path, host::ToUtf8(*area.href)) : std::nullopt;
-  if (link) {
-    AppendJsonQuoted(json, *link, true);
-  } else {
-    json += "null";
-  }
+  AppendJsonOrNull(json, area.href ? LinkUrl(path, host::ToUtf8(*area.href)) : std::nullopt);
   json += ",\"alt\":";
   AppendJsonOrNull(json, area.alt);
   json += ",\"title\":";
@@ -301,7 +299,7 @@ void ReportPageWriter::AppendAreaJson(std::string& json, const std::string& path
   json += ",\"ariaLabel\":";
   AppendJsonOrNull(json, area.ariaLabel);
   json += ",\"finding\":";
-  AppendJsonQuoted(json, finding ? RuleName(finding->rule) : std::string_view("fine"), true);
+  AppendJsonQuoted(json, finding ? RuleName(finding->rule) : std::string_view("fine"));
 }
 
 std::optional<std::string> ReportPageWriter::LinkUrl(const std::string& path, const std::string& href) const {

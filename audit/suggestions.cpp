@@ -140,7 +140,7 @@ std::vector<KeptText> KeptTexts(const std::string& path, const PageReading& read
   for (std::size_t a = 0; a < reading.areas.size(); ++a) {
     while (finding != audit.findings.end() && finding->area < a) ++finding;
     const ReadArea& area = reading.areas[a];
-    const bool replaced = finding != audit.findings.end() && finding->area == a && finding->rule != Rule::AltWithoutHref;
+    const bool replaced = finding != audit.findings.end() && finding->area == a && GivesRow(finding->rule);
     if (area.map < 0 || !suggestedIn[static_cast<std::size_t>(area.map)] || replaced || !area.href || !area.alt ||
         pages::IsHtmlBlank(*area.alt)) {
       continue;
