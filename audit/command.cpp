@@ -327,6 +327,7 @@ bool AuditTarget(const Target& target, std::size_t webIndex, const Options& opti
     // gathered in path order.
     struct PageOutput {
       std::string todo, json, report;
+      std::vector<std::string> sarif;
     };
     const auto render = [&](std::size_t p) {
       PageOutput output;
@@ -343,6 +344,13 @@ bool AuditTarget(const Target& target, std::size_t webIndex, const Options& opti
         }
         if (options.json) output.json += ",\n  " + FindingJson(path, finding, SeverityName(severity(finding.rule)));
       }
+      if (sarif) {
+        const auto& findings = result.audit->findings;
+        for (std::size_t f = 0; f < findings.size(); ++f) {
+          output.sarif.push_back(sarif->ResultText(webIndex, path, findings[f], result.snippets[f],
+                                                   severity(findings[f].rule) == Severity::Error, baseline.has_value()));
+        }
+      }
       if (report) output.report = report->PageData(path, result.draft, *result.audit, result.sha256);
       return output;
     };
@@ -353,38 +361,35 @@ bool AuditTarget(const Target& target, std::size_t webIndex, const Options& opti
         if (report) report->AddUnreadable();
         return;
       }
-      if (sarif) {
-        for (std::size_t f = 0; f < result.audit->findings.size(); ++f) {
-          sarif->AddFinding(webIndex, web.pages[p], result.audit->findings[f], result.snippets[f],
-                            severity(result.audit->findings[f].rule) == Severity::Error, baseline.has_value());
-        }
-      }
+      for (const std::string& text : output.sarif) sarif->AddResult(text);
       todo += output.todo;
       if (!output.json.empty()) {
         // The array goes out as it is made; no comma before its first.
         out << (tally.firstJson ? output.json.substr(1) : output.json);
         tally.firstJson = false;
       }
-      if (report && (reported(p))) report->AddPage(*result.audit, std::move(output.report));
+      if (report && (reported(p))) report->AddPage(*result.audit, output.report);
       results[p] = {};
     };
-    if (report) {
-      std::vector<const ReportPageWriter::PageDraft*> drafts;
-      for (const KeptPage& result : results) drafts.push_back(&result.draft);
-      report->Reserve(drafts);
-    }
     // Only pages with findings, or that could not be read, have a part; the
     // report counts every page.
     std::vector<std::size_t> parts;
     for (std::size_t p = 0; p < results.size(); ++p) {
       if (report || !results[p].audit || !results[p].audit->findings.empty()) parts.push_back(p);
     }
-    TakeInOrder<PageOutput>(
-        parts.size(), AuditJobs(), [&](std::size_t k) { return render(parts[k]); },
-        [&](std::size_t k, PageOutput&& output) { gather(parts[k], std::move(output)); });
+    const auto renderAll = [&] {
+      TakeInOrder<PageOutput>(
+          parts.size(), AuditJobs(), [&](std::size_t k) { return render(parts[k]); },
+          [&](std::size_t k, PageOutput&& output) { gather(parts[k], std::move(output)); });
+    };
     try {
+      // The report goes out as its pages' parts are made.
+      if (report) {
+        report->Write(*options.report, renderAll);
+      } else {
+        renderAll();
+      }
       if (options.todo) SaveTodoList(*options.todo, todo, options.force);
-      if (report) report->Write(*options.report);
     } catch (const host::Error& e) {
       err << "mapnote-audit: " << ForTerminal(host::ToUtf8(e.description())) << "\n";
       return false;

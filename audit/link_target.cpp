@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "host/text.h"
 #include "pages/percent_encoding.h"
 
 namespace audit {
@@ -21,17 +22,16 @@ std::size_t SchemeLength(std::string_view href) {
 }
 
 // Leading and trailing controls and spaces go, tabs and line breaks inside
-// are dropped, as a URL parser does.
-std::string Cleaned(std::string_view href) {
+// are dropped, as a URL parser does; into `out`, which each thread keeps, as
+// every link of a web passes here.
+void Clean(std::string& out, std::string_view href) {
   std::size_t begin = 0, end = href.size();
   while (begin < end && static_cast<unsigned char>(href[begin]) <= 0x20) ++begin;
   while (end > begin && static_cast<unsigned char>(href[end - 1]) <= 0x20) --end;
-  std::string out;
-  out.reserve(end - begin);
+  out.clear();
   for (std::size_t i = begin; i < end; ++i) {
     if (href[i] != '\t' && href[i] != '\n' && href[i] != '\r') out += href[i];
   }
-  return out;
 }
 
 // `path` ("/a/./b/../c") onto `out` as "/a/c"; ".." never climbs above the
@@ -62,7 +62,8 @@ void AppendNormalised(std::string& out, std::string_view path) {
 }  // namespace
 
 std::string ResolveLink(std::string_view pagePath, std::string_view rawHref) {
-  std::string href = Cleaned(rawHref);
+  thread_local std::string href, joined;
+  Clean(href, rawHref);
   if (const std::size_t scheme = SchemeLength(href)) {
     for (std::size_t i = 0; i < scheme; ++i) href[i] = static_cast<char>(href[i] | 0x20);
     return href;
@@ -84,11 +85,19 @@ std::string ResolveLink(std::string_view pagePath, std::string_view rawHref) {
     AppendNormalised(target, path);
   } else {
     // The page's folder and the path, as one path from the root.
-    std::string joined = "/";
+    joined.clear();
+    joined += '/';
     joined.append(pagePath.substr(0, pagePath.rfind('/') + 1)).append(path);
     AppendNormalised(target, joined);
   }
   return target.append(suffix);
+}
+
+std::string ResolveLink(std::string_view pagePath, std::u16string_view href) {
+  thread_local std::string utf8;
+  utf8.clear();
+  host::AppendUtf8(utf8, href);
+  return ResolveLink(pagePath, utf8);
 }
 
 std::optional<std::string> WebFileOf(std::string_view target) {

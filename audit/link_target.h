@@ -13,6 +13,8 @@ namespace audit {
 // a scheme ("http:", "mailto:") or a host ("//h/x") as written, the scheme
 // lower-cased.
 std::string ResolveLink(std::string_view pagePath, std::string_view href);
+// The same for an href as a page's reading holds it.
+std::string ResolveLink(std::string_view pagePath, std::u16string_view href);
 
 // The file a resolved target names inside the web (relative, '/', percent
 // escapes decoded, without query or fragment); nullopt for one outside it

@@ -12,7 +12,6 @@
 #include "audit/link_target.h"
 #include "audit/report.h"
 #include "audit/report_page_template.h"
-#include "audit/sha256.h"
 #include "host/error.h"
 #include "pages/page.h"
 #include "pages/page_file.h"
@@ -35,7 +34,14 @@ void AppendJsonOrNull(std::string& out, const std::optional<std::string>& text) 
   }
 }
 void AppendJsonOrNull(std::string& out, const std::optional<host::Text>& text) {
-  AppendJsonOrNull(out, text ? std::optional(host::ToUtf8(*text)) : std::nullopt);
+  if (!text) {
+    out += "null";
+    return;
+  }
+  thread_local std::string utf8;
+  utf8.clear();
+  host::AppendUtf8(utf8, *text);
+  AppendJsonQuoted(out, utf8);
 }
 
 std::string JsonOrNull(const std::optional<std::string>& text) {
@@ -114,8 +120,7 @@ ReportPageWriter::ReportPageWriter(const std::string& file, const std::string& w
   webUrl_ = RelativeUrl(reportFolder_, webFolder_);
   // The pages' data goes straight into the page, as for a big web it is
   // most of it; the summary follows them.
-  dataAt_ = kReportPageTemplate.find(kReportPageData);
-  html_.assign(kReportPageTemplate.substr(0, dataAt_));
+  html_.assign(kReportPageTemplate.substr(0, kReportPageTemplate.find(kReportPageData)));
   // Each report's title names its web, as a tab or a screen reader lists it.
   std::string title;
   for (const char c : host::ToUtf8(host::FromUtf8(webName_.empty() ? web_ : webName_))) {
@@ -128,7 +133,7 @@ ReportPageWriter::ReportPageWriter(const std::string& file, const std::string& w
     }
   }
   html_.replace(html_.find(kReportPageTitle), kReportPageTitle.size(), title);
-  dataAt_ = html_.size();
+  hashFrom_ = html_.size();
   html_.append("{\"pages\":[");
 }
 
@@ -205,18 +210,7 @@ std::string ReportPageWriter::PageData(const std::string& path, const PageDraft&
   return data;
 }
 
-void ReportPageWriter::Reserve(const std::vector<const PageDraft*>& drafts) {
-  // A row's suggestion, source and to-do cells take a few hundred bytes.
-  constexpr std::size_t kRowBytes = 400;
-  std::size_t bytes = html_.size() + kReportPageTemplate.size() + 1024;
-  for (const PageDraft* draft : drafts) {
-    for (const std::string& piece : draft->pieces) bytes += piece.size() + 2;
-    bytes += draft->rows.size() * kRowBytes;
-  }
-  html_.reserve(bytes);
-}
-
-void ReportPageWriter::AddPage(const PageAudit& audit, std::string data) {
+void ReportPageWriter::AddPage(const PageAudit& audit, std::string_view data) {
   ++totals_.pages;
   totals_.areas += audit.areas;
   for (const Finding& finding : audit.findings) {
@@ -228,9 +222,34 @@ void ReportPageWriter::AddPage(const PageAudit& audit, std::string data) {
   if (data.empty()) return;
   html_ += pagesShown_++ > 0 ? ",\n" : "\n";
   html_ += data;
+  // A few pages' worth at a time: the same memory, warm, for each part.
+  constexpr std::size_t kWrittenAt = std::size_t{1} << 16;
+  if (sink_ && html_.size() >= kWrittenAt) WriteOut();
 }
 
-void ReportPageWriter::Write(const std::string& file) {
+void ReportPageWriter::WriteOut() {
+  id_->Add(std::string_view(html_).substr(hashFrom_));
+  (*sink_)(html_);
+  html_.clear();
+  hashFrom_ = 0;
+}
+
+void ReportPageWriter::Write(const std::string& file, const std::function<void()>& addPages) {
+  CheckReportFile(file);
+  pages::ReplacePageFileWith(file, [&](const pages::ContentSink& sink) {
+    Sha256 id;
+    sink_ = &sink;
+    id_ = &id;
+    struct Detach {
+      ReportPageWriter& writer;
+      ~Detach() { writer.sink_ = nullptr, writer.id_ = nullptr; }
+    } detach{*this};
+    if (addPages) addPages();
+    Finish();
+  });
+}
+
+void ReportPageWriter::Finish() {
   std::string header = CsvRecord(kTodoHeader);
   header.resize(header.size() - 2);
   const Totals& t = totals_;
@@ -242,11 +261,11 @@ void ReportPageWriter::Write(const std::string& file) {
   // Typed texts are kept under this name: the same report of the same web
   // finds them again, another does not.
   html_ += ",\"webName\":" + Json(webName_) + ",\"reportPath\":" + Json(reportPath_);
-  const std::string id = Sha256Hex(std::string_view(html_).substr(dataAt_));
-  html_.append(",\"id\":").append(Json(id)).append("}");
+  WriteOut();
+  html_.append(",\"id\":").append(Json(id_->Hex())).append("}");
   html_.append(kReportPageTemplate.substr(kReportPageTemplate.find(kReportPageData) + kReportPageData.size()));
-  CheckReportFile(file);
-  pages::ReplacePageFile(file, html_);
+  (*sink_)(html_);
+  html_.clear();
 }
 
 std::string ReportPageWriter::RowPieces(const std::string& path, const Finding& finding, const std::string& sha256) {
@@ -291,7 +310,7 @@ void ReportPageWriter::AppendAreaJson(std::string& json, const std::string& path
   json += ",\"href\":";
   AppendJsonOrNull(json, area.href);
   json += ",\"link\":";
-  AppendJsonOrNull(json, area.href ? LinkUrl(path, host::ToUtf8(*area.href)) : std::nullopt);
+  AppendJsonOrNull(json, area.href ? LinkUrl(path, *area.href) : std::nullopt);
   json += ",\"alt\":";
   AppendJsonOrNull(json, area.alt);
   json += ",\"title\":";
@@ -302,7 +321,7 @@ void ReportPageWriter::AppendAreaJson(std::string& json, const std::string& path
   AppendJsonQuoted(json, finding ? RuleName(finding->rule) : std::string_view("fine"));
 }
 
-std::optional<std::string> ReportPageWriter::LinkUrl(const std::string& path, const std::string& href) const {
+std::optional<std::string> ReportPageWriter::LinkUrl(const std::string& path, std::u16string_view href) const {
     const std::string target = ResolveLink(path, href);
     for (const char* scheme : {"http:", "https:", "mailto:", "ftp:"}) {
       if (target.starts_with(scheme)) return target;

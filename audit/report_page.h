@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,6 +13,8 @@
 
 #include "audit/page_audit.h"
 #include "audit/page_reading.h"
+#include "audit/sha256.h"
+#include "pages/page_file.h"
 
 namespace audit {
 
@@ -37,16 +40,15 @@ class ReportPageWriter {
   // the page's, for the rows of its to-do list.
   std::string PageData(const std::string& path, const PageDraft& draft, const PageAudit& audit,
                        const std::string& sha256) const;
-  // Room for the pages' data: these drafts' texts and their rows'
-  // suggestions, so that the page is not copied as it grows.
-  void Reserve(const std::vector<const PageDraft*>& drafts);
   // Pages go in in path order, each with its PageData.
-  void AddPage(const PageAudit& audit, std::string data);
+  void AddPage(const PageAudit& audit, std::string_view data);
   void AddUnreadable() { ++totals_.unreadable; }
 
-  // Writes the page to `file` all at once, after CheckReportFile, once all
-  // pages are in. Throws host::Error when it cannot be written.
-  void Write(const std::string& file);
+  // Writes the page to `file`, after CheckReportFile: the pages that
+  // `addPages` adds go out as they come, the summary after them, and the
+  // file replaces the old one at the end. Throws host::Error when it cannot
+  // be written, and leaves the old file as it was.
+  void Write(const std::string& file, const std::function<void()>& addPages = {});
 
  private:
   struct Totals {
@@ -64,7 +66,7 @@ class ReportPageWriter {
   // (a "javascript:" href must not become a link in the report).
   // A file of the web (relative to it, with '/') as a URL from the report.
   std::string WebFileUrl(std::string_view file) const;
-  std::optional<std::string> LinkUrl(const std::string& path, const std::string& href) const;
+  std::optional<std::string> LinkUrl(const std::string& path, std::u16string_view href) const;
   // The image that uses the map, its address from the report and the size
   // the page shows it at; or why there is none to show.
   std::string ImageJson(const std::string& path, const PageReading& reading, std::size_t map) const;
@@ -74,9 +76,17 @@ class ReportPageWriter {
   std::string webUrl_;  // the web's folder as a URL from the report
   std::string reportPath_, webName_;  // the report's path from the web, the web's folder's name
   Totals totals_;
-  std::string html_;           // the page as far as it is made
-  std::size_t dataAt_ = 0;     // where its data begins
+  // What is made and not yet written: a part at a time goes out, so that a
+  // big report is never held whole.
+  void WriteOut();
+  // The summary and the id after the pages, and the rest of the page.
+  void Finish();
+
+  std::string html_;           // the page as far as it is made and not yet written
+  std::size_t hashFrom_ = 0;   // where in html_ the data the id is a digest of begins
   std::size_t pagesShown_ = 0;
+  const pages::ContentSink* sink_ = nullptr;  // while Write writes
+  Sha256* id_ = nullptr;                      // the digest of the data written so far
 };
 
 }  // namespace audit

@@ -164,8 +164,8 @@ SarifLog::SarifLog(std::ostream& out, const std::vector<std::string>& webs) : ou
           "    \"results\": [";
 }
 
-void SarifLog::AddFinding(std::size_t web, const std::string& path, const Finding& finding, const std::string& tag,
-                          bool error, bool baselined) {
+std::string SarifLog::ResultText(std::size_t web, const std::string& path, const Finding& finding,
+                                 const std::string& tag, bool error, bool baselined) const {
   // Member by member, as an initializer list copies each value to find out
   // whether it is an object.
   Json result = Json::object();
@@ -186,8 +186,10 @@ void SarifLog::AddFinding(std::size_t web, const std::string& path, const Findin
     result["properties"]["suggested_alt"] = finding.suggestion->text;
     result["properties"]["suggested_from"] = SuggestionSourceName(finding.suggestion->from);
   }
-  out_ << (results_++ > 0 ? ",\n      " : "\n      ") << JsonText(result);
+  return JsonText(result);
 }
+
+void SarifLog::AddResult(std::string_view text) { out_ << (results_++ > 0 ? ",\n      " : "\n      ") << text; }
 
 void SarifLog::AddUnread(std::optional<std::size_t> web, const std::string& path, const std::string& reason) {
   Json notification = {{"level", "error"}, {"message", WithText(reason)}};

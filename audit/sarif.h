@@ -25,12 +25,14 @@ class SarifLog {
   // first's named WEBROOT, the next WEBROOT2 and on.
   SarifLog(std::ostream& out, const std::vector<std::string>& webs);
 
-  // `path` relative to the web of index `web`, with '/'; `tag` the area
-  // tag's text, from AreaTagText. `error`: the rule is set as an error, else
-  // a warning; `baselined`: the run compared with a baseline, which the
-  // finding was not in.
-  void AddFinding(std::size_t web, const std::string& path, const Finding& finding, const std::string& tag,
-                  bool error = true, bool baselined = false);
+  // A finding's result, made on any thread; AddResult puts it in the log,
+  // in the order the results go out. `path` relative to the web of index
+  // `web`, with '/'; `tag` the area tag's text, from AreaTagText. `error`:
+  // the rule is set as an error, else a warning; `baselined`: the run
+  // compared with a baseline, which the finding was not in.
+  std::string ResultText(std::size_t web, const std::string& path, const Finding& finding, const std::string& tag,
+                         bool error, bool baselined) const;
+  void AddResult(std::string_view text);
 
   // A page or folder that could not be read, and why; no web or an empty
   // `path` when the reason names no page.

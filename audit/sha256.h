@@ -5,6 +5,7 @@
 // instructions where it has them.
 #include <array>
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -13,6 +14,24 @@ namespace audit {
 // 64 lower-case hexadecimal digits. Throws host::Error with the library's
 // code when the library fails.
 std::string Sha256Hex(std::string_view bytes);
+
+// The digest of bytes given piece by piece: what Sha256Hex gives for all of
+// them at once, without holding them all.
+class Sha256 {
+ public:
+  Sha256();
+  ~Sha256();
+  Sha256(const Sha256&) = delete;
+  Sha256& operator=(const Sha256&) = delete;
+
+  void Add(std::string_view bytes);
+  // Once, after the last Add.
+  std::string Hex();
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};
 
 // The 32 bytes of a digest as Sha256Hex spells them.
 inline std::string DigestHex(const std::array<unsigned char, 32>& digest) {

@@ -62,21 +62,41 @@ class Hash {
   BCRYPT_HASH_HANDLE handle_ = nullptr;
 };
 
+const Provider& TheProvider() {
+  static const Provider provider;
+  return provider;
+}
+
 }  // namespace
 
-std::string Sha256Hex(std::string_view bytes) {
-  static const Provider provider;
-  const Hash hash(provider);
+struct Sha256::State {
+  Hash hash{TheProvider()};
+};
+
+Sha256::Sha256() : state_(std::make_unique<State>()) {}
+
+Sha256::~Sha256() = default;
+
+void Sha256::Add(std::string_view bytes) {
   // The call takes at most a ULONG's worth at a time; the input is only read.
   auto* data = reinterpret_cast<PUCHAR>(const_cast<char*>(bytes.data()));
   for (std::size_t done = 0; done < bytes.size();) {
     const ULONG part = static_cast<ULONG>(std::min<std::size_t>(bytes.size() - done, std::numeric_limits<ULONG>::max()));
-    Check(BCryptHashData(hash.handle(), data + done, part, 0), "BCryptHashData");
+    Check(BCryptHashData(state_->hash.handle(), data + done, part, 0), "BCryptHashData");
     done += part;
   }
+}
+
+std::string Sha256::Hex() {
   std::array<unsigned char, 32> digest{};
-  Check(BCryptFinishHash(hash.handle(), digest.data(), static_cast<ULONG>(digest.size()), 0), "BCryptFinishHash");
+  Check(BCryptFinishHash(state_->hash.handle(), digest.data(), static_cast<ULONG>(digest.size()), 0), "BCryptFinishHash");
   return DigestHex(digest);
+}
+
+std::string Sha256Hex(std::string_view bytes) {
+  Sha256 hash;
+  hash.Add(bytes);
+  return hash.Hex();
 }
 
 }  // namespace audit

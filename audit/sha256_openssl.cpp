@@ -14,7 +14,7 @@ namespace {
 // Fetched once for the run, not by each digest. No configuration file can
 // change what SHA-256 is, and reading the system's takes longer than hashing
 // a page.
-const EVP_MD* Sha256() {
+const EVP_MD* Sha256Md() {
   static const EVP_MD* const md = [] {
     OPENSSL_init_crypto(OPENSSL_INIT_NO_LOAD_CONFIG, nullptr);
     return EVP_MD_fetch(nullptr, "SHA256", nullptr);
@@ -22,19 +22,43 @@ const EVP_MD* Sha256() {
   return md;
 }
 
+[[noreturn]] void Fail() {
+  // The library's own words, which carry its error number.
+  char reason[256] = "no reason given";
+  if (const unsigned long error = ERR_get_error()) ERR_error_string_n(error, reason, sizeof reason);
+  ERR_clear_error();
+  throw host::Error(host::code::Unexpected, host::FromUtf8(std::string("SHA-256 failed: ") + reason));
+}
+
 }  // namespace
 
 std::string Sha256Hex(std::string_view bytes) {
   std::array<unsigned char, 32> digest{};
   unsigned int size = 0;
-  const EVP_MD* md = Sha256();
-  if (!md || EVP_Digest(bytes.data(), bytes.size(), digest.data(), &size, md, nullptr) != 1 || size != digest.size()) {
-    // The library's own words, which carry its error number.
-    char reason[256] = "no reason given";
-    if (const unsigned long error = ERR_get_error()) ERR_error_string_n(error, reason, sizeof reason);
-    ERR_clear_error();
-    throw host::Error(host::code::Unexpected, host::FromUtf8(std::string("SHA-256 failed: ") + reason));
-  }
+  const EVP_MD* md = Sha256Md();
+  if (!md || EVP_Digest(bytes.data(), bytes.size(), digest.data(), &size, md, nullptr) != 1 || size != digest.size()) Fail();
+  return DigestHex(digest);
+}
+
+struct Sha256::State {
+  std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> context{EVP_MD_CTX_new(), &EVP_MD_CTX_free};
+};
+
+Sha256::Sha256() : state_(std::make_unique<State>()) {
+  const EVP_MD* md = Sha256Md();
+  if (!md || !state_->context || EVP_DigestInit_ex(state_->context.get(), md, nullptr) != 1) Fail();
+}
+
+Sha256::~Sha256() = default;
+
+void Sha256::Add(std::string_view bytes) {
+  if (EVP_DigestUpdate(state_->context.get(), bytes.data(), bytes.size()) != 1) Fail();
+}
+
+std::string Sha256::Hex() {
+  std::array<unsigned char, 32> digest{};
+  unsigned int size = 0;
+  if (EVP_DigestFinal_ex(state_->context.get(), digest.data(), &size) != 1 || size != digest.size()) Fail();
   return DigestHex(digest);
 }
 

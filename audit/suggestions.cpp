@@ -77,7 +77,7 @@ Suggestions::PageSays Suggestions::WhatPageSays(const std::string& path, const P
   for (const PageLink& link : reading.links) {
     const bool text = link.kind == PageLink::Kind::Text;
     if (text && pages::CharacterCount(link.text) > kLongestLinkText) continue;
-    says.links.push_back({text, ResolveLink(path, host::ToUtf8(link.href)), host::ToUtf8(link.text)});
+    says.links.push_back({text, ResolveLink(path, link.href), host::ToUtf8(link.text)});
   }
   if (reading.title) says.title = host::ToUtf8(*reading.title);
   for (const auto& [name, text] : reading.fragments) says.places.emplace_back("/" + path + "#" + host::ToUtf8(name), host::ToUtf8(text));
@@ -145,7 +145,7 @@ std::vector<KeptText> KeptTexts(const std::string& path, const PageReading& read
         pages::IsHtmlBlank(*area.alt)) {
       continue;
     }
-    kept.push_back({area.map, FoldedText(host::ToUtf8(*area.alt)), ResolveLink(path, host::ToUtf8(*area.href))});
+    kept.push_back({area.map, FoldedText(host::ToUtf8(*area.alt)), ResolveLink(path, *area.href)});
   }
   return kept;
 }

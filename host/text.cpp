@@ -84,8 +84,12 @@ void AppendUtf16(Text& out, char32_t c) {
 std::string ToUtf8(std::u16string_view text) {
   std::string out;
   out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size();) AppendUtf8(out, NextUtf16(text, i));
+  AppendUtf8(out, text);
   return out;
+}
+
+void AppendUtf8(std::string& out, std::u16string_view text) {
+  for (std::size_t i = 0; i < text.size();) AppendUtf8(out, NextUtf16(text, i));
 }
 
 Text FromUtf8(std::string_view utf8) {

@@ -15,6 +15,8 @@ Text Decimal(std::int64_t n);
 // malformed UTF-8 sequence decodes as U+FFFD for its longest valid beginning
 // (at least one byte), as browsers decode, and a lone surrogate as U+FFFD.
 std::string ToUtf8(std::u16string_view text);
+// The same onto the end of `out`.
+void AppendUtf8(std::string& out, std::u16string_view text);
 Text FromUtf8(std::string_view utf8);
 
 // One UTF-8 sequence at bytes[i]: its code point (U+FFFD when malformed),

@@ -117,6 +117,11 @@ PageFileRead ReadPageFileStamped(const std::string& path) {
 std::string ReadPageFile(const std::string& path) { return ReadPageFileStamped(path).bytes; }
 
 files::FileStamp ReplacePageFile(const std::string& path, std::string_view bytes, const std::optional<FileAsRead>& asRead) {
+  return ReplacePageFileWith(path, [&](const ContentSink& sink) { sink(bytes); }, asRead);
+}
+
+files::FileStamp ReplacePageFileWith(const std::string& path, const std::function<void(const ContentSink&)>& write,
+                                     const std::optional<FileAsRead>& asRead) {
   fs::path target = PathOf(path);
   std::error_code ec;
   // Saving through a link updates the file it points to and keeps the link.
@@ -145,7 +150,7 @@ files::FileStamp ReplacePageFile(const std::string& path, std::string_view bytes
   }
   files::FileStamp written;
   try {
-    out->Write(bytes);
+    write([&](std::string_view bytes) { out->Write(bytes); });
     if (before) out->TakeOwnerAndMode(*before);
     out->Flush();
     written = out->State().stamp;
@@ -154,6 +159,10 @@ files::FileStamp ReplacePageFile(const std::string& path, std::string_view bytes
     out.reset();
     files::Remove(temporary);
     Fail(code::PathFileAccess, what, path, std::string("writing failed: ") + failure.what());
+  } catch (...) {
+    out.reset();
+    files::Remove(temporary);
+    throw;
   }
   out.reset();
   try {

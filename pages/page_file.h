@@ -1,6 +1,7 @@
 #pragma once
 // Reading and replacing page files, with failures the host can report.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -46,6 +47,12 @@ struct FileAsRead {
 };
 files::FileStamp ReplacePageFile(const std::string& path, std::string_view bytes,
                                  const std::optional<FileAsRead>& asRead = std::nullopt);
+// The same, the new content made as it is written: `write` is given a sink
+// that takes it piece by piece, so that it need never be held whole. What
+// `write` throws leaves the old file as it was.
+using ContentSink = std::function<void(std::string_view)>;
+files::FileStamp ReplacePageFileWith(const std::string& path, const std::function<void(const ContentSink&)>& write,
+                                     const std::optional<FileAsRead>& asRead = std::nullopt);
 
 // Whether `name` is one of the names that ReplacePageFile writes the new
 // content under before the rename, as a run that was stopped leaves behind.
