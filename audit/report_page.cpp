@@ -8,7 +8,6 @@
 #include <map>
 
 #include "audit/area_shape.h"
-#include "audit/image_size.h"
 #include "audit/link_target.h"
 #include "audit/report.h"
 #include "audit/report_page_template.h"
@@ -347,11 +346,11 @@ std::string ReportPageWriter::ImageJson(const std::string& path, const PageReadi
       problem = "the image has no src";
     } else if (!file) {
       problem = "its src is not a file of the web";
-    } else if (std::error_code ec; !fs::is_regular_file(PathOf(*file), ec)) {
+    } else if (const ImageFile found = LookAtImage(*file); !found.present) {
       problem = "the file " + *webFile + " is not in the web";
     } else {
       url = WebFileUrl(*webFile);
-      natural = ImageFileSize(*file);
+      natural = found.size;
     }
     std::optional<unsigned> width = Dimension(image->width), height = Dimension(image->height);
     if (natural && width && !height) height = static_cast<unsigned>(double(*width) * natural->height / natural->width + 0.5);
@@ -366,6 +365,20 @@ std::string ReportPageWriter::ImageJson(const std::string& path, const PageReadi
             ",\"height\":" + (width && height ? std::to_string(*height) : "null") + "}";
     return json;
   }
+
+ReportPageWriter::ImageFile ReportPageWriter::LookAtImage(const std::string& file) const {
+  {
+    const std::lock_guard lock(imagesMutex_);
+    if (const auto known = images_.find(file); known != images_.end()) return known->second;
+  }
+  ImageFile image;
+  std::error_code ec;
+  image.present = fs::is_regular_file(PathOf(file), ec);
+  if (image.present) image.size = ImageFileSize(file);
+  const std::lock_guard lock(imagesMutex_);
+  images_.emplace(file, image);
+  return image;
+}
 
 void CheckReportFile(const std::string& file) {
   const fs::path path(std::u8string(file.begin(), file.end()));

@@ -6,11 +6,14 @@
 #include <cstddef>
 #include <filesystem>
 #include <functional>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
+#include "audit/image_size.h"
 #include "audit/page_audit.h"
 #include "audit/page_reading.h"
 #include "audit/sha256.h"
@@ -70,6 +73,13 @@ class ReportPageWriter {
   // The image that uses the map, its address from the report and the size
   // the page shows it at; or why there is none to show.
   std::string ImageJson(const std::string& path, const PageReading& reading, std::size_t map) const;
+  // Whether an image file is there and its size, looked at once per run:
+  // the pages of a web share their images.
+  struct ImageFile {
+    bool present = false;
+    std::optional<ImageSize> size;
+  };
+  ImageFile LookAtImage(const std::string& file) const;
 
   std::string web_;
   std::filesystem::path reportFolder_, webFolder_;
@@ -85,6 +95,8 @@ class ReportPageWriter {
   std::string html_;           // the page as far as it is made and not yet written
   std::size_t hashFrom_ = 0;   // where in html_ the data the id is a digest of begins
   std::size_t pagesShown_ = 0;
+  mutable std::mutex imagesMutex_;
+  mutable std::unordered_map<std::string, ImageFile> images_;
   const pages::ContentSink* sink_ = nullptr;  // while Write writes
   Sha256* id_ = nullptr;                      // the digest of the data written so far
 };

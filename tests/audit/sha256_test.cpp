@@ -26,7 +26,13 @@ TEST(Sha256, MatchesTheKnownDigests) {
       {std::string(1000000, 'a'), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
       {std::string("\x00\xff\x80", 3), "f742b965f156c10374bc23aea96e3a8aff8facd6fc079defeaa30219ad86f211"},
   };
-  for (const auto& v : vectors) EXPECT_EQ(audit::Sha256Hex(v.message), v.digest) << "length " << v.message.size();
+  for (const auto& v : vectors) {
+    EXPECT_EQ(audit::Sha256Hex(v.message), v.digest) << "length " << v.message.size();
+    // Given in pieces of every length up to past a block, as a report's id is.
+    audit::Sha256 pieces;
+    for (std::size_t at = 0, n = 1; at < v.message.size(); at += n, n = n % 97 + 1) pieces.Add(std::string_view(v.message).substr(at, n));
+    EXPECT_EQ(pieces.Hex(), v.digest) << "in pieces, length " << v.message.size();
+  }
 }
 
 }  // namespace

@@ -299,6 +299,17 @@ TEST(PageSaving, FailedReplaceLeavesNoTemporaryFile) {
   EXPECT_TRUE(fs::exists(fs::path(path) / "keep.txt"));
 }
 
+TEST(PageSaving, ContentThatFailsHalfWrittenLeavesTheOldFile) {
+  ScratchFolder folder;
+  const std::string path = folder.Write("page.htm", kPage);
+  EXPECT_THROW(pages::ReplacePageFileWith(path, [](const pages::ContentSink& sink) {
+    sink("<html>half");
+    throw std::runtime_error("the run stopped");
+  }), std::runtime_error);
+  EXPECT_EQ(ReadBytes(path), kPage);
+  EXPECT_EQ(folder.FileNames(), std::vector<std::string>{"page.htm"});
+}
+
 TEST(PageSaving, ReplacesTheFileWholeAndKeepsItsPermissions) {
   ScratchFolder folder;
   const std::string path = folder.Write("page.htm", kPage);
