@@ -244,7 +244,10 @@ bool AuditTarget(const Target& target, std::size_t webIndex, const Options& opti
       PageResult result;
       try {
         const std::string file = target.web + "/" + web.pages[p];
-        const pages::Page page = target.bytes && web.pages[p] == *target.stdinPage ? pages::Page::OfBytes(file, *target.bytes) : pages::Page(file);
+        // Each thread reads into the memory of the page it read last.
+        thread_local std::string spare;
+        pages::Page page = target.bytes && web.pages[p] == *target.stdinPage ? pages::Page::OfBytes(file, *target.bytes)
+                                                                             : pages::Page::Read(file, std::move(spare));
         const PageReading reading = ReadPage(page.markup(), page.markupEncoding(), needs);
         result.audit = AuditPage(reading, page.markup(), page.markupEncoding(), audit, web.pages[p]);
         auto& findings = result.audit->findings;
@@ -267,6 +270,7 @@ bool AuditTarget(const Target& target, std::size_t webIndex, const Options& opti
         }
         if (report && found) result.draft = report->Draft(web.pages[p], reading, *result.audit);
         if (wholeWeb) result.says = Suggestions::WhatPageSays(web.pages[p], reading);
+        spare = std::move(page).TakeBytes();
       } catch (const host::Error& e) {
         result.error = host::ToUtf8(e.description());
       }

@@ -41,11 +41,18 @@ File& File::operator=(File&& other) noexcept {
 }
 
 std::string File::ReadAll(std::uint64_t expectedSize) {
+  std::string bytes;
+  ReadAllInto(bytes, expectedSize);
+  return bytes;
+}
+
+void File::ReadAllInto(std::string& bytes, std::uint64_t expectedSize) {
   // Straight into the string, room for the expected size and a byte more
   // so that the end shows in one more call; a file that grows meanwhile
   // is read on in larger steps.
   constexpr std::size_t kStep = 1 << 16;
-  std::string bytes(static_cast<std::size_t>(std::min<std::uint64_t>(expectedSize, std::size_t{1} << 30)) + 1, '\0');
+  bytes.clear();
+  bytes.resize(static_cast<std::size_t>(std::min<std::uint64_t>(expectedSize, std::size_t{1} << 30)) + 1);
   std::size_t have = 0;
   for (;;) {
     if (have == bytes.size()) bytes.resize(bytes.size() + std::max(kStep, bytes.size() / 2));
@@ -54,7 +61,6 @@ std::string File::ReadAll(std::uint64_t expectedSize) {
     have += got;
   }
   bytes.resize(have);
-  return bytes;
 }
 
 namespace {

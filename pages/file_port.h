@@ -67,6 +67,8 @@ class File {
   // Everything from here to the end; `expectedSize`, the size the file had
   // when checked, only saves copying.
   std::string ReadAll(std::uint64_t expectedSize = 0);
+  // The same into `bytes`, whose memory it reuses.
+  void ReadAllInto(std::string& bytes, std::uint64_t expectedSize = 0);
   void Write(std::string_view bytes);
   // The owner, group and mode of `from`, where the process may give them.
   void TakeOwnerAndMode(const FileState& from);

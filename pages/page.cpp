@@ -62,6 +62,11 @@ host::Text AttributeValue(std::string_view text, const TagAttribute& attribute, 
 
 Page::Page(std::string path) : Page(path, ReadPageFileStamped(path)) {}
 
+Page Page::Read(std::string path, std::string buffer) {
+  PageFileRead read = ReadPageFileStamped(path, std::move(buffer));
+  return Page(std::move(path), std::move(read));
+}
+
 Page Page::OfBytes(std::string path, std::string bytes) { return Page(std::move(path), PageFileRead{std::move(bytes), {}}); }
 
 Page::Page(std::string path, PageFileRead read)

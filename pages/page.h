@@ -29,6 +29,11 @@ class Page {
   // A page whose bytes come from elsewhere (standard input), under the path
   // it is named by; it is never saved over that path unless asked to.
   static Page OfBytes(std::string path, std::string bytes);
+  // As Page(path), the bytes read into `buffer`'s memory; TakeBytes gives
+  // it back for the next page, as memory once touched costs less to fill
+  // than new memory.
+  static Page Read(std::string path, std::string buffer);
+  std::string TakeBytes() && { return std::move(source_); }
 
   const std::string& path() const { return path_; }
   // The file's bytes as last read or saved.

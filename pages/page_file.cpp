@@ -87,7 +87,7 @@ std::optional<std::string> FileInFolder(const std::string& folder, const std::st
   return Utf8Of((PathOf(folder) / inside).generic_u8string());
 }
 
-PageFileRead ReadPageFileStamped(const std::string& path) {
+PageFileRead ReadPageFileStamped(const std::string& path, std::string buffer) {
   const std::string what = "Cannot read the page";
   std::optional<files::File> file;
   try {
@@ -108,7 +108,8 @@ PageFileRead ReadPageFileStamped(const std::string& path) {
   try {
     const files::FileState state = file->State();
     if (const auto reason = NotAFile(state.kind)) Fail(code::PathFileAccess, what, path, *reason);
-    return {file->ReadAll(state.stamp.size), state.stamp};
+    file->ReadAllInto(buffer, state.stamp.size);
+    return {std::move(buffer), state.stamp};
   } catch (const files::SystemFailure& failure) {
     Fail(code::PathFileAccess, what, path, std::string("reading it failed: ") + failure.what());
   }

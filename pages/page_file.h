@@ -30,7 +30,8 @@ struct PageFileRead {
 // The whole file, with its stamp. Only a regular file is read (checked on the
 // opened file, so that a FIFO, a device or a folder is named, never waited on
 // or read without end). Throws host::Error naming the file and the reason.
-PageFileRead ReadPageFileStamped(const std::string& path);
+// `buffer`'s memory holds the bytes, where one is given.
+PageFileRead ReadPageFileStamped(const std::string& path, std::string buffer = {});
 std::string ReadPageFile(const std::string& path);
 
 // Replaces the file's content all at once: the bytes go to a new file in the
