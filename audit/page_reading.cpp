@@ -153,7 +153,7 @@ class PageReader {
     }
     if (needs_.facts) {
       if (area.href && area.alt && !pages::IsHtmlBlank(*area.alt)) {
-        reading.links.push_back({PageLink::Kind::AreaAlt, *area.href, *area.alt});
+        reading.links.push_back({PageLink::Kind::AreaAlt, {}, {}, reading.areas.size()});
       }
     }
     reading.areas.push_back(std::move(area));
@@ -161,10 +161,10 @@ class PageReader {
 
   void SeeImage(const Tag& tag) {
     if (!needs_.labels && !needs_.facts) return;
-    const auto alt = Value(tag, "alt");
+    auto alt = Value(tag, "alt");
     const bool hasAlt = alt && !pages::IsHtmlBlank(*alt);
     if (!needs_.facts) return;
-    if (link_ && hasAlt) reading.links.push_back({PageLink::Kind::ImageAlt, link_->href, *alt});
+    if (link_ && hasAlt) reading.links.push_back({PageLink::Kind::ImageAlt, link_->href, std::move(*alt)});
     if (auto usemap = Value(tag, "usemap")) {
       reading.images.push_back({std::move(usemap), Value(tag, "src"), Value(tag, "width"), Value(tag, "height")});
     }
@@ -452,6 +452,14 @@ host::Text CollapseSpace(std::u16string_view text) {
     }
   }
   return out;
+}
+
+const host::Text& PageLink::HrefIn(const PageReading& reading) const {
+  return kind == Kind::AreaAlt ? *reading.areas[area].href : href;
+}
+
+const host::Text& PageLink::TextIn(const PageReading& reading) const {
+  return kind == Kind::AreaAlt ? *reading.areas[area].alt : text;
 }
 
 const PageImage* ImageOfMap(const PageReading& reading, std::size_t map) {

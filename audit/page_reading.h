@@ -26,12 +26,19 @@ struct ReadArea {
   std::optional<host::Text> shape, coords;
 };
 
+struct PageReading;
+
 // What a link says about its target: an area's or a linked image's alt, or
 // a link's text.
 struct PageLink {
   enum class Kind { AreaAlt, ImageAlt, Text } kind;
   host::Text href;
   host::Text text;  // an alt as written; a link's text with its white space collapsed
+  // An area's href and alt are not copied: they are those of the reading's
+  // area of this index.
+  std::size_t area = 0;
+  const host::Text& HrefIn(const PageReading& reading) const;
+  const host::Text& TextIn(const PageReading& reading) const;
 };
 
 struct PageImage {

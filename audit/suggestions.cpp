@@ -77,7 +77,7 @@ Suggestions::PageSays Suggestions::WhatPageSays(const std::string& path, const P
   for (const PageLink& link : reading.links) {
     const bool text = link.kind == PageLink::Kind::Text;
     if (text && pages::CharacterCount(link.text) > kLongestLinkText) continue;
-    says.links.push_back({text, ResolveLink(path, link.href), host::ToUtf8(link.text)});
+    says.links.push_back({text, ResolveLink(path, link.HrefIn(reading)), host::ToUtf8(link.TextIn(reading))});
   }
   if (reading.title) says.title = host::ToUtf8(*reading.title);
   for (const auto& [name, text] : reading.fragments) says.places.emplace_back("/" + path + "#" + host::ToUtf8(name), host::ToUtf8(text));
@@ -151,6 +151,8 @@ std::vector<KeptText> KeptTexts(const std::string& path, const PageReading& read
 }
 
 void KeepSuggestionsDistinct(const std::string& path, std::vector<Finding>& findings, const std::vector<KeptText>& kept) {
+  // Most pages of a web have no suggestion to weigh.
+  if (std::none_of(findings.begin(), findings.end(), [](const Finding& f) { return f.suggestion && f.href; })) return;
   // The targets of each text in each map, and whether it has several.
   std::map<std::pair<int, std::string>, std::set<std::string>> targets;
   for (const KeptText& text : kept) targets[{text.map, text.folded}].insert(text.target);
