@@ -76,14 +76,18 @@ std::string JsonQuoted(std::string_view text) {
 void AppendJsonQuoted(std::string& out, std::string_view text) {
   out.reserve(out.size() + text.size() + 2);
   out += '"';
+  const auto plain = [](unsigned char byte) {
+    return byte >= 0x20 && byte < 0x7F && byte != '"' && byte != '\\' && byte != '<' && byte != '>' && byte != '&';
+  };
   for (std::size_t i = 0; i < text.size();) {
+    // Runs that need no escape go in whole.
+    std::size_t run = i;
+    while (run < text.size() && plain(static_cast<unsigned char>(text[run]))) ++run;
+    out.append(text, i, run - i);
+    i = run;
+    if (i == text.size()) break;
     const unsigned char byte = static_cast<unsigned char>(text[i]);
     const bool scriptMarkup = byte == '<' || byte == '>' || byte == '&';
-    if (byte >= 0x20 && byte < 0x7F && byte != '"' && byte != '\\' && !scriptMarkup) {
-      out += static_cast<char>(byte);
-      ++i;
-      continue;
-    }
     const host::Utf8Step step = host::NextUtf8(text, i);
     const char32_t c = step.c;
     if (!step.valid) {
