@@ -61,12 +61,19 @@ void AppendNormalised(std::string& out, std::string_view path) {
 
 }  // namespace
 
-std::string ResolveLink(std::string_view pagePath, std::string_view rawHref) {
+std::string ResolveLink(std::string_view pagePath, std::string_view href) {
+  std::string target;
+  AppendResolvedLink(target, pagePath, href);
+  return target;
+}
+
+void AppendResolvedLink(std::string& target, std::string_view pagePath, std::string_view rawHref) {
   thread_local std::string href, joined;
   Clean(href, rawHref);
   if (const std::size_t scheme = SchemeLength(href)) {
     for (std::size_t i = 0; i < scheme; ++i) href[i] = static_cast<char>(href[i] | 0x20);
-    return href;
+    target += href;
+    return;
   }
   const std::size_t pathEnd = std::min(href.find_first_of("?#"), href.size());
   // Pages of a web on Windows are often linked with backslashes, which a
@@ -74,11 +81,12 @@ std::string ResolveLink(std::string_view pagePath, std::string_view rawHref) {
   for (std::size_t i = 0; i < pathEnd; ++i) {
     if (href[i] == '\\') href[i] = '/';
   }
-  if (href.starts_with("//")) return href;
+  if (href.starts_with("//")) {
+    target += href;
+    return;
+  }
   const std::string_view path = std::string_view(href).substr(0, pathEnd);
   const std::string_view suffix = std::string_view(href).substr(pathEnd);
-  std::string target;
-  target.reserve(pagePath.size() + href.size() + 2);
   if (path.empty()) {
     target.append("/").append(pagePath);
   } else if (path.starts_with("/")) {
@@ -90,14 +98,20 @@ std::string ResolveLink(std::string_view pagePath, std::string_view rawHref) {
     joined.append(pagePath.substr(0, pagePath.rfind('/') + 1)).append(path);
     AppendNormalised(target, joined);
   }
-  return target.append(suffix);
+  target.append(suffix);
 }
 
 std::string ResolveLink(std::string_view pagePath, std::u16string_view href) {
+  std::string target;
+  AppendResolvedLink(target, pagePath, href);
+  return target;
+}
+
+void AppendResolvedLink(std::string& target, std::string_view pagePath, std::u16string_view href) {
   thread_local std::string utf8;
   utf8.clear();
   host::AppendUtf8(utf8, href);
-  return ResolveLink(pagePath, utf8);
+  AppendResolvedLink(target, pagePath, utf8);
 }
 
 std::optional<std::string> WebFileOf(std::string_view target) {

@@ -15,6 +15,9 @@ namespace audit {
 std::string ResolveLink(std::string_view pagePath, std::string_view href);
 // The same for an href as a page's reading holds it.
 std::string ResolveLink(std::string_view pagePath, std::u16string_view href);
+// Both onto the end of `target`.
+void AppendResolvedLink(std::string& target, std::string_view pagePath, std::string_view href);
+void AppendResolvedLink(std::string& target, std::string_view pagePath, std::u16string_view href);
 
 // The file a resolved target names inside the web (relative, '/', percent
 // escapes decoded, without query or fragment); nullopt for one outside it

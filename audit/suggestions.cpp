@@ -41,7 +41,7 @@ std::string_view SuggestionSourceName(SuggestionSource source) {
   return {};
 }
 
-void Suggestions::Tally::Add(std::string text) {
+void Suggestions::Tally::Add(std::string_view text) {
   // Most targets have a text or two: they are looked up in place, and only
   // a target of many texts takes an index.
   constexpr std::size_t kIndexedFrom = 16;
@@ -54,7 +54,7 @@ void Suggestions::Tally::Add(std::string text) {
   }
   if (at == texts_.size()) {
     if (!index_.empty()) index_.emplace(text, at);
-    texts_.emplace_back(std::move(text), 0);
+    texts_.emplace_back(text, 0);
     if (texts_.size() == kIndexedFrom) {
       for (std::size_t i = 0; i < texts_.size(); ++i) index_.emplace(texts_[i].first, i);
     }
@@ -74,10 +74,15 @@ const std::string* Suggestions::Tally::Most(Usable usable) const {
 Suggestions::PageSays Suggestions::WhatPageSays(const std::string& path, const PageReading& reading) {
   PageSays says;
   says.links.reserve(reading.links.size());
+  std::string& texts = says.texts;
   for (const PageLink& link : reading.links) {
     const bool text = link.kind == PageLink::Kind::Text;
     if (text && pages::CharacterCount(link.text) > kLongestLinkText) continue;
-    says.links.push_back({text, ResolveLink(path, link.HrefIn(reading)), host::ToUtf8(link.TextIn(reading))});
+    const std::size_t target = texts.size();
+    AppendResolvedLink(texts, path, link.HrefIn(reading));
+    const std::size_t said = texts.size();
+    host::AppendUtf8(texts, link.TextIn(reading));
+    says.links.push_back({text, target, said - target, said, texts.size() - said});
   }
   if (reading.title) says.title = host::ToUtf8(*reading.title);
   for (const auto& [name, text] : reading.fragments) says.places.emplace_back("/" + path + "#" + host::ToUtf8(name), host::ToUtf8(text));
@@ -85,7 +90,14 @@ Suggestions::PageSays Suggestions::WhatPageSays(const std::string& path, const P
 }
 
 void Suggestions::AddPage(const std::string& path, PageSays says) {
-  for (PageSays::Link& link : says.links) (link.text ? linkTexts_ : alts_)[std::move(link.target)].Add(std::move(link.said));
+  const std::string_view texts = says.texts;
+  for (const PageSays::Link& link : says.links) {
+    auto& tallies = link.text ? linkTexts_ : alts_;
+    const std::string_view target = texts.substr(link.targetAt, link.targetSize);
+    auto tally = tallies.find(target);
+    if (tally == tallies.end()) tally = tallies.emplace(std::string(target), Tally()).first;
+    tally->second.Add(texts.substr(link.saidAt, link.saidSize));
+  }
   if (says.title) titles_.emplace(path, std::move(*says.title));
   for (auto& [place, text] : says.places) places_.emplace(std::move(place), std::move(text));
 }

@@ -1,8 +1,11 @@
 #pragma once
 // Suggested alt texts: what the whole web says about each link target,
 // gathered page by page, then asked for per area.
+#include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -19,10 +22,13 @@ class Suggestions {
   // out on the thread that read the page, so that taking it in is no more
   // than counting.
   struct PageSays {
+    // Each link's target and what it says, as pieces of `texts`: a page's
+    // links are thousands of short strings on a big web.
     struct Link {
       bool text;  // a link's text, else an alt
-      std::string target, said;
+      std::size_t targetAt, targetSize, saidAt, saidSize;
     };
+    std::string texts;
     std::vector<Link> links;
     std::optional<std::string> title;
     std::vector<std::pair<std::string, std::string>> places;  // "/page.htm#place" and its text
@@ -43,20 +49,25 @@ class Suggestions {
   std::optional<Suggestion> For(const std::string& path, const Finding& finding) const;
 
  private:
+  // Looked up by a view of a page's texts, without a string of its own.
+  struct TextHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+  };
   // Texts in the order first seen, each with its count.
   class Tally {
    public:
-    void Add(std::string text);
+    void Add(std::string_view text);
     // The most frequent text that `usable` takes, the first seen of a tie.
     template <typename Usable>
     const std::string* Most(Usable usable) const;
 
    private:
     std::vector<std::pair<std::string, std::size_t>> texts_;
-    std::unordered_map<std::string, std::size_t> index_;
+    std::unordered_map<std::string, std::size_t, TextHash, std::equal_to<>> index_;
   };
 
-  std::unordered_map<std::string, Tally> alts_, linkTexts_;  // by resolved target
+  std::unordered_map<std::string, Tally, TextHash, std::equal_to<>> alts_, linkTexts_;  // by resolved target
   std::unordered_map<std::string, std::string> titles_;      // by page path
   std::unordered_map<std::string, std::string> places_;      // by resolved target, "/page.htm#place"
 };
