@@ -56,6 +56,12 @@ TEST(PageReading, MissingFileOrFolderFailsNamingIt) {
   EXPECT_TRUE(Names(isFolder, aFolder)) << isFolder.what();
 }
 
+TEST(PageReading, IntoTheMemoryOfALongerPageGivesTheBytesAlone) {
+  ScratchFolder folder;
+  const std::string path = folder.Write("page.htm", kPage);
+  EXPECT_EQ(Page::Read(path, std::string(4 * kPage.size(), '<')).bytes(), kPage);
+}
+
 // What stands where a page should be is named, never waited on (a FIFO) or
 // read without end (a device); a failure gives the system's reason, and
 // "no such file" only where there is none.
