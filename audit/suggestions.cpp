@@ -20,7 +20,7 @@ constexpr std::size_t kLongestLinkText = 150;
 // link and of its map's image.
 struct Usable {
   const Finding& finding;
-  bool operator()(const std::string& text) const {
+  bool operator()(std::string_view text) const {
     const std::string_view href = finding.href ? std::string_view(*finding.href) : std::string_view();
     const std::string_view src = finding.imageSrc ? std::string_view(*finding.imageSrc) : std::string_view();
     return !JudgeAltText(text, FileNameOf(href), FileNameOf(src));
@@ -63,8 +63,8 @@ void Suggestions::Tally::Add(std::string_view text) {
 }
 
 template <typename Usable>
-const std::string* Suggestions::Tally::Most(Usable usable) const {
-  const std::pair<std::string, std::size_t>* best = nullptr;
+const std::pmr::string* Suggestions::Tally::Most(Usable usable) const {
+  const std::pair<std::pmr::string, std::size_t>* best = nullptr;
   for (const auto& text : texts_) {
     if ((!best || text.second > best->second) && usable(text.first)) best = &text;
   }
@@ -95,11 +95,11 @@ void Suggestions::AddPage(const std::string& path, PageSays says) {
     auto& tallies = link.text ? linkTexts_ : alts_;
     const std::string_view target = texts.substr(link.targetAt, link.targetSize);
     auto tally = tallies.find(target);
-    if (tally == tallies.end()) tally = tallies.emplace(std::string(target), Tally()).first;
+    if (tally == tallies.end()) tally = tallies.emplace(std::piecewise_construct, std::forward_as_tuple(target), std::forward_as_tuple()).first;
     tally->second.Add(texts.substr(link.saidAt, link.saidSize));
   }
-  if (says.title) titles_.emplace(path, std::move(*says.title));
-  for (auto& [place, text] : says.places) places_.emplace(std::move(place), std::move(text));
+  if (says.title) titles_.emplace(path, *says.title);
+  for (const auto& [place, text] : says.places) places_.emplace(place, text);
 }
 
 std::optional<Suggestion> Suggestions::For(const std::string& path, const Finding& finding) const {
@@ -107,15 +107,15 @@ std::optional<Suggestion> Suggestions::For(const std::string& path, const Findin
   const Usable usable{finding};
   const std::string target = ResolveLink(path, *finding.href);
   for (const auto& [tallies, source] : {std::pair(&alts_, SuggestionSource::SameLink), std::pair(&linkTexts_, SuggestionSource::LinkText)}) {
-    if (const auto tally = tallies->find(target); tally != tallies->end()) {
-      if (const std::string* text = tally->second.Most(usable)) return Suggestion{*text, source};
+    if (const auto tally = tallies->find(std::string_view(target)); tally != tallies->end()) {
+      if (const std::pmr::string* text = tally->second.Most(usable)) return Suggestion{std::string(*text), source};
     }
   }
   const std::size_t hash = target.find('#');
   if (hash == std::string::npos) {
     if (const auto file = WebFileOf(target)) {
-      if (const auto title = titles_.find(*file); title != titles_.end() && usable(title->second)) {
-        return Suggestion{title->second, SuggestionSource::PageTitle};
+      if (const auto title = titles_.find(std::string_view(*file)); title != titles_.end() && usable(title->second)) {
+        return Suggestion{std::string(title->second), SuggestionSource::PageTitle};
       }
     }
     return std::nullopt;
@@ -123,8 +123,8 @@ std::optional<Suggestion> Suggestions::For(const std::string& path, const Findin
   // A place in a page: the fragment as written, or percent-decoded as an id is.
   const std::string page = target.substr(0, std::min(target.find('?'), hash));
   for (const std::string& place : {target.substr(hash + 1), pages::PercentDecoded(target.substr(hash + 1))}) {
-    if (const auto text = places_.find(page + "#" + place); text != places_.end() && usable(text->second)) {
-      return Suggestion{text->second, SuggestionSource::FragmentTarget};
+    if (const auto text = places_.find(std::string_view(page + "#" + place)); text != places_.end() && usable(text->second)) {
+      return Suggestion{std::string(text->second), SuggestionSource::FragmentTarget};
     }
   }
   return std::nullopt;

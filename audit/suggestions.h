@@ -3,6 +3,7 @@
 // gathered page by page, then asked for per area.
 #include <cstddef>
 #include <functional>
+#include <memory_resource>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -54,22 +55,29 @@ class Suggestions {
     using is_transparent = void;
     std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
   };
+  template <typename Value>
+  using TextMap = std::pmr::unordered_map<std::pmr::string, Value, TextHash, std::equal_to<>>;
   // Texts in the order first seen, each with its count.
   class Tally {
    public:
+    using allocator_type = std::pmr::polymorphic_allocator<>;
+    explicit Tally(const allocator_type& allocator) : texts_(allocator), index_(allocator) {}
     void Add(std::string_view text);
     // The most frequent text that `usable` takes, the first seen of a tie.
     template <typename Usable>
-    const std::string* Most(Usable usable) const;
+    const std::pmr::string* Most(Usable usable) const;
 
    private:
-    std::vector<std::pair<std::string, std::size_t>> texts_;
-    std::unordered_map<std::string, std::size_t, TextHash, std::equal_to<>> index_;
+    std::pmr::vector<std::pair<std::pmr::string, std::size_t>> texts_;
+    TextMap<std::size_t> index_;
   };
 
-  std::unordered_map<std::string, Tally, TextHash, std::equal_to<>> alts_, linkTexts_;  // by resolved target
-  std::unordered_map<std::string, std::string> titles_;      // by page path
-  std::unordered_map<std::string, std::string> places_;      // by resolved target, "/page.htm#place"
+  // What the web says lives as long as the run and goes at once: tens of
+  // thousands of short texts on a big web.
+  std::pmr::monotonic_buffer_resource memory_;
+  TextMap<Tally> alts_{&memory_}, linkTexts_{&memory_};  // by resolved target
+  TextMap<std::pmr::string> titles_{&memory_};           // by page path
+  TextMap<std::pmr::string> places_{&memory_};           // by resolved target, "/page.htm#place"
 };
 
 // The area's own title or aria-label, where usable: suggested before
