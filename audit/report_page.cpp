@@ -243,7 +243,7 @@ void ReportPageWriter::Write(const std::string& file, const std::function<void()
       ReportPageWriter& writer;
       ~Detach() { writer.sink_ = nullptr, writer.id_ = nullptr; }
     } detach{*this};
-    if (addPages) addPages();
+    addPages();
     Finish();
   });
 }

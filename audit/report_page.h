@@ -51,7 +51,7 @@ class ReportPageWriter {
   // `addPages` adds go out as they come, the summary after them, and the
   // file replaces the old one at the end. Throws host::Error when it cannot
   // be written, and leaves the old file as it was.
-  void Write(const std::string& file, const std::function<void()>& addPages = {});
+  void Write(const std::string& file, const std::function<void()>& addPages);
 
  private:
   struct Totals {
@@ -80,18 +80,17 @@ class ReportPageWriter {
     std::optional<ImageSize> size;
   };
   ImageFile LookAtImage(const std::string& file) const;
-
-  std::string web_;
-  std::filesystem::path reportFolder_, webFolder_;
-  std::string webUrl_;  // the web's folder as a URL from the report
-  std::string reportPath_, webName_;  // the report's path from the web, the web's folder's name
-  Totals totals_;
   // What is made and not yet written: a part at a time goes out, so that a
   // big report is never held whole.
   void WriteOut();
   // The summary and the id after the pages, and the rest of the page.
   void Finish();
 
+  std::string web_;
+  std::filesystem::path reportFolder_, webFolder_;
+  std::string webUrl_;  // the web's folder as a URL from the report
+  std::string reportPath_, webName_;  // the report's path from the web, the web's folder's name
+  Totals totals_;
   std::string html_;           // the page as far as it is made and not yet written
   std::size_t hashFrom_ = 0;   // where in html_ the data the id is a digest of begins
   std::size_t pagesShown_ = 0;

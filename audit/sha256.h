@@ -11,12 +11,8 @@
 
 namespace audit {
 
-// 64 lower-case hexadecimal digits. Throws host::Error with the library's
-// code when the library fails.
-std::string Sha256Hex(std::string_view bytes);
-
-// The digest of bytes given piece by piece: what Sha256Hex gives for all of
-// them at once, without holding them all.
+// The digest of bytes given piece by piece, without holding them all.
+// Throws host::Error with the library's code when the library fails.
 class Sha256 {
  public:
   Sha256();
@@ -32,6 +28,13 @@ class Sha256 {
   struct State;
   std::unique_ptr<State> state_;
 };
+
+// 64 lower-case hexadecimal digits.
+inline std::string Sha256Hex(std::string_view bytes) {
+  Sha256 hash;
+  hash.Add(bytes);
+  return hash.Hex();
+}
 
 // The 32 bytes of a digest as Sha256Hex spells them.
 inline std::string DigestHex(const std::array<unsigned char, 32>& digest) {

@@ -93,10 +93,4 @@ std::string Sha256::Hex() {
   return DigestHex(digest);
 }
 
-std::string Sha256Hex(std::string_view bytes) {
-  Sha256 hash;
-  hash.Add(bytes);
-  return hash.Hex();
-}
-
 }  // namespace audit

@@ -32,14 +32,6 @@ const EVP_MD* Sha256Md() {
 
 }  // namespace
 
-std::string Sha256Hex(std::string_view bytes) {
-  std::array<unsigned char, 32> digest{};
-  unsigned int size = 0;
-  const EVP_MD* md = Sha256Md();
-  if (!md || EVP_Digest(bytes.data(), bytes.size(), digest.data(), &size, md, nullptr) != 1 || size != digest.size()) Fail();
-  return DigestHex(digest);
-}
-
 struct Sha256::State {
   std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> context{EVP_MD_CTX_new(), &EVP_MD_CTX_free};
 };
